@@ -1,0 +1,20 @@
+# Linux build: the core with zlib, the sandbox platform, the packager library, setup-tool, the
+# unit tests and the benchmarks.
+find_package(ZLIB REQUIRED)
+find_package(nlohmann_json 3 REQUIRED)
+find_package(GTest REQUIRED)
+target_link_libraries(setup_package PUBLIC ZLIB::ZLIB)
+
+add_library(setup_sandbox STATIC)
+setup_add_sources(setup_sandbox system/sandbox)
+target_link_libraries(setup_sandbox PUBLIC setup_system nlohmann_json::nlohmann_json)
+
+# Writes packages the way the packager does; used by setup-tool and by the tests' builders.
+add_library(setup_packager STATIC)
+setup_add_sources(setup_packager tools/packager)
+target_link_libraries(setup_packager PUBLIC setup_package)
+
+add_subdirectory(tools)
+enable_testing()
+add_subdirectory(tests)
+add_subdirectory(bench)

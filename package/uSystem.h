@@ -1,0 +1,110 @@
+// The project object: everything the package says about the installation, and the choices made
+// during the run. TInstall owns the one TCompile of a process; windows and steps borrow it.
+//
+// The package reader lives in package/ (LoadPackage, CopyEntryData, ExtractResources, ...);
+// Install, the one operation that changes the machine, lives in engine/.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package/uKernal.h"
+
+namespace sys {
+class Platform;
+class Stream;
+}  // namespace sys
+
+template <typename T>
+using TRecordList = std::vector<std::unique_ptr<T>>;
+using TStringList = std::vector<std::string>;
+
+// Progress and status callback of the install steps. Position == Max == -1 announces a stage
+// (FileName empty, HintMsg the stage's text); otherwise Position of Max is the file progress.
+using TCompileProEvent = std::function<void(const std::string& FileName, const std::string& HintMsg,
+                                            int64_t Position, int64_t Max)>;
+
+// Progress of ExtractResources: 1-based index of the entry about to be handled, FileList count.
+using TExtractProgress = std::function<void(int Position, int Max)>;
+
+struct TInstallData {
+  uint8_t ShowWizard = 1;
+  std::string StartMenuFolder;
+  uint8_t CreateStartMenu = 1;
+  std::string InstallDir;
+  uint8_t DesktopIcon = 0;
+  uint8_t QuickLaunchIcon = 0;
+  uint8_t RunApp = 0;
+  uint8_t ShowReadme = 0;
+  std::string AppFile;
+  std::string ReadmeFile;
+  std::string RebootText;
+  std::string FinishHint;
+  int64_t TotalSize = 0;
+};
+
+class TCustomCompile : public TElement {
+ public:
+  TRecordList<TCompileData> InfoList;
+  TStringList FileFolderList;
+  TRecordList<TCompileFileData> FileList;
+  TStringList RegFolderList;
+  TRecordList<TRegInfoData> RegList;
+  TRecordList<TCompileCompData> CompList;
+  TStringList ShotCutFolderList;
+  TRecordList<TShotCutData> ShotCutList;
+
+  // Frees every record and empties all eight lists.
+  void ClearLists();
+};
+
+class TCompile : public TCustomCompile {
+ public:
+  explicit TCompile(sys::Platform& platform);
+  ~TCompile() override;
+  TCompile(const TCompile&) = delete;
+  TCompile& operator=(const TCompile&) = delete;
+
+  TCompileProEvent OnCompile;
+  std::string ItemName;
+  int64_t Size = 0;
+  TInstallData Options;
+  std::string Serial;
+  std::string Version;
+  std::string Url;
+  std::string Author;
+  bool Patched = false;
+  TStringList TempFiles;
+
+  sys::Platform& platform() const { return *platform_; }
+
+  // --- Reading the package (package/) ----------------------------------------------------
+  // Reads the trailer and configuration of the file at path; does nothing when it is missing.
+  void LoadPackage(const std::string& path);
+  // Parses a whole configuration stream into the lists and fields.
+  void ReadConfiguration(sys::Stream& config);
+  // Unpacks the chunk run [start, end) of source, appending to target, one chunk at a time.
+  static void CopyEntryData(sys::Stream& source, sys::Stream& target, int64_t start, int64_t end);
+  // Writes the entries of kinds 2, 3 and 4 into the temporary folder.
+  void ExtractResources(sys::Stream& source, const TExtractProgress& progress = {});
+  // Deletes the files listed in TempFiles (failures ignored).
+  void ClearTempFiles();
+  void ComputeTotalSize();
+  void ApplyOptions();
+  // Empties list, then adds every InfoList record of that group, in order (borrowed pointers).
+  void GetGroupItems(uint8_t group, std::vector<TCompileData*>& list) const;
+
+  // --- The install run (engine/) ---------------------------------------------------------
+  void Install(const std::string& ExeFile);
+
+  // OnCompile, when assigned, in its two forms.
+  void ReportStatus(const std::string& HintMsg) const;
+  void ReportProgress(const std::string& FileName, const std::string& HintMsg, int64_t Position,
+                      int64_t Max) const;
+
+ private:
+  sys::Platform* platform_;
+};

@@ -1,0 +1,54 @@
+// The one exception type of the runtime. Its message is the user-facing text in GBK, exactly as
+// the window layer shows it ("error", "Failed to create key %s" with the key filled in, ...).
+// Operating-system detail (GetLastError, errno) travels separately in osCode(), for tests and
+// diagnostics, so that the win32 and sandbox platforms raise the same text for the same failure.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace sys {
+
+class Error : public std::runtime_error {
+ public:
+  explicit Error(const std::string& message, uint32_t osCode = 0)
+      : std::runtime_error(message), osCode_(osCode) {}
+
+  uint32_t osCode() const { return osCode_; }
+
+ private:
+  uint32_t osCode_;
+};
+
+// The framework's silent abort: ends the current operation without any message box (a refused
+// elevation prompt). The top-level handler swallows it instead of reporting it.
+class Abort : public Error {
+ public:
+  Abort() : Error("Operation aborted") {}
+};
+
+// Windows error codes the shared code reasons about; both platforms report these values.
+inline constexpr uint32_t kErrorFileNotFound = 2;
+inline constexpr uint32_t kErrorPathNotFound = 3;
+inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorFileExists = 80;
+inline constexpr uint32_t kErrorDiskFull = 112;
+inline constexpr uint32_t kErrorAlreadyExists = 183;
+inline constexpr uint32_t kErrorCancelled = 1223;
+
+// Texts of the file and stream layer. %s stands for the path.
+inline constexpr const char* kCannotCreateFile = "Cannot create file \"%s\"";
+inline constexpr const char* kCannotOpenFile = "Cannot open file \"%s\"";
+inline constexpr const char* kStreamReadError = "Stream read error";
+inline constexpr const char* kStreamWriteError = "Stream write error";
+// Texts of the registry layer. %s stands for the key path or the value name.
+inline constexpr const char* kFailedToCreateKey = "Failed to create key %s";
+inline constexpr const char* kFailedToSetData = "Failed to set data for '%s'";
+inline constexpr const char* kFailedToGetData = "Failed to get data for '%s'";
+inline constexpr const char* kInvalidDataType = "Invalid data type for '%s'";
+
+// Fills the one %s of a message template.
+std::string Format(const char* messageTemplate, const std::string& argument);
+
+}  // namespace sys

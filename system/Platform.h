@@ -1,0 +1,216 @@
+// The one door from the install logic to the operating system. Two implementations sit side by
+// side: sys::win32 (the real Windows API; W functions, GBK converted with code page 936) and
+// sys::sandbox (a simulated Windows rooted in a host folder). The same contract tests run against
+// both, so what is written here is what both do.
+//
+// Every path and text is GBK std::string. Paths take Windows form ("C:\Dir\File"); both
+// implementations accept "\" and "/", doubled separators and ASCII-case-insensitive names, and
+// resolve relative paths against the process's working folder.
+//
+// Errors: operations whose failure the callers must see throw sys::Error with the texts of
+// system/Error.h and the Windows error code in osCode(); operations whose callers ignore failure
+// return false / empty / -1 instead, as noted on each.
+//
+// On purpose the sandbox differs in what it cannot be: started programs and shell executes are
+// journalled instead of run (their exit code comes from the machine description), message boxes
+// are answered from the machine description, a restart is journalled.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "system/Stream.h"
+
+namespace sys {
+
+// Predefined registry roots, as the unsigned values of their handles (stored data uses these).
+using RegRoot = uint32_t;
+inline constexpr RegRoot kHkeyClassesRoot = 2147483648u;
+inline constexpr RegRoot kHkeyCurrentUser = 2147483649u;
+inline constexpr RegRoot kHkeyLocalMachine = 2147483650u;
+inline constexpr RegRoot kHkeyUsers = 2147483651u;
+inline constexpr RegRoot kHkeyCurrentConfig = 2147483653u;
+
+// Registry value types.
+inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegBinary = 3;
+inline constexpr uint32_t kRegDword = 4;
+
+// Shell folder numbers (CSIDL) the runtime uses.
+inline constexpr int kCsidlDesktop = 0;
+inline constexpr int kCsidlPrograms = 2;
+inline constexpr int kCsidlCommonPrograms = 23;
+inline constexpr int kCsidlAppData = 26;
+inline constexpr int kCsidlProgramFiles = 38;
+
+// Message box styles and answers (the Windows values).
+inline constexpr uint32_t kMbOk = 0x0;
+inline constexpr uint32_t kMbYesNo = 0x4;
+inline constexpr uint32_t kMbIconQuestion = 0x20;
+inline constexpr uint32_t kMbIconInformation = 0x40;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+inline constexpr int kSwShowNormal = 1;
+
+// Last-write times are Windows FILETIME values: 100-ns intervals since 1601-01-01 UTC.
+using FileTime = uint64_t;
+
+struct VersionInfo {
+  uint32_t platformId = 0;  // 0 Win32s, 1 Windows 95/98/Me, 2 NT
+  uint32_t major = 0;
+  uint32_t minor = 0;
+};
+
+struct RegValue {
+  uint32_t type = 0;  // kRegSz, kRegDword, kRegBinary, ...
+  std::string data;   // raw bytes; REG_SZ without its terminating NUL, REG_DWORD as 4 LE bytes
+};
+
+// An open registry key. Closing is the destructor.
+class RegistryKey {
+ public:
+  virtual ~RegistryKey() = default;
+  // Each throws Error(Format(kFailedToSetData, name)) when the value cannot be written.
+  virtual void WriteString(const std::string& name, const std::string& value) = 0;
+  virtual void WriteInteger(const std::string& name, uint32_t value) = 0;
+  virtual void WriteBinary(const std::string& name, const std::string& bytes) = 0;
+  // nullopt when the value does not exist.
+  virtual std::optional<RegValue> QueryValue(const std::string& name) const = 0;
+  // false when there was no such value or it could not be deleted.
+  virtual bool DeleteValue(const std::string& name) = 0;
+};
+
+struct ShellLink {
+  std::string target;
+  std::string arguments;
+  std::string description;
+  std::string workingDirectory;
+  int showCommand = kSwShowNormal;
+};
+
+struct ShellRequest {
+  std::string verb;        // empty: the default verb
+  std::string file;
+  std::string parameters;
+  std::string directory;
+  int showCommand = kSwShowNormal;
+  // Quiet launch for the elevated relaunch: no error UI, no zone checks, synchronous start.
+  bool quiet = false;
+};
+
+struct ShellOutcome {
+  bool started = false;
+  uint32_t error = 0;      // the Windows error code when not started (kErrorCancelled: refused)
+  uint32_t exitCode = 0;   // when started and waited for
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- Files and folders -----------------------------------------------------------------
+  virtual bool FileExists(const std::string& path) const = 0;
+  virtual bool DirectoryExists(const std::string& path) const = 0;
+  // Creates the folder with every missing parent; false when it does not exist afterwards.
+  virtual bool ForceDirectories(const std::string& path) = 0;
+  // Read access, sharing allowed for readers and writers. Throws Error(kCannotOpenFile).
+  virtual std::unique_ptr<Stream> OpenForRead(const std::string& path) = 0;
+  // Creates or truncates the file for writing. Throws Error(kCannotCreateFile).
+  virtual std::unique_ptr<Stream> CreateForWrite(const std::string& path) = 0;
+  // Deletes a file; false when it could not.
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Copies a file, failing (false) when the target exists.
+  virtual bool CopyNewFile(const std::string& source, const std::string& target) = 0;
+  // Moves a file over another one, replacing it; false when it could not.
+  virtual bool MoveReplacing(const std::string& source, const std::string& target) = 0;
+  // Last-write time only (creation and access times stay); false when the file cannot be opened.
+  virtual bool SetLastWriteTime(const std::string& path, FileTime utc) = 0;
+  virtual std::optional<FileTime> LastWriteTime(const std::string& path) const = 0;
+  // Local time to UTC by the machine's time zone (LocalFileTimeToFileTime).
+  virtual FileTime LocalToUtc(FileTime local) const = 0;
+  // Bytes free for the current user on the volume of root ("C:\"); -1 when it cannot answer.
+  virtual int64_t FreeDiskSpace(const std::string& root) const = 0;
+
+  // --- Machine facts ---------------------------------------------------------------------
+  // nullopt when the version query fails.
+  virtual std::optional<VersionInfo> Version() const = 0;
+  // Without a trailing backslash.
+  virtual std::string WindowsDirectory() const = 0;
+  // With its trailing backslash, as GetTempPath gives it.
+  virtual std::string TempDirectory() const = 0;
+  // Without a trailing backslash; empty when the shell cannot resolve the number.
+  virtual std::string SpecialFolder(int csidl) const = 0;
+  // Full path of the running program's file and the number of its command-line parameters.
+  virtual std::string ExePath() const = 0;
+  virtual int ParamCount() const = 0;
+
+  // --- Registry --------------------------------------------------------------------------
+  // Subkey paths may start with "\" (taken from the root) and use "\" between levels.
+  virtual bool KeyExists(RegRoot root, const std::string& subkey) const = 0;
+  // Creates the key with its missing levels; throws Error(Format(kFailedToCreateKey, subkey)).
+  virtual void CreateKey(RegRoot root, const std::string& subkey) = 0;
+  // Full access; nullptr when it cannot be opened (or created, with canCreate).
+  virtual std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
+                                               bool canCreate) = 0;
+
+  // --- Programs and the shell ------------------------------------------------------------
+  // WinExec semantics: starts a command line and returns at once; false when it did not start.
+  virtual bool RunCommandLine(const std::string& commandLine, int showCommand) = 0;
+  // ShellExecute: starts and returns at once.
+  virtual bool ShellRun(const ShellRequest& request) = 0;
+  // ShellExecuteEx and wait for the process while window messages keep being processed.
+  virtual ShellOutcome ShellRunAndWait(const ShellRequest& request) = 0;
+  // Processes the pending window messages of the GUI thread (nothing where there is none).
+  virtual void ProcessMessages() = 0;
+
+  // --- Profile (.ini) files --------------------------------------------------------------
+  virtual std::string ProfileString(const std::string& file, const std::string& section,
+                                    const std::string& key, const std::string& fallback) const = 0;
+  // The key names of a section, in file order; empty when file or section is missing.
+  virtual std::vector<std::string> ProfileKeys(const std::string& file,
+                                               const std::string& section) const = 0;
+
+  // --- Shell links -----------------------------------------------------------------------
+  // Writes a shell link file. Throws Error only when the link object cannot be created; a
+  // failure to save is the false result (callers ignore it).
+  virtual bool WriteShellLink(const std::string& path, const ShellLink& link) = 0;
+  // Walks the shell verbs of the item at path (Shell.Application NameSpace / ParseName / Verbs),
+  // calling invoke for each verb name and carrying out (DoIt) every verb for which it is true.
+  // Does nothing when the shell finds no folder or item.
+  virtual void ForEachShellVerb(const std::string& path,
+                                const std::function<bool(const std::string& name)>& invoke) = 0;
+
+  // --- Dialogs and the session -----------------------------------------------------------
+  // A message box owned by the active window; returns the button pressed (kIdOk, kIdYes, ...).
+  virtual int ShowMessageBox(const std::string& text, const std::string& caption,
+                             uint32_t style) = 0;
+  // Enables SE_SHUTDOWN_NAME in the process token; false when it could not.
+  virtual bool EnableShutdownPrivilege() = 0;
+  // ExitWindowsEx with the given flags; false when refused.
+  virtual bool RestartSystem(uint32_t flags) = 0;
+};
+
+// The process-wide current platform, for the free helpers whose signatures have no room for
+// one. app/, tools/ and the test fixtures set it; nothing else does.
+Platform& CurrentPlatform();
+void SetCurrentPlatform(Platform* platform);
+
+// Sets the current platform for a scope and restores the previous one after it.
+class ScopedCurrentPlatform {
+ public:
+  explicit ScopedCurrentPlatform(Platform& platform);
+  ~ScopedCurrentPlatform();
+  ScopedCurrentPlatform(const ScopedCurrentPlatform&) = delete;
+  ScopedCurrentPlatform& operator=(const ScopedCurrentPlatform&) = delete;
+
+ private:
+  Platform* previous_;
+};
+
+}  // namespace sys
