@@ -1,0 +1,61 @@
+#include "uninstall/UninstallerStep.h"
+
+#include <string>
+
+#include "package/uCommon.h"
+#include "package/uSystem.h"
+#include "system/Error.h"
+#include "system/Gbk.h"
+#include "system/Platform.h"
+#include "uninstall/ReplacingFile.h"
+#include "uninstall/uUnInstall.h"
+
+namespace {
+
+// The file name of the entry's SourcePath; a name that could leave the install folder is a
+// damaged package.
+std::string UninstallerFileName(const TCompileFileData& entry) {
+  std::string name = sys::ExtractFileName(entry.SourcePath);
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+      name.find(':') != std::string::npos) {
+    throw sys::Error(kDamagedPackage);
+  }
+  return name;
+}
+
+// "卸载“X”", then 卸载“X”(1), 卸载“X”(1)(2), ... while a shortcut of that name exists.
+std::string FreeShortcutName(sys::Platform& platform, const std::string& folder,
+                             const std::string& itemName) {
+  std::string name = "卸载“" + itemName + "”";
+  for (int counter = 1; platform.FileExists(folder + "\\" + name + ".lnk"); ++counter) {
+    name += "(" + std::to_string(counter) + ")";
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string InstallUninstaller(TCompile& compile, sys::Stream& package, TUnInstall& log) {
+  // A patch leaves the earlier uninstaller and its registration alone, without a word.
+  if (compile.Patched) return {};
+  compile.ReportStatus("正在写入反安装信息，请稍候...");
+  sys::Platform& platform = compile.platform();
+
+  std::string uninstaller;
+  for (const auto& entry : compile.FileList) {
+    if (entry->EntryKind != kEntryUninstaller) continue;
+    uninstaller = compile.Options.InstallDir + "\\" + UninstallerFileName(*entry);
+    // Written beside its place first, so a damaged entry never leaves half a program behind.
+    ReplacingFile file(platform, uninstaller);
+    TCompile::CopyEntryData(package, file.Open(), entry->DataStart, entry->DataEnd);
+    file.Commit();
+  }
+  if (uninstaller.empty()) return {};
+
+  std::string folder =
+      platform.SpecialFolder(sys::kCsidlPrograms) + "\\" + compile.Options.StartMenuFolder;
+  std::string name = FreeShortcutName(platform, folder, compile.ItemName) + ".lnk";
+  CreateShellLink(folder, name, uninstaller, "", "");
+  log.AddFile(folder + "\\" + name, 1);
+  return uninstaller;
+}
