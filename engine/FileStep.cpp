@@ -1,0 +1,58 @@
+#include <string>
+
+#include "engine/DestinationRules.h"
+#include "engine/FileTimes.h"
+#include "engine/InstallContext.h"
+#include "engine/InstallSteps.h"
+#include "package/EntryNames.h"
+#include "package/uSystem.h"
+#include "system/Gbk.h"
+#include "system/Platform.h"
+#include "uninstall/ReplacingFile.h"
+#include "uninstall/uUnInstall.h"
+
+namespace {
+
+constexpr const char* kInstallingFile = "正在安装文件";
+
+// Settings that named the entry by its packaging-machine path now name the installed file.
+void RewriteReferences(TCompile& compile, const std::string& sourcePath, const std::string& target) {
+  for (const auto& shortcut : compile.ShotCutList) {
+    if (sys::SameText(shortcut->LinkTarget, sourcePath)) shortcut->LinkTarget = target;
+  }
+  if (sys::SameText(compile.Options.AppFile, sourcePath)) compile.Options.AppFile = target;
+  if (sys::SameText(compile.Options.ReadmeFile, sourcePath)) compile.Options.ReadmeFile = target;
+}
+
+// Unpacked beside the target and moved over it once complete: a package that turns out damaged
+// inside this entry leaves an earlier file of that name as it was.
+void WriteEntry(InstallContext& ctx, const TCompileFileData& entry, const std::string& target) {
+  ReplacingFile file(ctx.platform, target);
+  TCompile::CopyEntryData(ctx.package, file.Open(), entry.DataStart, entry.DataEnd);
+  file.Commit();
+  ctx.log.AddFile(target, entry.KeepOnUninstall ? 0 : 1);
+  // A file whose time cannot be set keeps the time it got.
+  if (auto local = DosLocalFileTime(entry.FileTime)) {
+    ctx.platform.SetLastWriteTime(target, ctx.platform.LocalToUtc(*local));
+  }
+}
+
+}  // namespace
+
+void RunFileStep(InstallContext& ctx) {
+  TCompile& compile = ctx.compile;
+  const DestinationRoots roots{compile.Options.InstallDir, ctx.platform.WindowsDirectory()};
+  const auto count = static_cast<int64_t>(compile.FileList.size());
+  for (int64_t i = 0; i < count; ++i) {
+    TCompileFileData& entry = *compile.FileList[static_cast<size_t>(i)];
+    if (entry.EntryKind != kEntryFile || !MatchesTargetOs(entry.TargetOs, ctx.osVersion)) continue;
+    const std::string folder = ResolveDestFolder(entry.DestFolder, roots, [&](const std::string& f) {
+      if (!ctx.platform.DirectoryExists(f)) ctx.log.ForceDir(f);
+    });
+    const std::string target = folder + "\\" + SafeEntryFileName(entry.SourcePath);
+    RewriteReferences(compile, entry.SourcePath, target);
+    entry.SourcePath = target;
+    if (!ctx.platform.FileExists(target) || entry.NoOverwrite == 0) WriteEntry(ctx, entry, target);
+    compile.ReportProgress(target, kInstallingFile, i + 1, count);
+  }
+}

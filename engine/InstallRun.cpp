@@ -1,0 +1,64 @@
+// TCompile::Install: the one run that changes the machine, its steps in their fixed order.
+#include <memory>
+#include <string>
+
+#include "engine/InstallContext.h"
+#include "engine/InstallSteps.h"
+#include "engine/PackageCheck.h"
+#include "package/EntryNames.h"
+#include "package/uSystem.h"
+#include "system/Gbk.h"
+#include "system/Platform.h"
+#include "system/Stream.h"
+#include "system/SystemHelpers.h"
+#include "uninstall/ComponentStep.h"
+#include "uninstall/UninstallerStep.h"
+#include "uninstall/uUnInstall.h"
+
+namespace {
+
+constexpr const char* kLogName = "Ins.log";
+
+// Ins.log lies beside the uninstaller program, which goes into the install folder under the
+// file name of the last uninstaller entry; without one the bare name, in the working folder.
+std::string LogFilePath(const TCompile& compile) {
+  std::string uninstaller;
+  for (const auto& entry : compile.FileList) {
+    if (entry->EntryKind == kEntryUninstaller) {
+      uninstaller = compile.Options.InstallDir + "\\" + SafeEntryFileName(entry->SourcePath);
+    }
+  }
+  return uninstaller.empty() ? kLogName : sys::ExtractFilePath(uninstaller) + kLogName;
+}
+
+}  // namespace
+
+void TCompile::Install(const std::string& ExeFile) {
+  sys::Platform& platform = this->platform();
+  std::unique_ptr<sys::Stream> package = platform.OpenForRead(ExeFile);
+  TUnInstall log(platform);
+
+  const std::string logFile = LogFilePath(*this);
+  if (platform.FileExists(logFile)) log.LoadFromFile(logFile);
+  platform.ProcessMessages();
+  log.SetItemName(ItemName);
+  log.SetSerial(Serial);
+
+  InstallContext ctx{*this, platform, *package, log, sys::GetOSVersion()};
+  // Refused before anything on the machine changes: a cut-short or spliced package.
+  VerifyPackage(*this, *package, ctx.osVersion);
+
+  ReportStatus("正在创建安装文件夹，请稍候...");
+  RunFolderStep(ctx);
+  RunFileStep(ctx);
+  RunRegistrationStep(ctx);
+  // A patch only replaces files; the product's uninstall data stays as the full install left it.
+  if (Patched) return;
+
+  InstallComponents(*this);
+  RunRegistryStep(ctx);
+  RunShortcutStep(ctx);
+  const std::string uninstaller = InstallUninstaller(*this, *package, log);
+  log.WriteUninstallEntry(uninstaller, ItemName, Version, Url, Author, Serial, Options.InstallDir);
+  log.SaveToFile(logFile);
+}
