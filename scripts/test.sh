@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The test command: installs the dependencies, builds both presets and runs both test suites.
+# Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+jobs=$(nproc)
+
+echo "== host build (ASan + UBSan)"
+cmake --preset host >/dev/null
+cmake --build --preset host -j"$jobs"
+echo "== host tests"
+ctest --preset host -j"$jobs"
+
+echo "== win32 build (MinGW-w64 i686, static)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j"$jobs"
+echo "== win32 tests under Wine"
+ctest --preset win32
