@@ -1,0 +1,39 @@
+# Windows build (MinGW-w64 i686): the core with a static zlib, the real platform, setup.exe and
+# the win32 tests, which ctest runs under Wine through the cross-compiling emulator
+# (scripts/wine-run.sh). Everything links statically, so the programs need no DLL beyond the
+# system's own.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+target_link_libraries(setup_package PUBLIC ZLIB::ZLIB)
+
+# Size first: setup.exe is the stub every package rides on.
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-static -Wl,--gc-sections -s)
+
+# Every file that includes <windows.h> gets the lean headers and no min/max macros.
+set(SETUP_WINDOWS_DEFINES WIN32_LEAN_AND_MEAN NOMINMAX)
+
+add_library(setup_win32 STATIC)
+setup_add_sources(setup_win32 system/win32)
+target_compile_definitions(setup_win32 PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(setup_win32 PUBLIC setup_system ole32 oleaut32 uuid shell32 advapi32 user32)
+
+# The manifest asks for asInvoker (raised rights come only from the "runas" relaunch), common
+# controls 6 and DPI awareness. It names no supportedOS on purpose: Windows then reports at most
+# 6.2 to the program, the version answer its version checks were made for.
+add_executable(setup WIN32)
+setup_add_sources(setup app)
+target_sources(setup PRIVATE ${PROJECT_SOURCE_DIR}/app/setup.rc)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/app/setup.rc PROPERTIES
+                            OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/app/setup.manifest)
+target_link_libraries(setup PRIVATE setup_win32)
+
+# GoogleTest from the Debian source package, built with its own flags (our -Werror and GBK
+# literals are not for it).
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS "")
+
+include(cmake/Win32Tests.cmake)

@@ -1,0 +1,23 @@
+# win32_tests: the platform contract suite instantiated for Win32Platform, plus the tests of
+# what only the real API can get wrong (code page conversion, the registry's UTF-16, shell
+# links). It links the whole core, so install runs on the real platform can be tested here too.
+enable_testing()
+
+add_executable(win32_tests)
+setup_add_sources(win32_tests tests/win32 tests/support/win32)
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/system/PlatformContractTest.cpp)
+  target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/system/PlatformContractTest.cpp)
+endif()
+target_include_directories(win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(win32_tests PRIVATE setup_win32 setup_core gtest gtest_main)
+
+# Each entry runs the binary once under Wine (the emulator is added by CMake); they share the
+# project's Wine prefix, hence the lock.
+add_test(NAME win32_tests COMMAND win32_tests)
+# ANSI code page 1252, as on a non-Chinese Windows: the GBK conversion must not depend on it.
+# C.UTF-8 rather than C, which would also leave Wine unable to name files in anything but ASCII.
+add_test(NAME win32_tests_codepage_1252 COMMAND win32_tests --gtest_filter=CodePage*:Gbk*)
+set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE_LOCALE=C.UTF-8)
+set_tests_properties(win32_tests win32_tests_codepage_1252 PROPERTIES
+                     RESOURCE_LOCK wineprefix TIMEOUT 600)

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# wine-prefix.sh [prefix]: creates the 32-bit Wine prefix the win32 tests run in (default
+# build/wineprefix of this checkout). Does nothing when it exists. Concurrent callers wait for
+# the one that creates it. Needs the packages of scripts/deps.sh.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${1:-${SETUP_WINEPREFIX:-$root/build/wineprefix}}
+export WINEARCH=win32 WINEDEBUG=-all
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+unset DISPLAY WINEDLLOVERRIDES
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+# The marker is written last, so a prefix left half-made by an aborted run is made again.
+[ -f "$WINEPREFIX/.setup-ready" ] && exit 0
+
+wineserver -k 2>/dev/null || true
+rm -rf "$WINEPREFIX"
+# No display and mscoree/mshtml disabled: nothing can pop up a Mono or Gecko dialog.
+WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+wineserver -w   # wineboot returns before the registry is written
+# Debian's Wine does not load its own fonts folder; without Marlett caption buttons are letters.
+cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+# REGEDIT4 is read in the ANSI code page (936 under the zh locale), so it is written as GBK.
+settings=$WINEPREFIX/setup-settings.reg
+iconv -f UTF-8 -t GBK >"$settings" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"宋体"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"新宋体"="WenQuanYi Micro Hei"
+"NSimSun"="WenQuanYi Micro Hei"
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Drivers]
+"Audio"=""
+REG
+wine regedit /s "$settings"
+wineserver -w
+grep -q '^"\\x5b8b\\x4f53"="WenQuanYi Micro Hei"' "$WINEPREFIX/user.reg" || {
+  echo "wine-prefix.sh: font replacement missing in $WINEPREFIX/user.reg" >&2
+  exit 1
+}
+touch "$WINEPREFIX/.setup-ready"

@@ -1,0 +1,15 @@
+#include "system/win32/ScopedWin.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+namespace sys::win32 {
+
+void HandleTraits::Close(Value h) { CloseHandle(h); }
+void KeyTraits::Close(Value k) { RegCloseKey(k); }
+void FreeCoTaskMem(void* p) { CoTaskMemFree(p); }
+void LocalMemTraits::Close(Value p) { LocalFree(p); }
+void BstrTraits::Close(Value s) { SysFreeString(s); }
+
+}  // namespace sys::win32

@@ -1,0 +1,141 @@
+// Files and folders of Win32Platform.
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "system/Error.h"
+#include "system/win32/FileStream.h"
+#include "system/win32/ScopedWin.h"
+#include "system/win32/Win32Error.h"
+#include "system/win32/Win32Platform.h"
+#include "system/win32/WideText.h"
+
+namespace sys::win32 {
+namespace {
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
+
+bool IsDirectory(const std::wstring& path) {
+  DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The absolute form, so the walk up to the root below never meets a relative remainder.
+std::wstring FullPath(const std::wstring& path) {
+  DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  full.resize(n);
+  return full;
+}
+
+// Walks up to the deepest folder that exists, then creates the missing levels downwards. Only
+// the lengths of the levels are kept, so a long hostile path costs no more than the path itself.
+bool MakeDirectories(std::wstring path) {
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  std::vector<size_t> missing;
+  std::wstring level = path;
+  while (!IsDirectory(level)) {
+    missing.push_back(level.size());
+    size_t cut = level.find_last_of(L'\\');
+    if (cut == std::wstring::npos || cut == 0) break;
+    // "C:" names the drive's current folder; its root is "C:\".
+    size_t parentSize = level[cut - 1] == L':' ? cut + 1 : cut;
+    if (parentSize >= level.size()) break;
+    level.resize(parentSize);
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    CreateDirectoryW(path.substr(0, *it).c_str(), nullptr);
+  }
+  return IsDirectory(path);
+}
+
+FileTime FromFileTime(const FILETIME& t) {
+  return (static_cast<FileTime>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+FILETIME ToFileTime(FileTime t) {
+  FILETIME f;
+  f.dwLowDateTime = static_cast<DWORD>(t);
+  f.dwHighDateTime = static_cast<DWORD>(t >> 32);
+  return f;
+}
+
+}  // namespace
+
+bool Win32Platform::FileExists(const std::string& path) const {
+  DWORD a = Attributes(WidePath(path));
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32Platform::DirectoryExists(const std::string& path) const {
+  return IsDirectory(WidePath(path));
+}
+
+bool Win32Platform::ForceDirectories(const std::string& path) {
+  if (path.empty()) return false;
+  return MakeDirectories(FullPath(WidePath(path)));
+}
+
+std::unique_ptr<Stream> Win32Platform::OpenForRead(const std::string& path) {
+  ScopedHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) RaiseLastError(kCannotOpenFile, path);
+  return std::make_unique<FileStream>(std::move(file));
+}
+
+std::unique_ptr<Stream> Win32Platform::CreateForWrite(const std::string& path) {
+  ScopedHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+  if (!file) RaiseLastError(kCannotCreateFile, path);
+  return std::make_unique<FileStream>(std::move(file));
+}
+
+bool Win32Platform::RemoveFile(const std::string& path) {
+  return DeleteFileW(WidePath(path).c_str()) != FALSE;
+}
+
+bool Win32Platform::CopyNewFile(const std::string& source, const std::string& target) {
+  return CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), TRUE) != FALSE;
+}
+
+bool Win32Platform::MoveReplacing(const std::string& source, const std::string& target) {
+  return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+}
+
+bool Win32Platform::SetLastWriteTime(const std::string& path, FileTime utc) {
+  ScopedHandle file(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  FILETIME t = ToFileTime(utc);
+  return SetFileTime(file.Get(), nullptr, nullptr, &t) != FALSE;
+}
+
+std::optional<FileTime> Win32Platform::LastWriteTime(const std::string& path) const {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+    return std::nullopt;
+  }
+  return FromFileTime(data.ftLastWriteTime);
+}
+
+FileTime Win32Platform::LocalToUtc(FileTime local) const {
+  FILETIME in = ToFileTime(local);
+  FILETIME out;
+  if (!LocalFileTimeToFileTime(&in, &out)) return local;
+  return FromFileTime(out);
+}
+
+int64_t Win32Platform::FreeDiskSpace(const std::string& root) const {
+  ULARGE_INTEGER freeToCaller;
+  if (!GetDiskFreeSpaceExW(WidePath(root).c_str(), &freeToCaller, nullptr, nullptr)) return -1;
+  return static_cast<int64_t>(freeToCaller.QuadPart);
+}
+
+}  // namespace sys::win32

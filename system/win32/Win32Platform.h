@@ -1,0 +1,84 @@
+// The real Windows platform: every operation is the W function of the Windows API, with GBK
+// text converted through code page 936 at the call (system/win32/WideText.h), so results do
+// not depend on the system's ANSI code page.
+//
+// Threading: construct it on the GUI thread and use it there. The constructor initialises COM
+// (apartment-threaded) for that thread, which the shell link and Shell.Application calls need;
+// the destructor undoes it. Exactly one instance lives for the program's run.
+//
+// Differences from the sandbox are the ones the interface names: programs really start, message
+// boxes really show, RestartSystem really ends the session.
+#pragma once
+
+#include "system/Platform.h"
+
+namespace sys::win32 {
+
+class Win32Platform : public Platform {
+ public:
+  Win32Platform();
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  // Files and folders (Win32Files.cpp)
+  bool FileExists(const std::string& path) const override;
+  bool DirectoryExists(const std::string& path) const override;
+  bool ForceDirectories(const std::string& path) override;
+  std::unique_ptr<Stream> OpenForRead(const std::string& path) override;
+  std::unique_ptr<Stream> CreateForWrite(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool CopyNewFile(const std::string& source, const std::string& target) override;
+  bool MoveReplacing(const std::string& source, const std::string& target) override;
+  bool SetLastWriteTime(const std::string& path, FileTime utc) override;
+  std::optional<FileTime> LastWriteTime(const std::string& path) const override;
+  FileTime LocalToUtc(FileTime local) const override;
+  int64_t FreeDiskSpace(const std::string& root) const override;
+
+  // Machine facts (Win32Machine.cpp)
+  std::optional<VersionInfo> Version() const override;
+  std::string WindowsDirectory() const override;
+  std::string TempDirectory() const override;
+  std::string SpecialFolder(int csidl) const override;
+  std::string ExePath() const override;
+  int ParamCount() const override;
+
+  // Registry (Win32Registry.cpp)
+  bool KeyExists(RegRoot root, const std::string& subkey) const override;
+  void CreateKey(RegRoot root, const std::string& subkey) override;
+  std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
+                                       bool canCreate) override;
+
+  // Programs and the shell (Win32Processes.cpp)
+  bool RunCommandLine(const std::string& commandLine, int showCommand) override;
+  bool ShellRun(const ShellRequest& request) override;
+  ShellOutcome ShellRunAndWait(const ShellRequest& request) override;
+  void ProcessMessages() override;
+
+  // Profile files (Win32Profile.cpp)
+  std::string ProfileString(const std::string& file, const std::string& section,
+                            const std::string& key, const std::string& fallback) const override;
+  std::vector<std::string> ProfileKeys(const std::string& file,
+                                       const std::string& section) const override;
+
+  // Shell links and verbs (Win32ShellLink.cpp, Win32ShellVerbs.cpp)
+  bool WriteShellLink(const std::string& path, const ShellLink& link) override;
+  void ForEachShellVerb(const std::string& path,
+                        const std::function<bool(const std::string& name)>& invoke) override;
+
+  // Dialogs and the session (Win32Session.cpp)
+  int ShowMessageBox(const std::string& text, const std::string& caption,
+                     uint32_t style) override;
+  bool EnableShutdownPrivilege() override;
+  bool RestartSystem(uint32_t flags) override;
+
+ private:
+  // Dispatches the queued messages; stops at WM_QUIT, which it takes from the queue, and
+  // returns its exit code then, so the caller can post it again once it no longer loops on the
+  // queue (posting it at once would wake the loop for ever).
+  std::optional<int> DispatchPending();
+
+  bool comInitialised_ = false;
+};
+
+}  // namespace sys::win32
