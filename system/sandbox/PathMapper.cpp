@@ -1,0 +1,173 @@
+#include "system/sandbox/PathMapper.h"
+
+#include <cstring>
+#include <system_error>
+
+#include "system/Error.h"
+#include "system/Gbk.h"
+#include "system/sandbox/Encoding.h"
+
+namespace sys::sandbox {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char UpperLetter(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Splits at backslashes that start a character: the trail byte of a double-byte GBK character
+// may be 0x5C and is part of the name.
+std::vector<std::string> SplitNames(const std::string& text) {
+  std::vector<std::string> names;
+  std::string current;
+  for (size_t at = 0; at < text.size(); ++at) {
+    auto byte = static_cast<unsigned char>(text[at]);
+    if (byte >= 0x81 && byte <= 0xFE && at + 1 < text.size()) {
+      current += text[at];
+      current += text[++at];
+      continue;
+    }
+    if (text[at] == '\\') {
+      names.push_back(std::move(current));
+      current.clear();
+    } else {
+      current += text[at];
+    }
+  }
+  names.push_back(std::move(current));
+  return names;
+}
+
+bool HasForbiddenChar(const std::string& name) {
+  for (size_t at = 0; at < name.size(); ++at) {
+    auto byte = static_cast<unsigned char>(name[at]);
+    if (byte >= 0x81 && byte <= 0xFE && at + 1 < name.size()) {
+      ++at;
+      continue;
+    }
+    if (byte < 0x20 || std::strchr("<>:\"|?*", static_cast<char>(byte)) != nullptr) return true;
+  }
+  return false;
+}
+
+// Applies one name to the folder list the way Windows does; false for a forbidden name.
+bool Apply(std::vector<std::string>& names, std::string name) {
+  if (name.empty() || name == ".") return true;
+  if (name == "..") {
+    if (!names.empty()) names.pop_back();
+    return true;
+  }
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  if (name.empty()) return true;
+  if (HasForbiddenChar(name)) return false;
+  names.push_back(std::move(name));
+  return true;
+}
+
+// ASCII-only case folding over UTF-8 host names: multi-byte UTF-8 never holds ASCII bytes, so
+// two different Chinese names never compare equal.
+bool SameHostName(const std::string& a, const std::string& b) { return SameText(a, b); }
+
+}  // namespace
+
+std::string WindowsPath::Text() const {
+  std::string text{drive, ':'};
+  if (names.empty()) return text + "\\";
+  for (const std::string& name : names) text += "\\" + name;
+  return text;
+}
+
+PathMapper::PathMapper(fs::path root, const std::string& workingDirectory) : root_(std::move(root)) {
+  SetWorkingDirectory(workingDirectory);
+}
+
+void PathMapper::SetWorkingDirectory(const std::string& path) {
+  std::string text = path;
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  if (text.size() < 3 || !IsLetter(text[0]) || text[1] != ':' || text[2] != '\\')
+    throw Error("The working folder must be an absolute path: " + path);
+  WindowsPath resolved;
+  resolved.drive = UpperLetter(text[0]);
+  for (std::string& name : SplitNames(text.substr(3)))
+    if (!Apply(resolved.names, std::move(name))) throw Error("Invalid working folder: " + path);
+  working_ = std::move(resolved);
+}
+
+std::optional<WindowsPath> PathMapper::Resolve(const std::string& path) const {
+  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
+  std::string text = path;
+  // '/' (0x2F) is never a GBK trail byte, so a byte-wise swap is safe.
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') return std::nullopt;
+
+  WindowsPath result;
+  std::string rest;
+  if (text.size() >= 2 && IsLetter(text[0]) && text[1] == ':') {
+    result.drive = UpperLetter(text[0]);
+    rest = text.substr(2);
+    bool absolute = !rest.empty() && rest[0] == '\\';
+    if (!absolute && result.drive == working_.drive) result.names = working_.names;
+  } else if (text[0] == '\\') {
+    result.drive = working_.drive;
+    rest = text;
+  } else {
+    result = working_;
+    rest = text;
+  }
+  for (std::string& name : SplitNames(rest))
+    if (!Apply(result.names, std::move(name))) return std::nullopt;
+  return result;
+}
+
+std::optional<std::string> PathMapper::Normalize(const std::string& path) const {
+  auto resolved = Resolve(path);
+  if (!resolved) return std::nullopt;
+  return resolved->Text();
+}
+
+fs::path PathMapper::DriveFolder(char drive) const {
+  char lower = static_cast<char>(UpperLetter(drive) - 'A' + 'a');
+  return root_ / (std::string("drive_") + lower);
+}
+
+std::optional<fs::path> PathMapper::ToHost(const std::string& path) const {
+  auto resolved = Resolve(path);
+  if (!resolved) return std::nullopt;
+  try {
+    return ToHost(*resolved);
+  } catch (const Error&) {
+    return std::nullopt;  // not valid GBK
+  }
+}
+
+fs::path PathMapper::ToHost(const WindowsPath& path) const {
+  fs::path host = DriveFolder(path.drive);
+  bool existing = true;  // while the folders so far exist, look for names ignoring case
+  for (const std::string& name : path.names) {
+    std::string utf8 = GbkToUtf8(name);
+    if (existing) {
+      std::error_code ec;
+      if (!fs::exists(host / utf8, ec)) {
+        std::string match;
+        for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec)) {
+          std::string entry = it->path().filename().string();
+          if (SameHostName(entry, utf8)) {
+            match = entry;
+            break;
+          }
+        }
+        if (!match.empty()) {
+          utf8 = match;
+        } else {
+          existing = false;
+        }
+      }
+    }
+    host /= utf8;
+  }
+  return host;
+}
+
+}  // namespace sys::sandbox

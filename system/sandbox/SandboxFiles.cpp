@@ -1,0 +1,153 @@
+// The files and folders of SandboxPlatform: host files below ROOT/drive_x, with injected faults.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+#include "system/Error.h"
+#include "system/sandbox/SandboxFileStream.h"
+#include "system/sandbox/SandboxPlatform.h"
+
+namespace sys::sandbox {
+namespace {
+
+namespace fs = std::filesystem;
+
+// FILETIME counts 100-ns ticks from 1601-01-01; Unix time counts from 1970-01-01.
+constexpr int64_t kUnixEpochTicks = 116444736000000000LL;
+constexpr int64_t kTicksPerSecond = 10'000'000;
+
+bool IsFile(const fs::path& host) {
+  std::error_code ec;
+  return fs::is_regular_file(host, ec);
+}
+
+bool IsFolder(const fs::path& host) {
+  std::error_code ec;
+  return fs::is_directory(host, ec);
+}
+
+// The Windows code for a file that cannot be opened or created there.
+uint32_t MissingCode(const fs::path& host) {
+  return IsFolder(host.parent_path()) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
+}  // namespace
+
+bool SandboxPlatform::FileExists(const std::string& path) const {
+  auto target = Map(path);
+  return target && IsFile(target->host);
+}
+
+bool SandboxPlatform::DirectoryExists(const std::string& path) const {
+  auto target = Map(path);
+  return target && IsFolder(target->host);
+}
+
+bool SandboxPlatform::ForceDirectories(const std::string& path) {
+  auto target = Map(path);
+  if (!target) return false;
+  if (faults_.Match(FaultOp::Directory, target->windows)) return false;
+  // A missing drive cannot be created by making folders on it.
+  if (!IsFolder(mapper_.DriveFolder(target->windows[0]))) return false;
+  std::error_code ec;
+  fs::create_directories(target->host, ec);
+  return IsFolder(target->host);
+}
+
+std::unique_ptr<Stream> SandboxPlatform::OpenForRead(const std::string& path) {
+  std::string message = Format(kCannotOpenFile, path);
+  auto target = Map(path);
+  if (!target) throw Error(message, kErrorPathNotFound);
+  if (auto fault = faults_.Match(FaultOp::Open, target->windows)) throw Error(message, fault->osCode);
+  if (IsFolder(target->host)) throw Error(message, kErrorAccessDenied);
+  int fd = ::open(target->host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    uint32_t code = errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno);
+    throw Error(message, code);
+  }
+  return std::make_unique<SandboxFileStream>(fd, std::nullopt);
+}
+
+std::variant<int, uint32_t> SandboxPlatform::CreateHostFile(const std::string& path, Target* target) {
+  auto mapped = Map(path);
+  if (!mapped) return kErrorPathNotFound;
+  *target = *mapped;
+  if (auto fault = faults_.Match(FaultOp::Create, target->windows)) return fault->osCode;
+  if (IsFolder(target->host)) return kErrorAccessDenied;
+  int fd = ::open(target->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno);
+  return fd;
+}
+
+std::unique_ptr<Stream> SandboxPlatform::CreateForWrite(const std::string& path) {
+  Target target;
+  auto created = CreateHostFile(path, &target);
+  if (auto* code = std::get_if<uint32_t>(&created)) throw Error(Format(kCannotCreateFile, path), *code);
+  return std::make_unique<SandboxFileStream>(std::get<int>(created), faults_.Match(FaultOp::Write, target.windows));
+}
+
+std::optional<std::string> SandboxPlatform::ReadAll(const std::string& path) const {
+  auto target = Map(path);
+  if (!target || !IsFile(target->host) || faults_.Match(FaultOp::Open, target->windows)) return std::nullopt;
+  std::ifstream in(target->host, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool SandboxPlatform::RemoveFile(const std::string& path) {
+  auto target = Map(path);
+  if (!target || !IsFile(target->host)) return false;
+  if (faults_.Match(FaultOp::Remove, target->windows)) return false;
+  return ::unlink(target->host.c_str()) == 0;
+}
+
+bool SandboxPlatform::CopyNewFile(const std::string& source, const std::string& target) {
+  auto from = Map(source);
+  auto to = Map(target);
+  if (!from || !to || !IsFile(from->host)) return false;
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(to->host, ec)) || !IsFolder(to->host.parent_path())) return false;
+  if (faults_.Match(FaultOp::Copy, to->windows)) return false;
+  if (!fs::copy_file(from->host, to->host, fs::copy_options::none, ec)) return false;
+  // CopyFile keeps the source's last-write time.
+  auto time = fs::last_write_time(from->host, ec);
+  if (!ec) fs::last_write_time(to->host, time, ec);
+  return true;
+}
+
+bool SandboxPlatform::MoveReplacing(const std::string& source, const std::string& target) {
+  auto from = Map(source);
+  auto to = Map(target);
+  if (!from || !to || !IsFile(from->host) || IsFolder(to->host)) return false;
+  if (faults_.Match(FaultOp::Move, to->windows)) return false;
+  if (from->host == to->host) return true;
+  return ::rename(from->host.c_str(), to->host.c_str()) == 0;
+}
+
+bool SandboxPlatform::SetLastWriteTime(const std::string& path, FileTime utc) {
+  auto target = Map(path);
+  if (!target || !IsFile(target->host)) return false;
+  int64_t sinceUnix = static_cast<int64_t>(utc) - kUnixEpochTicks;
+  int64_t seconds = sinceUnix / kTicksPerSecond;
+  int64_t ticks = sinceUnix % kTicksPerSecond;
+  if (ticks < 0) {
+    ticks += kTicksPerSecond;
+    --seconds;
+  }
+  struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), static_cast<long>(ticks * 100)}};
+  return ::utimensat(AT_FDCWD, target->host.c_str(), times, 0) == 0;
+}
+
+std::optional<FileTime> SandboxPlatform::LastWriteTime(const std::string& path) const {
+  auto target = Map(path);
+  struct stat info {};
+  if (!target || ::stat(target->host.c_str(), &info) != 0) return std::nullopt;
+  int64_t ticks = static_cast<int64_t>(info.st_mtim.tv_sec) * kTicksPerSecond + info.st_mtim.tv_nsec / 100;
+  return static_cast<FileTime>(ticks + kUnixEpochTicks);
+}
+
+}  // namespace sys::sandbox

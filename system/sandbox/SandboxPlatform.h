@@ -1,0 +1,148 @@
+// A simulated Windows machine rooted in a host folder ROOT, for tests and for setup-tool's
+// simulate command. Nothing here touches the host outside ROOT and nothing is ever run.
+//
+//   ROOT/drive_c/, ROOT/drive_d/ ...  the drives (PathMapper.h has the path rules)
+//   ROOT/machine.json                 the machine description (MachineConfig.h), created with
+//                                     defaults when missing
+//   ROOT/registry.json                the registry (SandboxRegistry.h), loaded at construction,
+//                                     saved by Flush() and by the destructor when changed
+//   ROOT/journal.jsonl                started programs, shell executes, message boxes, shell
+//                                     verbs, restarts (Journal.h has the line shapes)
+//
+// Where it differs from Windows on purpose: programs and shell executes are journalled and
+// "succeed" with the machine's exit code (the file is not checked; "runas" fails with 1223 when
+// the machine refuses elevation); message boxes are answered from the machine's script; file
+// sharing and attributes are not simulated; shell links are written by ShellLinkFile, not COM.
+// The setters change the machine for the rest of the run and also save machine.json.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "system/Platform.h"
+#include "system/sandbox/FaultInjection.h"
+#include "system/sandbox/Journal.h"
+#include "system/sandbox/MachineConfig.h"
+#include "system/sandbox/PathMapper.h"
+#include "system/sandbox/SandboxRegistry.h"
+
+namespace sys::sandbox {
+
+class SandboxPlatform : public Platform {
+ public:
+  // Creates ROOT and the machine's standard folders (Windows, temp, Program Files, the shell
+  // folders, the working folder) when missing. Throws sys::Error for a damaged machine.json or
+  // registry.json.
+  explicit SandboxPlatform(std::filesystem::path root);
+  ~SandboxPlatform() override;
+  SandboxPlatform(const SandboxPlatform&) = delete;
+  SandboxPlatform& operator=(const SandboxPlatform&) = delete;
+
+  // --- Files and folders
+  bool FileExists(const std::string& path) const override;
+  bool DirectoryExists(const std::string& path) const override;
+  bool ForceDirectories(const std::string& path) override;
+  std::unique_ptr<Stream> OpenForRead(const std::string& path) override;
+  std::unique_ptr<Stream> CreateForWrite(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool CopyNewFile(const std::string& source, const std::string& target) override;
+  bool MoveReplacing(const std::string& source, const std::string& target) override;
+  bool SetLastWriteTime(const std::string& path, FileTime utc) override;
+  std::optional<FileTime> LastWriteTime(const std::string& path) const override;
+  FileTime LocalToUtc(FileTime local) const override;
+  int64_t FreeDiskSpace(const std::string& root) const override;
+
+  // --- Machine facts
+  std::optional<VersionInfo> Version() const override;
+  std::string WindowsDirectory() const override;
+  std::string TempDirectory() const override;
+  std::string SpecialFolder(int csidl) const override;
+  std::string ExePath() const override;
+  int ParamCount() const override;
+
+  // --- Registry
+  bool KeyExists(RegRoot root, const std::string& subkey) const override;
+  void CreateKey(RegRoot root, const std::string& subkey) override;
+  std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
+                                       bool canCreate) override;
+
+  // --- Programs and the shell (journalled, never run)
+  bool RunCommandLine(const std::string& commandLine, int showCommand) override;
+  bool ShellRun(const ShellRequest& request) override;
+  ShellOutcome ShellRunAndWait(const ShellRequest& request) override;
+  void ProcessMessages() override {}
+
+  // --- Profile files, links, dialogs, session
+  std::string ProfileString(const std::string& file, const std::string& section,
+                            const std::string& key, const std::string& fallback) const override;
+  std::vector<std::string> ProfileKeys(const std::string& file,
+                                       const std::string& section) const override;
+  bool WriteShellLink(const std::string& path, const ShellLink& link) override;
+  void ForEachShellVerb(const std::string& path,
+                        const std::function<bool(const std::string& name)>& invoke) override;
+  int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t style) override;
+  bool EnableShutdownPrivilege() override;
+  bool RestartSystem(uint32_t flags) override;
+
+  // --- For tests and tools
+  const std::filesystem::path& root() const { return mapper_.root(); }
+  // The host file or folder a Windows path names (existing names matched ignoring case);
+  // nullopt for a path the sandbox cannot hold.
+  std::optional<std::filesystem::path> HostPath(const std::string& windowsPath) const;
+  // Absolute normalised Windows form ("c:/a/../b" -> "C:\b").
+  std::optional<std::string> NormalizePath(const std::string& windowsPath) const;
+  // Saves registry.json now.
+  void Flush();
+  std::vector<nlohmann::json> ReadJournal() const { return sys::sandbox::ReadJournal(root()); }
+
+  const MachineConfig& machine() const { return config_; }
+  void SetMachine(const MachineConfig& config);
+  void SetVersionText(const std::string& versionText);
+  // Answers of the next question boxes in order (kIdYes, kIdNo), then defaultAnswer.
+  void SetAnswers(std::vector<int> answers, int defaultAnswer = kIdNo);
+  void SetElevation(bool accept);
+  void SetExitCode(uint32_t exitCode);
+  void SetExePath(const std::string& exePath, int paramCount = 0);
+  // A drive with that much free space; creates its drive folder. -1 removes the figure.
+  void SetFreeSpace(char drive, int64_t bytes);
+  void SetShellVerbs(std::vector<std::string> verbs);
+  void SetSpecialFolder(int csidl, const std::string& folder);
+  void SetWindowsDirectory(const std::string& folder);
+  void SetTempDirectory(const std::string& folder);
+  void SetUtcOffsetMinutes(int minutes);
+  void SetWorkingDirectory(const std::string& folder);
+
+  void InjectFault(FaultRule rule) { faults_.Add(std::move(rule)); }
+  void ClearFaults() { faults_.Clear(); }
+  void InjectRegistryFault(RegRoot root, const std::string& subkey, RegistryFault fault) {
+    registry_.InjectFault(root, subkey, fault);
+  }
+  SandboxRegistry& registry() { return registry_; }
+
+ private:
+  struct Target {
+    std::string windows;  // normalised
+    std::filesystem::path host;
+  };
+  std::optional<Target> Map(const std::string& path) const;
+  // The open descriptor of a newly created (truncated) file, or the Windows error code.
+  std::variant<int, uint32_t> CreateHostFile(const std::string& path, Target* target);
+  // The whole content of a file, or nullopt when it cannot be read.
+  std::optional<std::string> ReadAll(const std::string& path) const;
+  void ApplyMachine();
+  void SaveMachine() const;
+
+  MachineConfig config_;
+  PathMapper mapper_;
+  SandboxRegistry registry_;
+  Journal journal_;
+  FaultInjection faults_;
+  size_t answersUsed_ = 0;
+};
+
+}  // namespace sys::sandbox
