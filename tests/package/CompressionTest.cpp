@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+#include <string>
+
+#include "package/ChunkCodec.h"
+#include "package/LittleEndian.h"
+#include "package/uCommon.h"
+#include "system/Stream.h"
+#include "tests/package/PackageTestUtil.h"
+
+namespace {
+
+using packagetest::ErrorOf;
+using packagetest::Record;
+
+std::string RandomBytes(size_t n, unsigned seed = 7) {
+  std::mt19937 rng(seed);
+  std::string s(n, '\0');
+  for (auto& c : s) c = static_cast<char>(rng() % 7);  // compressible but not trivial
+  return s;
+}
+
+// The unpacked sizes of the chunk records of a run, checked record by record.
+std::vector<size_t> BlockSizes(const std::string& run) {
+  std::vector<size_t> sizes;
+  size_t at = 0;
+  while (at < run.size()) {
+    uint32_t n = le::LoadU32(reinterpret_cast<const unsigned char*>(run.data() + at));
+    at += 4;
+    sizes.push_back(InflateChunk(run.substr(at, n)).size());
+    at += n;
+  }
+  EXPECT_EQ(at, run.size());
+  return sizes;
+}
+
+TEST(Compression, CompressStreamCutsBlocksOf8192) {
+  std::string data = RandomBytes(20000);
+  sys::MemoryStream source(data);
+  source.Seek(500);  // the whole source is taken, whatever its position
+  sys::MemoryStream target;
+  CompressStream(source, target);
+  EXPECT_EQ(BlockSizes(target.bytes()), (std::vector<size_t>{8192, 8192, 3616}));
+
+  sys::MemoryStream packed(target.bytes());
+  sys::MemoryStream restored;
+  DecompressStream(packed, restored);
+  EXPECT_EQ(restored.bytes(), data);
+  EXPECT_EQ(restored.Position(), 0);
+}
+
+TEST(Compression, CompressStreamUsesLevelNineByDefault) {
+  sys::MemoryStream source(RandomBytes(3000));
+  sys::MemoryStream target;
+  CompressStream(source, target);
+  // Byte 5 is the zlib header's FLG byte; 0xDA marks the maximum compression level.
+  ASSERT_GE(target.bytes().size(), 6u);
+  EXPECT_EQ(static_cast<unsigned char>(target.bytes()[4]), 0x78);
+  EXPECT_EQ(static_cast<unsigned char>(target.bytes()[5]), 0xDA);
+}
+
+TEST(Compression, EmptySourceWritesNothing) {
+  sys::MemoryStream source;
+  sys::MemoryStream target;
+  CompressStream(source, target);
+  EXPECT_EQ(target.Size(), 0);
+}
+
+TEST(Compression, LevelsMapToZlibLevels) {
+  EXPECT_EQ(ZlibLevel(cplNone), 0);
+  EXPECT_EQ(ZlibLevel(cplSpeed), 1);
+  EXPECT_EQ(ZlibLevel(cplPress), 9);
+  EXPECT_EQ(ZlibLevel(cplDefault), Z_DEFAULT_COMPRESSION);
+  EXPECT_EQ(ZlibLevel(static_cast<TCompressLevelEnum>(17)), Z_DEFAULT_COMPRESSION);
+}
+
+TEST(Compression, ChunkRoundTripsAtEveryLevel) {
+  std::string data = RandomBytes(8192, 3);
+  for (auto level : {cplNone, cplSpeed, cplPress, cplDefault})
+    EXPECT_EQ(InflateChunk(CompressChunk(data, level)), data) << int(level);
+}
+
+TEST(Compression, CorruptChunksAreErrors) {
+  std::string good = CompressChunk(RandomBytes(5000), cplDefault);
+  std::string badChecksum = good;
+  badChecksum.back() ^= 0x01;
+  std::string badData = good;
+  badData[good.size() / 2] ^= 0x55;
+  std::string cutShort = good.substr(0, good.size() - 5);
+  std::string trailing = good + "xx";
+  for (const std::string& chunk : {badChecksum, badData, cutShort, trailing, std::string()})
+    EXPECT_EQ(ErrorOf([&] { InflateChunk(chunk); }), "error");
+}
+
+TEST(Compression, ChunkOutputIsLimited) {
+  std::string atLimit(kMaxChunkOutput, 'z');
+  EXPECT_EQ(InflateChunk(CompressChunk(atLimit, cplPress)).size(), kMaxChunkOutput);
+  std::string bomb(kMaxChunkOutput + 1, 'z');
+  EXPECT_EQ(ErrorOf([&] { InflateChunk(CompressChunk(bomb, cplPress)); }), "error");
+}
+
+TEST(Compression, DecompressStreamKeepsVerifiedChunksBeforeAFault) {
+  std::string first = RandomBytes(8192, 1);
+  std::string run = Record(CompressChunk(first, cplDefault)) + Record("not zlib");
+  sys::MemoryStream source(run);
+  sys::MemoryStream target;
+  EXPECT_EQ(ErrorOf([&] { DecompressStream(source, target); }), "error");
+  EXPECT_EQ(target.bytes(), first);
+}
+
+TEST(Compression, RecordLongerThanTheStreamIsDamaged) {
+  std::string chunk = CompressChunk("hello", cplDefault);
+  std::string run = packagetest::Le32(static_cast<uint32_t>(chunk.size() + 10)) + chunk;
+  sys::MemoryStream source(run);
+  sys::MemoryStream target;
+  EXPECT_EQ(ErrorOf([&] { DecompressStream(source, target); }), kDamagedPackage);
+  sys::MemoryStream header(std::string("\x05\x00", 2));  // a length cut in half
+  EXPECT_EQ(ErrorOf([&] { DecompressStream(header, target); }), kDamagedPackage);
+}
+
+TEST(Compression, InflaterReusedAcrossRunsGivesIndependentResults) {
+  ChunkInflater inflater;
+  std::string a = RandomBytes(30000, 11);
+  std::string b = RandomBytes(100, 12);
+  for (const std::string& data : {a, b, a}) {
+    sys::MemoryStream source(packagetest::ChunkRun(data));
+    sys::MemoryStream target;
+    inflater.CopyRun(source, 0, source.Size(), target);
+    EXPECT_EQ(target.bytes(), data);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "package/EntryNames.h"
+#include "package/uCommon.h"
+#include "package/uSystem.h"
+#include "system/Platform.h"
+#include "tests/package/PackageTestUtil.h"
+#include "tests/support/PackageBuilder.h"
+#include "tests/support/host/SandboxHost.h"
+
+namespace {
+
+using packagetest::ChunkRun;
+using packagetest::ErrorOf;
+using packagetest::Le32;
+using packagetest::Le64;
+using packagetest::RawPackage;
+using packagetest::Record;
+
+// A configuration stream written field by field, so that a test can put any value anywhere.
+struct Config {
+  std::string bytes;
+  Config& Count(int32_t n) { return Raw(Le32(static_cast<uint32_t>(n))); }
+  Config& Str(const std::string& s) { return Raw(Le32(static_cast<uint32_t>(s.size())) + s); }
+  Config& Raw(const std::string& s) {
+    bytes += s;
+    return *this;
+  }
+  // A well-formed stream with no items after the settings written so far.
+  Config& EmptyLists() { return Str("").Count(0).Str("").Count(0).Str("").Count(0).Count(0).Str("S"); }
+};
+
+class DamagedPackage : public testing::Test {
+ protected:
+  std::string LoadError(const std::string& file) {
+    host.WriteFile("C:\\setup.exe", file);
+    TCompile compile(host.platform());
+    return ErrorOf([&] { compile.LoadPackage("C:\\setup.exe"); });
+  }
+
+  testsupport::SandboxHost host;
+};
+
+TEST_F(DamagedPackage, WellFormedRawPackageLoads) {
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(0).EmptyLists().bytes))), "<no error>");
+}
+
+TEST_F(DamagedPackage, FileShorterThanTheTrailer) {
+  EXPECT_EQ(LoadError("MZ short"), kDamagedPackage);
+  EXPECT_EQ(LoadError(""), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, DirectoryOffsetPastTheTrailer) {
+  std::string file = std::string(100, 'x') + Le64(0) + Le64(101);
+  EXPECT_EQ(LoadError(file), kDamagedPackage);
+  EXPECT_EQ(LoadError(std::string(100, 'x') + Le64(0) + Le64(INT64_MAX)), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, DirectoryAtTheTrailerHoldsNoConfiguration) {
+  EXPECT_EQ(LoadError(std::string(100, 'x') + Le64(0) + Le64(100)), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, TruncatedConfigurationBlock) {
+  std::string run = ChunkRun(Config().Count(0).EmptyLists().bytes);
+  EXPECT_EQ(LoadError(RawPackage(run.substr(0, run.size() - 7))), kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(run.substr(0, 2))), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, ChunkLengthPastTheEnd) {
+  EXPECT_EQ(LoadError(RawPackage(Le32(0xFFFFFFFFu) + "abc")), kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(Le32(0x7FFFFFFFu))), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, CorruptedConfigurationChunk) {
+  std::string run = ChunkRun(Config().Count(0).EmptyLists().bytes);
+  run[run.size() - 2] ^= 0x20;
+  EXPECT_EQ(LoadError(RawPackage(run)), "error");
+  EXPECT_EQ(LoadError(RawPackage(Record("garbage, not zlib"))), "error");
+}
+
+TEST_F(DamagedPackage, ChunkThatInflatesBeyondTheLimit) {
+  std::string bomb = CompressChunk(std::string(2 * kMaxChunkOutput, '\0'), cplPress);
+  ASSERT_LT(bomb.size(), 5000u);
+  EXPECT_EQ(LoadError(RawPackage(Record(bomb))), "error");
+}
+
+TEST_F(DamagedPackage, ConfigurationThatInflatesWithoutBound) {
+  // Every chunk is within the chunk limit; together they pass what a configuration may hold.
+  std::string record = Record(CompressChunk(std::string(kMaxChunkOutput, ' '), cplPress));
+  std::string run;
+  for (int i = 0; i < 257; ++i) run += record;
+  EXPECT_EQ(LoadError(RawPackage(run)), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, StringLengthPastTheConfiguration) {
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(1).Raw(Le32(1000)).Raw("abc").bytes))),
+            kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(1).Raw(Le32(0xFFFFFFF0u)).bytes))),
+            kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, CountsTheRemainingBytesCannotHold) {
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(0x7FFFFFFF).EmptyLists().bytes))),
+            kDamagedPackage);
+  // Four FileList items claimed, but only room for one.
+  Config files;
+  files.Count(0).Str("").Count(4);
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(files.Raw(std::string(60, '\0')).bytes))),
+            kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(-3).EmptyLists().bytes))), "<no error>");
+}
+
+TEST_F(DamagedPackage, ConfigurationEndingBeforeTheSerial) {
+  Config c;
+  c.Count(0).Str("").Count(0).Str("").Count(0).Str("").Count(0).Count(0);
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(c.bytes))), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, PatchValueThatIsNoBoolean) {
+  std::string config = Config().Count(1).Str("Patch").Str("maybe").Raw(std::string(1, '\0'))
+                           .EmptyLists().bytes;
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(config))), "'maybe' is not a valid boolean value");
+}
+
+TEST_F(DamagedPackage, EntryRunPastItsEndOrTheFile) {
+  testsupport::PackageBuilder b;
+  b.AddFile("X:\\a.bin", "目标计算机\\Program Files\\", std::string(30000, 'a'));
+  std::string file = b.Build();
+  const TCompileFileData& e = *b.project().FileList[0];
+  sys::MemoryStream source(file);
+  sys::MemoryStream target;
+  // The run's last record crosses the end given for it.
+  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(source, target, e.DataStart, e.DataEnd - 1); }),
+            kDamagedPackage);
+  sys::MemoryStream cut(file.substr(0, static_cast<size_t>(e.DataEnd) - 10));
+  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(cut, target, e.DataStart, e.DataEnd); }),
+            kDamagedPackage);
+  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(source, target, -4, e.DataEnd); }),
+            kDamagedPackage);
+  sys::MemoryStream whole(file);
+  sys::MemoryStream out;
+  TCompile::CopyEntryData(whole, out, e.DataStart, e.DataEnd);
+  EXPECT_EQ(out.bytes(), std::string(30000, 'a'));
+}
+
+// Extraction of entries whose names try to leave the temporary folder.
+class TraversalNames : public testing::TestWithParam<TCompileFileData> {};
+
+TEST_P(TraversalNames, AreDamagedAndWriteNothing) {
+  testsupport::SandboxHost host;
+  testsupport::PackageBuilder b;
+  b.AddEntry(GetParam(), "evil");
+  b.WriteTo(host.platform(), "C:\\setup.exe");
+  TCompile compile(host.platform());
+  compile.LoadPackage("C:\\setup.exe");
+  auto source = host.platform().OpenForRead("C:\\setup.exe");
+  EXPECT_EQ(ErrorOf([&] { compile.ExtractResources(*source); }), kDamagedPackage);
+  EXPECT_TRUE(compile.TempFiles.empty());
+  for (const auto& item : std::filesystem::recursive_directory_iterator(host.root()))
+    EXPECT_EQ(item.path().filename().string().find("evil"), std::string::npos) << item.path();
+}
+
+TCompileFileData Entry(uint8_t kind, const std::string& sourcePath,
+                       const std::string& entryName = {}, const std::string& destFolder = {}) {
+  TCompileFileData e;
+  e.EntryKind = kind;
+  e.SourcePath = sourcePath;
+  e.EntryName = entryName;
+  e.DestFolder = destFolder;
+  return e;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, TraversalNames,
+    testing::Values(Entry(kEntryResource, "X:\\res\\.."), Entry(kEntryResource, "X:/res/.."),
+                    Entry(kEntryResource, "X:\\res\\"), Entry(kEntryResource, ""),
+                    Entry(kEntryResource, "evil:stream"), Entry(kEntryRegFile, "C:evil.reg"),
+                    Entry(kEntryRegFile, "X:\\reg\\. ."),
+                    Entry(kEntryComponentFile, "X:\\c\\..\\..\\..\\evil.dll", "Comp", "X:\\c"),
+                    Entry(kEntryComponentFile, "X:\\c/../../evil.dll", "Comp", "X:\\c"),
+                    Entry(kEntryComponentFile, "X:\\c\\evil.dll", "..\\..", "X:\\c"),
+                    Entry(kEntryComponentFile, "X:\\c\\evil.dll", "..", "X:\\c"),
+                    Entry(kEntryComponentFile, "X:\\c", "Comp", "X:\\c\\evil")));
+
+TEST(EntryNames, TakeTheLastPartAtEitherSeparator) {
+  EXPECT_EQ(SafeEntryFileName("X:\\a\\b.txt"), "b.txt");
+  EXPECT_EQ(SafeEntryFileName("X:/a/b.txt"), "b.txt");
+  EXPECT_EQ(SafeEntryFileName("b.txt"), "b.txt");
+  EXPECT_EQ(SafeEntryFileName("X:\\a\\..b"), "..b");
+  // 0x5C as the trail byte of a double-byte character is not a separator.
+  EXPECT_EQ(SafeEntryFileName("X:\\dir\\\x95\x5C.txt"), "\x95\x5C.txt");
+  EXPECT_EQ(SafeFolderName("\x95\x5C"), "\x95\x5C");
+  EXPECT_NO_THROW(CheckRelativeEntryPath("\\sub\\.\\a.dll"));
+  EXPECT_EQ(ErrorOf([] { CheckRelativeEntryPath("\\sub\\..\\a.dll"); }), kDamagedPackage);
+  EXPECT_EQ(ErrorOf([] { SafeEntryFileName(std::string("a\0b", 3)); }), kDamagedPackage);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "package/uSystem.h"
+#include "system/Platform.h"
+#include "tests/package/PackageTestUtil.h"
+#include "tests/support/PackageBuilder.h"
+#include "tests/support/host/SandboxHost.h"
+
+namespace {
+
+const std::string kTemp = "C:\\Users\\user\\AppData\\Local\\Temp\\";
+
+class ExtractResources : public testing::Test {
+ protected:
+  // Writes the builder's package, loads it and unpacks its resources.
+  void Extract(testsupport::PackageBuilder& builder, const TExtractProgress& progress = {}) {
+    builder.WriteTo(host.platform(), "C:\\setup.exe");
+    compile.LoadPackage("C:\\setup.exe");
+    auto source = host.platform().OpenForRead("C:\\setup.exe");
+    compile.ExtractResources(*source, progress);
+  }
+
+  testsupport::SandboxHost host;
+  TCompile compile{host.platform()};
+};
+
+TEST_F(ExtractResources, PutsEachKindInItsFolder) {
+  testsupport::PackageBuilder b;
+  b.AddFile("X:\\src\\app.exe", "目标计算机\\Program Files\\", "app");
+  b.AddRegFile("X:\\reg\\设置.reg", "REGEDIT4");
+  b.AddResource("X:\\res\\title.bmp", "BMP");
+  b.AddUninstaller("X:\\un\\uninst.exe", "UN");
+  b.AddFolder("Data", "目标计算机\\Program Files\\");
+  Extract(b);
+  EXPECT_EQ(compile.FileList[0]->SourcePath, "X:\\src\\app.exe");
+  EXPECT_EQ(compile.FileList[1]->SourcePath, kTemp + "Reg\\设置.reg");
+  EXPECT_EQ(compile.FileList[2]->SourcePath, kTemp + "Info\\title.bmp");
+  EXPECT_EQ(compile.FileList[3]->SourcePath, "X:\\un\\uninst.exe");
+  EXPECT_EQ(host.ReadFile(kTemp + "Reg\\设置.reg"), "REGEDIT4");
+  EXPECT_EQ(host.ReadFile(kTemp + "Info\\title.bmp"), "BMP");
+  EXPECT_EQ(compile.TempFiles, (TStringList{kTemp + "Reg\\设置.reg", kTemp + "Info\\title.bmp"}));
+}
+
+TEST_F(ExtractResources, ComponentFileKeepsItsPathBelowTheComponentFolder) {
+  testsupport::PackageBuilder b;
+  b.AddComponentFile("Comp1", "X:\\pkg\\comp", "X:\\pkg\\comp\\sub\\a.dll", "DLL");
+  Extract(b);
+  const TCompileFileData& e = *compile.FileList[0];
+  EXPECT_EQ(e.SourcePath, kTemp + "Comp\\Comp1\\\\sub\\a.dll");
+  EXPECT_EQ(e.DestFolder, kTemp + "Comp\\Comp1");
+  EXPECT_EQ(host.ReadFile(kTemp + "Comp\\Comp1\\sub\\a.dll"), "DLL");
+}
+
+TEST_F(ExtractResources, RewritesEverySettingThatNamesTheResource) {
+  testsupport::PackageBuilder b;
+  b.Setting("标题图片", "x:\\RES\\title.bmp", 3).Setting("标题图片", "X:\\res\\title.bmp", 8)
+      .Setting("标题图片", "X:\\res\\other.bmp", 9).Setting("X:\\res\\title.bmp", "caption only", 9);
+  b.AddResource("X:\\res\\title.bmp", "BMP");
+  Extract(b);
+  EXPECT_EQ(compile.InfoList[0]->Value, kTemp + "Info\\title.bmp");
+  EXPECT_EQ(compile.InfoList[1]->Value, kTemp + "Info\\title.bmp");
+  EXPECT_EQ(compile.InfoList[2]->Value, "X:\\res\\other.bmp");
+  EXPECT_EQ(compile.InfoList[3]->Value, "caption only");
+}
+
+TEST_F(ExtractResources, ReportsEveryEntryOnce) {
+  testsupport::PackageBuilder b;
+  b.AddFile("X:\\a", "目标计算机\\Program Files\\", "a");
+  b.AddResource("X:\\b.bmp", "b");
+  b.AddFolder("F", "目标计算机\\Program Files\\");
+  std::vector<std::pair<int, int>> calls;
+  Extract(b, [&](int position, int max) { calls.emplace_back(position, max); });
+  EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+}
+
+TEST_F(ExtractResources, EmptyEntryGivesAnEmptyFile) {
+  testsupport::PackageBuilder b;
+  b.AddResource("X:\\readme.txt", "");
+  Extract(b);
+  EXPECT_TRUE(host.platform().FileExists(kTemp + "Info\\readme.txt"));
+  EXPECT_EQ(host.ReadFile(kTemp + "Info\\readme.txt"), "");
+}
+
+TEST_F(ExtractResources, SameNameTwiceLaterWinsAndIsDeletedOnce) {
+  testsupport::PackageBuilder b;
+  b.AddResource("X:\\one\\pic.bmp", "first");
+  b.AddResource("X:\\two\\pic.bmp", "second");
+  Extract(b);
+  EXPECT_EQ(host.ReadFile(kTemp + "Info\\pic.bmp"), "second");
+  ASSERT_EQ(compile.TempFiles.size(), 2u);
+  EXPECT_EQ(compile.TempFiles[0], compile.TempFiles[1]);
+  compile.ClearTempFiles();
+  EXPECT_FALSE(host.platform().FileExists(kTemp + "Info\\pic.bmp"));
+  EXPECT_TRUE(host.platform().DirectoryExists(kTemp + "Info"));
+}
+
+TEST_F(ExtractResources, DamagedChunkLeavesThePartialFileListed) {
+  testsupport::PackageBuilder b;
+  b.AddResource("X:\\big.bin", std::string(20000, 'q'));
+  b.WriteTo(host.platform(), "C:\\setup.exe");
+  compile.LoadPackage("C:\\setup.exe");
+  const TCompileFileData& e = *compile.FileList[0];
+  std::string file = host.ReadFile("C:\\setup.exe");
+  file[e.DataEnd - 3] ^= 0x40;  // inside the checksum of the last chunk
+  host.WriteFile("C:\\setup.exe", file);
+  auto source = host.platform().OpenForRead("C:\\setup.exe");
+  EXPECT_EQ(packagetest::ErrorOf([&] { compile.ExtractResources(*source); }), "error");
+  EXPECT_EQ(compile.TempFiles, TStringList{kTemp + "Info\\big.bin"});
+  EXPECT_EQ(host.ReadFile(kTemp + "Info\\big.bin"), std::string(16384, 'q'));
+}
+
+TEST_F(ExtractResources, UncreatableTargetStopsTheExtraction) {
+  testsupport::PackageBuilder b;
+  b.AddResource("X:\\a.bmp", "a");
+  b.AddResource("X:\\b.bmp", "b");
+  host.platform().ForceDirectories(kTemp + "Info\\a.bmp");  // a folder where the file goes
+  std::string message = packagetest::ErrorOf([&] { Extract(b); });
+  EXPECT_EQ(message, sys::Format(sys::kCannotCreateFile, kTemp + "Info\\a.bmp"));
+  EXPECT_FALSE(host.platform().FileExists(kTemp + "Info\\b.bmp"));
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "package/Options.h"
+#include "package/uSystem.h"
+#include "package/uTypes.h"
+#include "system/Platform.h"
+#include "tests/package/PackageTestUtil.h"
+#include "tests/support/PackageBuilder.h"
+#include "tests/support/host/SandboxHost.h"
+#include "uninstall/uUnInstall.h"
+
+namespace {
+
+class Options : public testing::Test {
+ protected:
+  TCompile& Load(testsupport::PackageBuilder& builder) {
+    builder.WriteTo(host.platform(), "C:\\setup.exe");
+    compile.LoadPackage("C:\\setup.exe");
+    return compile;
+  }
+
+  testsupport::SandboxHost host;
+  sys::ScopedCurrentPlatform current{host.platform()};
+  TCompile compile{host.platform()};
+};
+
+TEST_F(Options, DefaultsWithoutSettings) {
+  testsupport::PackageBuilder b;
+  const TInstallData& o = Load(b).Options;
+  EXPECT_EQ(o.ShowWizard, 1);
+  EXPECT_EQ(o.CreateStartMenu, 1);
+  EXPECT_EQ(o.DesktopIcon, 0);
+  EXPECT_EQ(o.QuickLaunchIcon, 0);
+  EXPECT_EQ(o.RunApp, 0);
+  EXPECT_EQ(o.ShowReadme, 0);
+  EXPECT_EQ(o.InstallDir, "");
+}
+
+TEST_F(Options, OnlyExactlyEnabledSwitchesTheWizardAndOnlyInGroupZero) {
+  struct Case {
+    std::string value;
+    uint8_t group;
+    uint8_t expected;
+  };
+  const Case cases[] = {{"启用", 0, 1}, {"禁用", 0, 0}, {"启用 ", 0, 0}, {"", 0, 0}, {"禁用", 1, 1}};
+  for (const Case& c : cases) {
+    testsupport::PackageBuilder b;
+    b.Setting(kCaptionShowWizard, c.value, c.group);
+    TCompile fresh(host.platform());
+    b.WriteTo(host.platform(), "C:\\setup.exe");
+    fresh.LoadPackage("C:\\setup.exe");
+    EXPECT_EQ(fresh.Options.ShowWizard, c.expected) << c.value << " group " << int(c.group);
+  }
+}
+
+TEST_F(Options, TasksStartMenuAndFinishPageSettings) {
+  testsupport::PackageBuilder b;
+  b.Setting("创建桌面快捷方式", "启用", kGroupTasks)
+      .Setting("创建快速启栏快捷方式", "禁用", kGroupTasks)
+      .Setting("创建桌面快捷方式", "启用", kGroupWelcome)  // other group: ignored
+      .Setting("默认文件夹名称", "第一", kGroupStartMenu)
+      .Setting("默认文件夹名称", "示例程序", kGroupStartMenu)
+      .Setting("应用程序文件", "X:\\src\\app.exe", kGroupFinish)
+      .Setting("readme文件", "", kGroupFinish);
+  const TInstallData& o = Load(b).Options;
+  EXPECT_EQ(o.DesktopIcon, 1);
+  EXPECT_EQ(o.QuickLaunchIcon, 0);
+  EXPECT_EQ(o.StartMenuFolder, "示例程序");
+  EXPECT_EQ(o.RunApp, 1);
+  EXPECT_EQ(o.AppFile, "X:\\src\\app.exe");
+  EXPECT_EQ(o.ShowReadme, 0);
+  EXPECT_EQ(o.ReadmeFile, "");
+}
+
+TEST_F(Options, InstallDirIsExpandedFromTheDefaultPath) {
+  testsupport::PackageBuilder b;
+  b.Setting("默认安装路径", "[System ProgramFiles]\\示例", kGroupInstallDir);
+  EXPECT_EQ(Load(b).Options.InstallDir, "C:\\Program Files\\示例");
+}
+
+TEST_F(Options, PatchTakesTheFolderOfTheInstalledProduct) {
+  const std::string serial = "11111111-2222-3333-4444-555555555555";
+  host.platform()
+      .OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true)
+      ->WriteString("Install Dir", "D:\\Installed\\示例");
+  testsupport::PackageBuilder b;
+  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", kGroupInstallDir).Serial(serial);
+  TCompile& c = Load(b);
+  EXPECT_TRUE(c.Patched);
+  EXPECT_EQ(c.Options.InstallDir, "D:\\Installed\\示例");
+}
+
+TEST_F(Options, PatchWithoutRegistrationHasNoFolder) {
+  testsupport::PackageBuilder b;
+  b.Setting("Patch", "True").Setting("默认安装路径", "C:\\Other", kGroupInstallDir);
+  EXPECT_EQ(Load(b).Options.InstallDir, "");
+}
+
+TEST_F(Options, TotalSizeAddsTheComponents) {
+  TCompile c(host.platform());
+  c.Size = 100;
+  for (int64_t size : {10, 20}) {
+    auto comp = std::make_unique<TCompileCompData>();
+    comp->CompSize = size;
+    c.CompList.push_back(std::move(comp));
+  }
+  c.ComputeTotalSize();
+  EXPECT_EQ(c.Options.TotalSize, 130);
+}
+
+TEST_F(Options, AbsurdSizesSaturateInsteadOfOverflowing) {
+  TCompile c(host.platform());
+  c.Size = INT64_MAX - 5;
+  auto comp = std::make_unique<TCompileCompData>();
+  comp->CompSize = 100;
+  c.CompList.push_back(std::move(comp));
+  c.ComputeTotalSize();
+  EXPECT_EQ(c.Options.TotalSize, INT64_MAX);
+}
+
+TEST_F(Options, GroupItemsAreTheRecordsOfThatGroupInOrder) {
+  testsupport::PackageBuilder b;
+  b.Setting("a", "1", 6).Setting("b", "2", 7).Setting("c", "3", 6);
+  TCompile& c = Load(b);
+  std::vector<TCompileData*> items{nullptr};
+  c.GetGroupItems(6, items);
+  EXPECT_EQ(items, (std::vector<TCompileData*>{c.InfoList[0].get(), c.InfoList[2].get()}));
+  c.GetGroupItems(4, items);
+  EXPECT_TRUE(items.empty());
+}
+
+TEST(ReadBoolean, NumbersAndWords) {
+  EXPECT_TRUE(ReadBoolean("1"));
+  EXPECT_TRUE(ReadBoolean("-2"));
+  EXPECT_TRUE(ReadBoolean("0.5"));
+  EXPECT_FALSE(ReadBoolean("0"));
+  EXPECT_FALSE(ReadBoolean(" 0 "));
+  EXPECT_TRUE(ReadBoolean("tRUE"));
+  EXPECT_FALSE(ReadBoolean("FALSE"));
+  for (const char* bad : {"", "yes", "1x", "inf", "nan", "启用"})
+    EXPECT_EQ(packagetest::ErrorOf([&] { ReadBoolean(bad); }),
+              std::string("'") + bad + "' is not a valid boolean value");
+}
+
+TEST(ProjectEvents, ReportsOnlyWhenAssigned) {
+  testsupport::SandboxHost host;
+  TCompile c(host.platform());
+  c.ReportStatus("nobody listens");
+  std::vector<std::string> seen;
+  c.OnCompile = [&](const std::string& file, const std::string& hint, int64_t pos, int64_t max) {
+    seen.push_back(file + "|" + hint + "|" + std::to_string(pos) + "/" + std::to_string(max));
+  };
+  c.ReportStatus("正在创建目录");
+  c.ReportProgress("C:\\a.exe", "安装文件", 2, 5);
+  EXPECT_EQ(seen, (std::vector<std::string>{"|正在创建目录|-1/-1", "C:\\a.exe|安装文件|2/5"}));
+}
+
+}  // namespace
