@@ -21,3 +21,7 @@ add_test(NAME win32_tests_codepage_1252 COMMAND win32_tests --gtest_filter=CodeP
 set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE_LOCALE=C.UTF-8)
 set_tests_properties(win32_tests win32_tests_codepage_1252 PROPERTIES
                      RESOURCE_LOCK wineprefix TIMEOUT 600)
+
+# The program itself starts and ends cleanly under Wine.
+add_test(NAME setup_exe_runs COMMAND setup)
+set_tests_properties(setup_exe_runs PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 120)

@@ -42,7 +42,14 @@ ShellLink ReadShellLink(const std::string& path) {
   wchar_t buffer[MAX_PATH * 2];
   ShellLink result;
   WIN32_FIND_DATAW found;
-  if (SUCCEEDED(link->GetPath(buffer, MAX_PATH * 2, &found, SLGP_RAWPATH))) result.target = FromWide(buffer);
+  // The item id list first: it holds the target's names in UTF-16, while Wine's link info block
+  // has them only in the ANSI code page ("?" for Chinese under code page 1252).
+  ScopedCoTaskMem<ITEMIDLIST> pidl;
+  if (SUCCEEDED(link->GetIDList(pidl.Receive())) && pidl && SHGetPathFromIDListW(pidl.Get(), buffer)) {
+    result.target = FromWide(buffer);
+  } else if (SUCCEEDED(link->GetPath(buffer, MAX_PATH * 2, &found, SLGP_RAWPATH))) {
+    result.target = FromWide(buffer);
+  }
   if (SUCCEEDED(link->GetArguments(buffer, MAX_PATH * 2))) result.arguments = FromWide(buffer);
   if (SUCCEEDED(link->GetDescription(buffer, MAX_PATH * 2))) result.description = FromWide(buffer);
   if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH * 2))) {
