@@ -10,12 +10,14 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "package/uSystem.h"
 #include "tests/support/PackageBuilder.h"
 #include "tests/support/host/SandboxHost.h"
+#include "system/Error.h"
 #include "system/Platform.h"
 #include "system/sandbox/Encoding.h"
 
@@ -101,6 +103,11 @@ class InstallTest : public ::testing::Test {
   // install folder is installDir; the reports of its run are collected.
   TCompile& Load(const std::string& installDir = "C:\\Apps\\T") {
     builder.WriteTo(platform(), kSetupExe);
+    return LoadProject(installDir);
+  }
+  // Loads whatever the setup program's file holds now.
+  TCompile& LoadProject(const std::string& installDir = "C:\\Apps\\T") {
+    reports.clear();
     compile = std::make_unique<TCompile>(platform());
     compile->LoadPackage(kSetupExe);
     compile->Options.InstallDir = installDir;
@@ -116,6 +123,21 @@ class InstallTest : public ::testing::Test {
   }
 
   bool Exists(const std::string& path) { return platform().FileExists(path); }
+  std::optional<sys::RegValue> Value(sys::RegRoot root, const std::string& subkey,
+                                     const std::string& name) {
+    auto key = platform().OpenKey(root, subkey, false);
+    if (!key) return std::nullopt;
+    return key->QueryValue(name);
+  }
+  // The message of the error the install run ends with; empty when it succeeds.
+  std::string InstallError() {
+    try {
+      Install();
+    } catch (const sys::Error& e) {
+      return e.what();
+    }
+    return {};
+  }
   std::string Read(const std::string& path) { return host.ReadFile(path); }
   // Without an uninstaller entry the log has the bare name, in the working folder.
   InsLog Log(const std::string& path = kWorkingFolderLog) {
