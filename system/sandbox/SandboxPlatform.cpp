@@ -87,8 +87,13 @@ void SandboxPlatform::ApplyMachine() {
   std::vector<std::string> folders = {config_.windowsDirectory, config_.tempDirectory,
                                       config_.workingDirectory, ExtractFilePath(config_.exePath)};
   for (const auto& [csidl, folder] : config_.specialFolders) folders.push_back(folder);
-  for (const std::string& folder : folders)
-    if (!folder.empty()) ForceDirectories(folder);
+  // A drive that holds one of these folders exists on the machine.
+  for (const std::string& folder : folders) {
+    auto resolved = mapper_.Resolve(folder);
+    if (!resolved) continue;
+    fs::create_directories(mapper_.DriveFolder(resolved->drive), ec);
+    ForceDirectories(folder);
+  }
 }
 
 void SandboxPlatform::SaveMachine() const { config_.Save(root() / "machine.json"); }
