@@ -1,0 +1,102 @@
+// build PROJECT.json --stub EXE -o OUT: writes the setup program (stub + package).
+#include <filesystem>
+#include <system_error>
+
+#include "tools/CommandLine.h"
+#include "tools/Commands.h"
+#include "tools/ProjectJson.h"
+#include "tools/ToolText.h"
+#include "tools/packager/HostFileStream.h"
+#include "tools/packager/PackageWriter.h"
+
+namespace tool {
+namespace {
+
+namespace fs = std::filesystem;
+
+TCompressLevelEnum ParseLevel(const std::string& text) {
+  if (text == "default") return cplDefault;
+  if (text == "none") return cplNone;
+  if (text == "speed") return cplSpeed;
+  if (text == "best") return cplPress;
+  throw UsageError("--level must be default, none, speed or best");
+}
+
+// The package goes to a temporary file first, so a failed build leaves no half-written output.
+class PendingOutput {
+ public:
+  explicit PendingOutput(fs::path target)
+      : target_(std::move(target)), temporary_(target_.string() + ".partial") {}
+  ~PendingOutput() {
+    std::error_code ignored;
+    if (!committed_) fs::remove(temporary_, ignored);
+  }
+  PendingOutput(const PendingOutput&) = delete;
+  PendingOutput& operator=(const PendingOutput&) = delete;
+
+  const fs::path& temporary() const { return temporary_; }
+  void Commit() {
+    fs::rename(temporary_, target_);
+    committed_ = true;
+  }
+
+ private:
+  fs::path target_;
+  fs::path temporary_;
+  bool committed_ = false;
+};
+
+int Run(CommandContext& context) {
+  ParsedArgs args = ParseArgs(context.args, {"--stub", "-o", "--output", "--level"});
+  ExpectPositional(args, 1);
+  auto stubPath = args.Value("--stub");
+  auto outPath = args.Value("-o");
+  if (!outPath) outPath = args.Value("--output");
+  if (!stubPath) throw UsageError("--stub EXE is required");
+  if (!outPath) throw UsageError("-o OUT is required");
+  packager::WriteOptions options;
+  if (auto level = args.Value("--level")) options.level = ParseLevel(*level);
+
+  ProjectDocument project = LoadProjectFile(args.positional[0]);
+  for (const std::string& warning : project.warnings) context.err << "warning: " << warning << "\n";
+
+  std::unique_ptr<sys::Stream> stub;
+  try {
+    stub = packager::OpenHostFile(*stubPath);
+  } catch (const std::exception&) {
+    throw Failure("cannot open stub '" + *stubPath + "'");
+  }
+  packager::ContentSource content = [&project](size_t index, const TCompileFileData&) {
+    const fs::path& file = project.contents.at(index);
+    return file.empty() ? nullptr : packager::OpenHostFile(file);
+  };
+  PendingOutput output{fs::path(*outPath)};
+  packager::WrittenPackage written;
+  {
+    std::unique_ptr<sys::Stream> target = packager::CreateHostFile(output.temporary());
+    written = packager::WritePackage(*stub, project.lists, project.serial, content, *target,
+                                     options);
+  }
+  output.Commit();
+  context.out << "wrote " << *outPath << ": " << project.lists.FileList.size() << " entries, "
+              << written.length << " bytes (stub " << written.stubSize << ", configuration at "
+              << written.directoryOffset << ", files " << written.size << " bytes unpacked)\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command& BuildCommand() {
+  static const Command command{
+      "build", "write a setup program from a project JSON file and a stub",
+      "PROJECT.json --stub EXE -o OUT [--level default|none|speed|best]\n\n"
+      "Appends the package described by PROJECT.json behind the executable image EXE and\n"
+      "writes the result to OUT. Content paths in the JSON are relative to its folder.\n"
+      "Offsets, sizes and the trailer are computed. --level sets the zlib level (default:\n"
+      "zlib's default, as the packager writes). The format is described in\n"
+      "docs/project-json.md.\n",
+      &Run};
+  return command;
+}
+
+}  // namespace tool

@@ -1,0 +1,24 @@
+#include "tools/Commands.h"
+
+#include <array>
+
+namespace tool {
+
+std::span<const Command* const> Commands() {
+  static const std::array<const Command*, 4> table = {
+      &BuildCommand(),
+      &InspectCommand(),
+      &VerifyCommand(),
+      &ExtractCommand(),
+  };
+  return table;
+}
+
+const Command* FindCommand(const std::string& name) {
+  for (const Command* command : Commands()) {
+    if (name == command->name) return command;
+  }
+  return nullptr;
+}
+
+}  // namespace tool

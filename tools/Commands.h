@@ -1,0 +1,54 @@
+// The subcommands of setup-tool and the one table that lists them. A command is a file of its
+// own with a run function; adding one is that file plus one line in Commands.cpp.
+//
+// A run function gets its arguments (everything after the command name) and the two output
+// streams, so tests call it directly. It returns an exit code, or throws UsageError for a bad
+// command line (the dispatcher prints the usage and exits with kExitUsage); any other exception
+// is a failure that the dispatcher reports on err.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // damaged package, failed verification, bad input
+inline constexpr int kExitUsage = 2;
+
+struct CommandContext {
+  std::vector<std::string> args;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct Command {
+  const char* name;
+  const char* summary;
+  const char* usage;  // the argument synopsis and what it does, several lines
+  int (*run)(CommandContext& context);
+};
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Each defined in its own <Name>Command.cpp.
+const Command& BuildCommand();
+const Command& InspectCommand();
+const Command& VerifyCommand();
+const Command& ExtractCommand();
+
+// The table, in the order the overall usage lists them.
+std::span<const Command* const> Commands();
+// nullptr when there is no such command.
+const Command* FindCommand(const std::string& name);
+
+// The whole tool: args are argv[1..]. Never throws.
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tool

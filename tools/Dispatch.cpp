@@ -1,0 +1,76 @@
+// The command dispatcher: overall usage, per-command --help, exit codes, error reporting.
+#include <algorithm>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "tools/Commands.h"
+#include "tools/ToolText.h"
+
+namespace tool {
+namespace {
+
+void PrintOverallUsage(std::ostream& stream) {
+  stream << "usage: setup-tool COMMAND [ARGS...]\n"
+            "       setup-tool COMMAND --help\n\n"
+            "Commands:\n";
+  for (const Command* command : Commands()) {
+    std::string name = command->name;
+    name.resize(std::max<size_t>(name.size(), 10), ' ');
+    stream << "  " << name << command->summary << "\n";
+  }
+  stream << "\nExit codes: 0 ok, 1 failure (damaged package, verification failed, bad input),"
+            " 2 usage error.\n";
+}
+
+void PrintCommandUsage(const Command& command, std::ostream& stream) {
+  stream << "usage: setup-tool " << command.name << " " << command.usage;
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+}  // namespace
+
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    PrintOverallUsage(err);
+    return kExitUsage;
+  }
+  if (IsHelp(args[0]) || args[0] == "help") {
+    if (args.size() > 1) {
+      if (const Command* command = FindCommand(args[1])) {
+        PrintCommandUsage(*command, out);
+        return kExitOk;
+      }
+      err << "setup-tool: unknown command '" << args[1] << "'\n";
+      return kExitUsage;
+    }
+    PrintOverallUsage(out);
+    return kExitOk;
+  }
+  const Command* command = FindCommand(args[0]);
+  if (!command) {
+    err << "setup-tool: unknown command '" << args[0] << "'\n\n";
+    PrintOverallUsage(err);
+    return kExitUsage;
+  }
+  CommandContext context{std::vector<std::string>(args.begin() + 1, args.end()), out, err};
+  for (const std::string& arg : context.args) {
+    if (IsHelp(arg)) {
+      PrintCommandUsage(*command, out);
+      return kExitOk;
+    }
+  }
+  try {
+    return command->run(context);
+  } catch (const UsageError& error) {
+    err << "setup-tool " << command->name << ": " << error.what() << "\n";
+    PrintCommandUsage(*command, err);
+    return kExitUsage;
+  } catch (const std::exception& error) {
+    err << "setup-tool " << command->name << ": " << DescribeError(error) << "\n";
+    return kExitFailure;
+  }
+}
+
+}  // namespace tool

@@ -1,0 +1,11 @@
+// setup-tool: builds, inspects, verifies and extracts setup packages on the host.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/Commands.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return tool::RunTool(args, std::cout, std::cerr);
+}

@@ -1,0 +1,111 @@
+// verify SETUP: walks every chunk of the configuration and of every entry.
+#include <optional>
+
+#include "package/PackageFormat.h"
+#include "tools/CommandLine.h"
+#include "tools/Commands.h"
+#include "tools/PackageFile.h"
+#include "tools/ToolText.h"
+
+namespace tool {
+namespace {
+
+struct Totals {
+  int64_t entries = 0;
+  int64_t chunks = 0;
+  int64_t unpacked = 0;
+};
+
+// Sizes the runtime relies on: Size sums the files; files and resources say how big they are.
+bool SizeIsChecked(uint8_t kind) { return kind == kEntryFile || kind == kEntryResource; }
+
+std::optional<std::string> CheckEntry(PackageFile& file, const TCompileFileData& entry,
+                                      int64_t directory, Totals& totals) {
+  if (entry.EntryKind == kEntryFolder) return std::nullopt;
+  if (entry.DataStart < 0 || entry.DataStart > entry.DataEnd || entry.DataEnd > directory) {
+    return "data range " + std::to_string(entry.DataStart) + ".." +
+           std::to_string(entry.DataEnd) + " does not lie before the configuration at " +
+           std::to_string(directory);
+  }
+  RunFigures figures;
+  if (auto fault = CheckChunkRun(file.stream(), entry.DataStart, entry.DataEnd, figures)) {
+    return "offset " + std::to_string(fault->offset) + ": " + fault->reason;
+  }
+  if (SizeIsChecked(entry.EntryKind) && figures.unpacked != entry.FileSize) {
+    return "unpacks to " + std::to_string(figures.unpacked) + " bytes, its FileSize says " +
+           std::to_string(entry.FileSize);
+  }
+  ++totals.entries;
+  totals.chunks += figures.chunks;
+  totals.unpacked += figures.unpacked;
+  return std::nullopt;
+}
+
+int Fail(CommandContext& context, const std::string& where, const std::string& reason) {
+  context.err << "DAMAGED: " << where << ": " << reason << "\n";
+  return kExitFailure;
+}
+
+int Run(CommandContext& context) {
+  ParsedArgs args = ParseArgs(context.args, {});
+  ExpectPositional(args, 1);
+  PackageFile file(args.positional[0]);
+  const PackageTrailer& trailer = file.trailer();
+  const int64_t trailerStart = trailer.length - kTrailerSize;
+  const int64_t directory = trailer.directoryOffset;
+  if (directory <= 0 || directory > trailerStart) {
+    return Fail(context, "trailer",
+                "directory offset " + std::to_string(directory) + " names no configuration block");
+  }
+  RunFigures config;
+  if (auto fault = CheckChunkRun(file.stream(), directory, trailerStart, config)) {
+    return Fail(context, "configuration block",
+                "offset " + std::to_string(fault->offset) + ": " + fault->reason);
+  }
+  std::unique_ptr<TCompile> project;
+  int64_t unparsed = 0;
+  try {
+    project = file.ReadProject(nullptr, &unparsed);
+  } catch (const std::exception& error) {
+    return Fail(context, "configuration", DescribeError(error));
+  }
+  if (unparsed != 0) {
+    return Fail(context, "configuration",
+                std::to_string(unparsed) + " bytes follow the serial, which should end it");
+  }
+  Totals totals;
+  int64_t fileBytes = 0;
+  for (size_t i = 0; i < project->FileList.size(); ++i) {
+    const TCompileFileData& entry = *project->FileList[i];
+    if (auto reason = CheckEntry(file, entry, directory, totals)) {
+      return Fail(context, DescribeEntry(entry, i), *reason);
+    }
+    if (entry.EntryKind == kEntryFile) fileBytes += entry.FileSize;
+  }
+  if (fileBytes != trailer.size) {
+    return Fail(context, "trailer",
+                "Size " + std::to_string(trailer.size) + " differs from the files' " +
+                    std::to_string(fileBytes) + " bytes");
+  }
+  context.out << "OK: " << project->FileList.size() << " entries (" << totals.entries
+              << " with data, " << totals.chunks << " chunks, " << totals.unpacked
+              << " bytes unpacked); configuration " << config.chunks << " chunks, "
+              << config.unpacked << " bytes\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command& VerifyCommand() {
+  static const Command command{
+      "verify", "check every chunk of a setup program's package",
+      "SETUP\n\n"
+      "Reads the trailer and the configuration, then inflates every chunk of every entry's\n"
+      "data run. Prints OK with the figures, or DAMAGED with the first fault: the entry's\n"
+      "index and name, the offset of the bad chunk record and the reason. Exit code 1 when\n"
+      "damaged.\n",
+      &Run};
+  return command;
+}
+
+}  // namespace tool
