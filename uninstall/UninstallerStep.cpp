@@ -2,26 +2,14 @@
 
 #include <string>
 
+#include "package/EntryNames.h"
 #include "package/uCommon.h"
 #include "package/uSystem.h"
-#include "system/Error.h"
-#include "system/Gbk.h"
 #include "system/Platform.h"
 #include "uninstall/ReplacingFile.h"
 #include "uninstall/uUnInstall.h"
 
 namespace {
-
-// The file name of the entry's SourcePath; a name that could leave the install folder is a
-// damaged package.
-std::string UninstallerFileName(const TCompileFileData& entry) {
-  std::string name = sys::ExtractFileName(entry.SourcePath);
-  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
-      name.find(':') != std::string::npos) {
-    throw sys::Error(kDamagedPackage);
-  }
-  return name;
-}
 
 // "卸载“X”", then 卸载“X”(1), 卸载“X”(1)(2), ... while a shortcut of that name exists.
 std::string FreeShortcutName(sys::Platform& platform, const std::string& folder,
@@ -44,7 +32,7 @@ std::string InstallUninstaller(TCompile& compile, sys::Stream& package, TUnInsta
   std::string uninstaller;
   for (const auto& entry : compile.FileList) {
     if (entry->EntryKind != kEntryUninstaller) continue;
-    uninstaller = compile.Options.InstallDir + "\\" + UninstallerFileName(*entry);
+    uninstaller = compile.Options.InstallDir + "\\" + SafeEntryFileName(entry->SourcePath);
     // Written beside its place first, so a damaged entry never leaves half a program behind.
     ReplacingFile file(platform, uninstaller);
     TCompile::CopyEntryData(package, file.Open(), entry->DataStart, entry->DataEnd);
