@@ -78,6 +78,7 @@ size_t ChunkInflater::InflateInto(const unsigned char* data, size_t size) {
 }
 
 std::string ChunkInflater::InflateOne(const unsigned char* data, size_t size) {
+  if (size > MaxChunkInput()) ZlibFailed();
   batchFilled_ = 0;
   size_t produced = InflateInto(data, size);
   return std::string(reinterpret_cast<const char*>(batch_.get()), produced);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "package/LittleEndian.h"
 #include "package/PackageFormat.h"
@@ -90,6 +92,47 @@ TEST(PackageFormat, EntriesFollowTheReservedBytesInListOrder) {
   sys::MemoryStream out;
   TCompile::CopyEntryData(source, out, list[0]->DataStart, list[0]->DataEnd);
   EXPECT_EQ(out.bytes(), first);
+}
+
+TEST(PackageWriter, AsksContentOnlyForEntriesWithData) {
+  TCustomCompile project;
+  for (uint8_t kind : {kEntryFile, kEntryFolder, kEntryUninstaller}) {
+    auto e = std::make_unique<TCompileFileData>();
+    e->EntryKind = kind;
+    e->DataStart = e->DataEnd = e->FileSize = 99;  // a folder keeps what it holds
+    project.FileList.push_back(std::move(e));
+  }
+  std::vector<size_t> asked;
+  auto content = [&](size_t index, const TCompileFileData&) -> std::unique_ptr<sys::Stream> {
+    asked.push_back(index);
+    return std::make_unique<sys::MemoryStream>(std::string(10, 'x'));
+  };
+  sys::MemoryStream stub("MZ");
+  sys::MemoryStream target;
+  packager::WrittenPackage w = packager::WritePackage(stub, project, "S", content, target);
+  EXPECT_EQ(asked, (std::vector<size_t>{0, 2}));
+  EXPECT_EQ(project.FileList[1]->DataStart, 99);
+  EXPECT_EQ(project.FileList[1]->FileSize, 99);
+  EXPECT_EQ(project.FileList[2]->FileSize, 10);
+  EXPECT_EQ(w.size, 10);  // only kind 0 counts
+  EXPECT_EQ(w.stubSize, 2);
+  EXPECT_EQ(w.length, target.Size());
+}
+
+TEST(PackageWriter, StreamsHostFiles) {
+  testsupport::SandboxHost host;
+  std::string bytes(50000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 % 256);
+  host.WriteFile("C:\\content.bin", bytes);
+  testsupport::PackageBuilder b;
+  b.AddHostFile("X:\\content.bin", "目标计算机\\Program Files\\", host.Host("C:\\content.bin"));
+  std::string file = b.Build();
+  const TCompileFileData& e = *b.project().FileList[0];
+  EXPECT_EQ(e.FileSize, 50000);
+  sys::MemoryStream source(file);
+  sys::MemoryStream out;
+  TCompile::CopyEntryData(source, out, e.DataStart, e.DataEnd);
+  EXPECT_EQ(out.bytes(), bytes);
 }
 
 TEST(PackageFormat, LoadPackageReadsBackEveryField) {
