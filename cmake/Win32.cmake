@@ -35,5 +35,8 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS "")
+# The win32 thread model has no std::mutex; see the header for the stand-in.
+target_compile_options(gtest PUBLIC
+                       -include ${PROJECT_SOURCE_DIR}/tests/support/win32/GTestNotification.h)
 
 include(cmake/Win32Tests.cmake)
