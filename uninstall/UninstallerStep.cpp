@@ -14,9 +14,10 @@ namespace {
 // "卸载“X”", then 卸载“X”(1), 卸载“X”(1)(2), ... while a shortcut of that name exists.
 std::string FreeShortcutName(sys::Platform& platform, const std::string& folder,
                              const std::string& itemName) {
-  std::string name = "卸载“" + itemName + "”";
+  std::string name = "卸载“";
+  name.append(itemName).append("”");
   for (int counter = 1; platform.FileExists(folder + "\\" + name + ".lnk"); ++counter) {
-    name += "(" + std::to_string(counter) + ")";
+    name.append("(").append(std::to_string(counter)).append(")");
   }
   return name;
 }
