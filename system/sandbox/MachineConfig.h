@@ -12,7 +12,8 @@
 //   "utcOffsetMinutes"  480
 //   "freeSpace"         {"C": 53687091200}; a drive not listed falls back to the host volume
 //                       when its drive folder exists, else -1
-//   "answers"           ["yes", "no", ...] answers to question boxes, consumed in order
+//   "answers"           ["yes", "no", ...] answers to question boxes, consumed in order by
+//                       each platform instance (the file keeps the whole script)
 //   "defaultAnswer"     "no", once the scripted answers are used up
 //   "elevation"         "accept" or "refuse" (the "runas" prompt)
 //   "exitCode"          exit code of every waited-for program, 0

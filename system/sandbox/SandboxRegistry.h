@@ -11,7 +11,8 @@
 //
 // Faults for tests: DenyAccess on a key makes it and everything below it unopenable with full
 // access (CreateKey throws, OpenKey returns nullptr); FailWrites lets the keys open but makes
-// every value write below them throw.
+// every value write below them throw. Marking a key creates it, as a key protected by its
+// access list exists even though it cannot be opened.
 #pragma once
 
 #include <cstdint>
