@@ -118,6 +118,8 @@ TEST(Compression, RecordLongerThanTheStreamIsDamaged) {
   EXPECT_EQ(ErrorOf([&] { DecompressStream(source, target); }), kDamagedPackage);
   sys::MemoryStream header(std::string("\x05\x00", 2));  // a length cut in half
   EXPECT_EQ(ErrorOf([&] { DecompressStream(header, target); }), kDamagedPackage);
+  sys::MemoryStream empty(packagetest::Le32(0));  // a record of no bytes holds no zlib stream
+  EXPECT_EQ(ErrorOf([&] { DecompressStream(empty, target); }), "error");
 }
 
 TEST(Compression, InflaterReusedAcrossRunsGivesIndependentResults) {
