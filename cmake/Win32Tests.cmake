@@ -8,6 +8,15 @@ setup_add_sources(win32_tests tests/win32 tests/support/win32)
 if(EXISTS ${PROJECT_SOURCE_DIR}/tests/system/PlatformContractTest.cpp)
   target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/system/PlatformContractTest.cpp)
 endif()
+# Portable tests that need no sandbox run here too, on the Windows C runtime and the static zlib
+# (number formatting and compression are where msvcrt and glibc could part ways). A file in this
+# list must keep to the core's own headers.
+foreach(portable IN ITEMS system/GbkTest system/SizeToTextTest package/CompressionTest
+                          engine/DestinationRulesTest engine/FileTimesTest engine/RegistryTextTest)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/tests/${portable}.cpp)
+    target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/${portable}.cpp)
+  endif()
+endforeach()
 target_include_directories(win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(win32_tests PRIVATE setup_win32 setup_core gtest gtest_main)
