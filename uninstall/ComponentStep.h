@@ -17,6 +17,7 @@ std::string FindComponentFile(const TCompile& compile, const std::string& compNa
                               const std::string& name);
 // Starts a program and waits for its end while window messages keep flowing.
 bool RunAndWait(sys::Platform& platform, const std::string& file, const std::string& parameters);
-// Copies one component file; "[System Directory]\\" at the start of target means the Windows
-// folder. An existing target is never replaced; a failed copy is ignored.
+// Copies one component file; a target holding "[System Directory]\\" (exact case) names the
+// path after that marker below the Windows folder. An existing target is never replaced; a
+// failed copy is ignored.
 void CopyToWindowsDir(sys::Platform& platform, const std::string& source, const std::string& target);

@@ -125,6 +125,12 @@ TEST_F(ComponentStep, MarkerIsMatchedInExactCase) {
   EXPECT_TRUE(platform_.FileExists(platform_.WindowsDirectory() + "\\x.dll"));
 }
 
+TEST_F(ComponentStep, MarkerInsideTheTargetStillNamesAPathBelowTheWindowsFolder) {
+  AddFile("VC", std::string(kComp) + "x.dll", "X");
+  CopyToWindowsDir(platform_, std::string(kComp) + "x.dll", "C:\\Other\\[System Directory]\\\\x.dll");
+  EXPECT_EQ(host_.ReadFile(platform_.WindowsDirectory() + "\\x.dll"), "X");
+}
+
 TEST_F(ComponentStep, TwoComponentsUnderOneNameEachTakeTheFirstMatchingFile) {
   AddComponent("Shared");
   AddComponent("Shared");

@@ -170,6 +170,11 @@ TEST_F(Recorder, ForceDirSplitsOnlyAtRealBackslashes) {
   EXPECT_EQ(Paths(log_), (std::vector<std::string>{folder}));
 }
 
+TEST_F(Recorder, ForceDirKeepsTheLeadingSeparatorsOfANetworkPath) {
+  log_.ForceDir("\\\\server\\share\\App");
+  EXPECT_EQ(Paths(log_), (std::vector<std::string>{"\\\\server\\share", "\\\\server\\share\\App"}));
+}
+
 TEST_F(Recorder, ForceRegKeyRecordsOnlyTheLevelsItCreated) {
   platform_.CreateKey(sys::kHkeyCurrentUser, "Software");
   log_.ForceRegKey("\\Software\\Vendor\\Tool", sys::kHkeyCurrentUser);
