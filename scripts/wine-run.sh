@@ -17,6 +17,9 @@ unset WINEDLLOVERRIDES
 # Serialise users of one prefix: a second wineserver cannot start beside the first.
 exec 9>"$WINEPREFIX.run.lock"
 flock 9
+# Holding the lock, any server still up is left over from an aborted run (a test killed at its
+# time-out with a window open); waiting for it below would hang every later run.
+wineserver -k 2>/dev/null || true
 wine "$@"
 rc=$?
 wineserver -w
