@@ -5,11 +5,13 @@
 namespace tool {
 
 std::span<const Command* const> Commands() {
-  static const std::array<const Command*, 4> table = {
+  static const std::array<const Command*, 6> table = {
       &BuildCommand(),
       &InspectCommand(),
       &VerifyCommand(),
       &ExtractCommand(),
+      &SimulateCommand(),
+      &InslogCommand(),
   };
   return table;
 }

@@ -42,6 +42,8 @@ const Command& BuildCommand();
 const Command& InspectCommand();
 const Command& VerifyCommand();
 const Command& ExtractCommand();
+const Command& SimulateCommand();
+const Command& InslogCommand();
 
 // The table, in the order the overall usage lists them.
 std::span<const Command* const> Commands();

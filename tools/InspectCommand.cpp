@@ -33,9 +33,8 @@ int Run(CommandContext& context) {
   options.storedFigures = true;
   Json document;
   document["package"] = std::move(package);
-  for (auto& [key, value] : ProjectToJson(*project, project->Serial, options).items()) {
-    document[key] = value;
-  }
+  Json projectJson = ProjectToJson(*project, project->Serial, options);
+  for (auto& [key, value] : projectJson.items()) document[key] = std::move(value);
   context.out << document.dump(2) << "\n";
   return kExitOk;
 }

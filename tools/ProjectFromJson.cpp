@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 
+#include "package/EntryNames.h"
+#include "system/Error.h"
 #include "system/Gbk.h"
 #include "tools/FileTimeText.h"
 #include "tools/ProjectChecks.h"
@@ -129,8 +131,11 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
   } else if (kind <= kEntryUninstaller) {
     // The runtime names every unpacked or installed copy after the file name of the source.
     entry->SourcePath = reader.RequiredText("source");
-    if (sys::ExtractFileName(entry->SourcePath).empty()) {
-      throw JsonError(reader.PathOf("source"), "must end with a file name");
+    try {
+      SafeEntryFileName(entry->SourcePath);
+    } catch (const sys::Error&) {
+      throw JsonError(reader.PathOf("source"),
+                      "must end with a file name (not empty, \".\" or \"..\", without \":\")");
     }
     if (content.empty()) throw JsonError(reader.PathOf("content"), "is required");
   } else {
