@@ -59,6 +59,13 @@ uint8_t ReadByte(sys::Stream& stream) {
   return b;
 }
 
+// Appends item unless an item of the same identity is there already: one hash lookup, where the
+// log has always searched the whole list.
+void AddUnique(std::unordered_set<std::string>& index,
+               std::vector<std::unique_ptr<TUnInsData>>& items, std::unique_ptr<TUnInsData> item) {
+  if (index.insert(IdentityKey(*item)).second) items.push_back(std::move(item));
+}
+
 }  // namespace
 
 std::string UninstallKeyPath(const std::string& serial) { return kUninstallRoot + serial; }
@@ -82,8 +89,7 @@ void TUnInstall::AddFile(const std::string& path, uint8_t remove) {
   item->Path = path;
   item->Remove = remove;
   item->Kind = kUnInsFile;
-  if (index_.contains(IdentityKey(*item))) return;
-  Append(std::move(item));
+  AddUnique(index_, items_, std::move(item));
 }
 
 void TUnInstall::AddDir(const std::string& path) {
@@ -91,8 +97,7 @@ void TUnInstall::AddDir(const std::string& path) {
   item->Path = path;
   item->Remove = 1;
   item->Kind = kUnInsDir;
-  if (index_.contains(IdentityKey(*item))) return;
-  Append(std::move(item));
+  AddUnique(index_, items_, std::move(item));
 }
 
 void TUnInstall::AddRegValue(const std::string& rootKey, const std::string& keyPath,
@@ -103,8 +108,7 @@ void TUnInstall::AddRegValue(const std::string& rootKey, const std::string& keyP
   item->ValueName = valueName;
   item->Remove = 1;
   item->Kind = kUnInsReg;
-  if (index_.contains(IdentityKey(*item))) return;
-  Append(std::move(item));
+  AddUnique(index_, items_, std::move(item));
 }
 
 void TUnInstall::ForceDir(const std::string& path) {
