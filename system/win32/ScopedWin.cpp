@@ -7,6 +7,7 @@
 namespace sys::win32 {
 
 void HandleTraits::Close(Value h) { CloseHandle(h); }
+void FindTraits::Close(Value h) { FindClose(h); }
 void KeyTraits::Close(Value k) { RegCloseKey(k); }
 void FreeCoTaskMem(void* p) { CoTaskMemFree(p); }
 void LocalMemTraits::Close(Value p) { LocalFree(p); }

@@ -56,6 +56,15 @@ struct HandleTraits {
 };
 using ScopedHandle = Scoped<HandleTraits>;
 
+// FindClose: the handle of FindFirstFileW, which fails with INVALID_HANDLE_VALUE.
+struct FindTraits {
+  using Value = void*;
+  static Value Invalid() { return reinterpret_cast<Value>(-1); }
+  static bool IsValid(Value h) { return h != reinterpret_cast<Value>(-1) && h != nullptr; }
+  static void Close(Value h);
+};
+using ScopedFindHandle = Scoped<FindTraits>;
+
 // RegCloseKey.
 struct KeyTraits {
   using Value = HKEY__*;

@@ -11,6 +11,7 @@
 
 #include "system/Platform.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/ScopedWin.h"
 #include "system/win32/WideText.h"
 #include "tests/support/win32/ScratchFolder.h"
 
@@ -31,13 +32,12 @@ const wchar_t kWideTrailBackslash[] = L"\x4e57";
 std::vector<std::wstring> Listing(const std::string& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((ToWide(folder) + L"\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return names;
+  ScopedFindHandle find(FindFirstFileW((ToWide(folder) + L"\\*").c_str(), &found));
+  if (!find) return names;
   do {
     std::wstring name = found.cFileName;
     if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(find, &found));
-  FindClose(find);
+  } while (FindNextFileW(find.Get(), &found));
   return names;
 }
 

@@ -5,22 +5,16 @@
 
 #include <windows.h>
 
+#include "system/win32/ScopedWin.h"
 #include "system/win32/WideText.h"
 
 namespace sys::win32::tests {
 namespace {
 
-struct FindHandle {
-  HANDLE h;
-  ~FindHandle() {
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-  }
-};
-
 void RemoveWide(const std::wstring& folder) {
   WIN32_FIND_DATAW found;
-  FindHandle find{FindFirstFileW((folder + L"\\*").c_str(), &found)};
-  if (find.h != INVALID_HANDLE_VALUE) {
+  ScopedFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+  if (find) {
     do {
       std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -31,7 +25,7 @@ void RemoveWide(const std::wstring& folder) {
         SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(child.c_str());
       }
-    } while (FindNextFileW(find.h, &found));
+    } while (FindNextFileW(find.Get(), &found));
   }
   RemoveDirectoryW(folder.c_str());
 }
