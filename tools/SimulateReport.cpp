@@ -43,7 +43,8 @@ void PrintLog(sys::Platform& platform, const std::string& uninstaller, std::ostr
   TUnInstall log(platform);
   log.LoadFromFile(logFile);
   out << "\nUninstall log " << GbkToUtf8Lossy(logFile) << ": " << log.Items().size() << " items\n";
-  for (const auto& item : InsLogToJson(log)["items"]) {
+  const nlohmann::ordered_json json = InsLogToJson(log);
+  for (const auto& item : json["items"]) {
     std::string line = "  " + item["kind"].get<std::string>() + "  ";
     if (item.contains("root")) line += item["root"].get<std::string>() + "\\";
     line += item["path"].get<std::string>();
