@@ -29,5 +29,13 @@ TEST_F(ToolTest, DemoBuildsCleanlyAndVerifies) {
   for (int kind = 0; kind < 6; ++kind) EXPECT_GT(kinds[kind], 0) << "no entry of kind " << kind;
 }
 
+TEST_F(ToolTest, FormatReferenceQuotesTheDemoProjectAsItIs) {
+  std::string reference = Read(SETUP_SOURCE_DIR "/docs/project-json.md");
+  std::string demo = Read(SETUP_SOURCE_DIR "/examples/demo/project.json");
+  ASSERT_FALSE(demo.empty());
+  EXPECT_NE(reference.find("```json\n" + demo + "```"), std::string::npos)
+      << "docs/project-json.md's example differs from examples/demo/project.json";
+}
+
 }  // namespace
 }  // namespace tooltest
