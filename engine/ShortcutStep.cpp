@@ -75,7 +75,7 @@ std::string FreeShortcutName(sys::Platform& platform, const std::string& folder,
                              const std::string& name, const std::string& extension) {
   std::string free = name;
   for (int counter = 1; platform.FileExists(folder + "\\" + free + extension); ++counter) {
-    free += "(" + std::to_string(counter) + ")";
+    free.append("(").append(std::to_string(counter)).append(")");
   }
   return free;
 }
