@@ -1,0 +1,146 @@
+// simulate and inslog: a setup run on the sandbox leaves the installed files, the finish actions
+// in the journal and a readable Ins.log; the temporary files are gone afterwards.
+#include <gtest/gtest.h>
+
+#include "system/sandbox/SandboxPlatform.h"
+#include "tests/tools/ToolFixture.h"
+
+namespace tooltest {
+namespace {
+
+class SimulateTest : public ToolTest {
+ protected:
+  // A product with a program, a readme, a licence resource and an uninstaller, installed to
+  // C:\Program Files\Tool; it opens the program at the end and asks for a restart.
+  fs::path BuildTool(const std::string& programTargetOs = "") {
+    Write("content/tool.exe", PatternBytes(20000));
+    Write("content/readme.txt", "readme");
+    Write("content/licence.txt", "licence");
+    Write("content/uninst.exe", "uninstaller");
+    auto file = [](const std::string& kind, const std::string& source, const std::string& content) {
+      Json entry{{"kind", kind}, {"source", source}, {"content", content}};
+      if (kind == "file") entry["destFolder"] = U8(u8"目标计算机\\Program Files\\Tool\\");
+      return entry;
+    };
+    Json project;
+    project["serial"] = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+    project["settings"] = Json::array({
+        Json{{"caption", U8(u8"项目名称")}, {"value", U8(u8"小工具")}, {"group", 0}},
+        Json{{"caption", U8(u8"显示加载进度")}, {"value", U8(u8"禁用")}, {"group", 0}},
+        Json{{"caption", U8(u8"安装完成后，重启操作系统")}, {"value", U8(u8"启用")}, {"group", 0}},
+        Json{{"caption", U8(u8"协议文件")}, {"value", "D:\\pkg\\licence.txt"}, {"group", 3}},
+        Json{{"caption", U8(u8"默认安装路径")}, {"value", "[System ProgramFiles]\\Tool"}, {"group", 8}},
+        Json{{"caption", U8(u8"应用程序文件")}, {"value", "D:\\pkg\\tool.exe"}, {"group", 12}},
+    });
+    project["files"] = Json::array({file("file", "D:\\pkg\\tool.exe", "content/tool.exe"),
+                                    file("file", "D:\\pkg\\readme.txt", "content/readme.txt"),
+                                    file("resource", "D:\\pkg\\licence.txt", "content/licence.txt"),
+                                    file("uninstaller", "D:\\pkg\\uninst.exe", "content/uninst.exe")});
+    project["files"][0]["targetOs"] = programTargetOs;
+    return BuildProject(project);
+  }
+
+  ToolResult Simulate(const fs::path& setup, std::vector<std::string> extra = {}) {
+    std::vector<std::string> args = {"simulate", setup.string(), "--root", root().string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Run(args);
+  }
+
+  fs::path root() const { return dir_ / "machine"; }
+  fs::path drive() const { return root() / "drive_c"; }
+
+  std::vector<nlohmann::json> Journal(const std::string& op) {
+    std::vector<nlohmann::json> lines;
+    for (auto& line : sys::sandbox::ReadJournal(root()))
+      if (line["op"] == op) lines.push_back(line);
+    return lines;
+  }
+};
+
+TEST_F(SimulateTest, InstallsReportsAndCleansUp) {
+  fs::path setup = BuildTool();
+  ToolResult result = Simulate(setup);
+  ASSERT_EQ(result.code, 0) << result.err << result.out;
+
+  EXPECT_EQ(Read(drive() / "Program Files/Tool/tool.exe"), PatternBytes(20000));
+  EXPECT_EQ(Read(drive() / "Program Files/Tool/uninst.exe"), "uninstaller");
+  EXPECT_NE(result.out.find(U8(u8"== 正在创建安装文件夹，请稍候...")), std::string::npos);
+  EXPECT_NE(result.out.find("C:\\Program Files\\Tool\\tool.exe"), std::string::npos);
+  EXPECT_NE(result.out.find("Uninstall log C:\\Program Files\\Tool\\Ins.log"), std::string::npos);
+
+  // The licence was not unpacked: the package has the loading setting switched off, which
+  // still unpacks, and the unpacked copy is deleted at the end; its folder stays.
+  EXPECT_TRUE(fs::is_directory(drive() / "Users/user/AppData/Local/Temp/Info"));
+  EXPECT_FALSE(fs::exists(drive() / "Users/user/AppData/Local/Temp/Info/licence.txt"));
+
+  auto opened = Journal("shellRun");
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0]["verb"], "Open");
+  EXPECT_EQ(opened[0]["file"], "C:\\Program Files\\Tool\\tool.exe");
+  EXPECT_EQ(opened[0]["directory"], "C:\\Program Files\\Tool\\");
+  auto asked = Journal("messageBox");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0]["caption"], U8(u8"“小工具”安装向导"));
+  EXPECT_EQ(asked[0]["text"], U8(u8"“小工具”安装向导需要重启操作系统，方可完成安装。要自动重启吗？"));
+  EXPECT_TRUE(Journal("restart").empty());
+}
+
+TEST_F(SimulateTest, ScriptedYesRestartsWithTheShutdownPrivilege) {
+  fs::path setup = BuildTool();
+  fs::path answers = Write("answers.json", R"({"answers": ["yes"]})");
+  ToolResult result = Simulate(setup, {"--answers", answers.string()});
+  ASSERT_EQ(result.code, 0) << result.err;
+  EXPECT_EQ(Journal("shutdownPrivilege").size(), 1u);
+  auto restarts = Journal("restart");
+  ASSERT_EQ(restarts.size(), 1u);
+  EXPECT_EQ(restarts[0]["flags"], 2);
+}
+
+TEST_F(SimulateTest, VersionTextGatesEntries) {
+  fs::path setup = BuildTool("6.1");
+  ASSERT_EQ(Simulate(setup, {"--os", "5.1"}).code, 0);
+  EXPECT_FALSE(fs::exists(drive() / "Program Files/Tool/tool.exe"));
+  EXPECT_TRUE(fs::exists(drive() / "Program Files/Tool/readme.txt"));
+  ASSERT_EQ(Simulate(setup, {"--os", "6.1"}).code, 0);
+  EXPECT_TRUE(fs::exists(drive() / "Program Files/Tool/tool.exe"));
+}
+
+TEST_F(SimulateTest, InslogPrintsTheRecordedItems) {
+  ASSERT_EQ(Simulate(BuildTool()).code, 0);
+  ToolResult result = Run({"inslog", (drive() / "Program Files/Tool/Ins.log").string()});
+  ASSERT_EQ(result.code, 0) << result.err;
+  Json log = Json::parse(result.out);
+  EXPECT_EQ(log["itemName"], U8(u8"小工具"));
+  EXPECT_EQ(log["serial"], "6F9619FF-8B86-D011-B42D-00C04FC964FF");
+  bool sawProgram = false;
+  for (const auto& item : log["items"]) {
+    if (item["path"] == "C:\\Program Files\\Tool\\tool.exe") {
+      sawProgram = true;
+      EXPECT_EQ(item["kind"], "file");
+      EXPECT_EQ(item["remove"], true);
+    }
+  }
+  EXPECT_TRUE(sawProgram) << result.out;
+  EXPECT_EQ(Run({"inslog", (dir_ / "missing.log").string()}).code, tool::kExitFailure);
+}
+
+TEST_F(SimulateTest, DamagedPackageChangesNothingAndFails) {
+  fs::path setup = BuildTool();
+  std::string bytes = Read(setup);
+  // The first chunk of the program's content begins after the 512-byte stub and 8 reserved
+  // bytes; breaking its zlib header damages the first file.
+  bytes[512 + 8 + 4] = 0;
+  std::ofstream(setup, std::ios::binary | std::ios::trunc) << bytes;
+  ToolResult result = Simulate(setup);
+  EXPECT_EQ(result.code, tool::kExitFailure);
+  EXPECT_NE(result.err.find("error"), std::string::npos) << result.err;
+  EXPECT_FALSE(fs::exists(drive() / "Program Files/Tool/tool.exe"));
+  EXPECT_FALSE(fs::exists(drive() / "Program Files/Tool/Ins.log"));
+}
+
+TEST_F(SimulateTest, RootIsRequired) {
+  EXPECT_EQ(Run({"simulate", BuildTool().string()}).code, tool::kExitUsage);
+}
+
+}  // namespace
+}  // namespace tooltest
