@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The main job on the bundled example: builds the runtime (setup.exe) and setup-tool, packs the
+# demo product behind setup.exe, checks the package, and installs it on a simulated Windows
+# machine, printing what the setup run did and what it left behind.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+jobs=$(nproc)
+out=build/demo
+mkdir -p "$out"
+
+echo "== building setup-tool (host) and setup.exe (win32)"
+cmake --preset host >/dev/null
+cmake --build --preset host -j"$jobs" --target setup-tool
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j"$jobs" --target setup
+tool=build/host/setup-tool
+
+echo "== packing the demo behind setup.exe"
+"$tool" build examples/demo/project.json --stub build/win32/setup.exe -o "$out/DemoSetup.exe"
+"$tool" verify "$out/DemoSetup.exe"
+"$tool" inspect "$out/DemoSetup.exe" > "$out/DemoSetup.json"
+echo "(the whole project as stored: $out/DemoSetup.json)"
+
+echo "== installing it on a simulated Windows 7"
+rm -rf "$out/machine"
+"$tool" simulate "$out/DemoSetup.exe" --root "$out/machine"
+"$tool" inslog "$out/machine/drive_c/Program Files/DemoSoft/Ins.log" > "$out/Ins.json"
+echo "(the uninstall log as JSON: $out/Ins.json; the machine: $out/machine)"
