@@ -3,10 +3,10 @@
 #include <system_error>
 
 #include "tools/CommandLine.h"
+#include "tools/HostFiles.h"
 #include "tools/Commands.h"
 #include "tools/ProjectJson.h"
 #include "tools/ToolText.h"
-#include "tools/packager/HostFileStream.h"
 #include "tools/packager/PackageWriter.h"
 
 namespace tool {
@@ -60,20 +60,15 @@ int Run(CommandContext& context) {
   ProjectDocument project = LoadProjectFile(args.positional[0]);
   for (const std::string& warning : project.warnings) context.err << "warning: " << warning << "\n";
 
-  std::unique_ptr<sys::Stream> stub;
-  try {
-    stub = packager::OpenHostFile(*stubPath);
-  } catch (const std::exception&) {
-    throw Failure("cannot open stub '" + *stubPath + "'");
-  }
+  std::unique_ptr<sys::Stream> stub = OpenInputFile(*stubPath);
   packager::ContentSource content = [&project](size_t index, const TCompileFileData&) {
     const fs::path& file = project.contents.at(index);
-    return file.empty() ? nullptr : packager::OpenHostFile(file);
+    return file.empty() ? nullptr : OpenInputFile(file);
   };
   PendingOutput output{fs::path(*outPath)};
   packager::WrittenPackage written;
   {
-    std::unique_ptr<sys::Stream> target = packager::CreateHostFile(output.temporary());
+    std::unique_ptr<sys::Stream> target = CreateOutputFile(output.temporary());
     written = packager::WritePackage(*stub, project.lists, project.serial, content, *target,
                                      options);
   }

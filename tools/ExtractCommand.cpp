@@ -7,10 +7,10 @@
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/ExtractLayout.h"
+#include "tools/HostFiles.h"
 #include "tools/PackageFile.h"
 #include "tools/ProjectJson.h"
 #include "tools/ToolText.h"
-#include "tools/packager/HostFileStream.h"
 
 namespace tool {
 namespace {
@@ -33,7 +33,7 @@ fs::path Unique(fs::path relative, size_t index, std::set<fs::path>& taken) {
 void WriteEntry(PackageFile& file, const TCompileFileData& entry, const fs::path& target) {
   fs::create_directories(target.parent_path());
   try {
-    std::unique_ptr<sys::Stream> output = packager::CreateHostFile(target);
+    std::unique_ptr<sys::Stream> output = CreateOutputFile(target);
     TCompile::CopyEntryData(file.stream(), *output, entry.DataStart, entry.DataEnd);
   } catch (...) {
     std::error_code ignored;

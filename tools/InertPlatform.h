@@ -49,10 +49,18 @@ class InertPlatform : public sys::Platform {
   bool ShellRun(const ShellRequest&) override { Refuse(); }
   ShellOutcome ShellRunAndWait(const ShellRequest&) override { Refuse(); }
   void ProcessMessages() override { Refuse(); }
-  std::string ProfileString(const std::string&, const std::string&, const std::string&, const std::string&) const override { Refuse(); }
-  std::vector<std::string> ProfileKeys(const std::string&, const std::string&) const override { Refuse(); }
+  std::string ProfileString(const std::string&, const std::string&, const std::string&,
+                            const std::string&) const override {
+    Refuse();
+  }
+  std::vector<std::string> ProfileKeys(const std::string&, const std::string&) const override {
+    Refuse();
+  }
   bool WriteShellLink(const std::string&, const ShellLink&) override { Refuse(); }
-  void ForEachShellVerb(const std::string&, const std::function<bool(const std::string& name)>&) override { Refuse(); }
+  void ForEachShellVerb(const std::string&,
+                        const std::function<bool(const std::string&)>&) override {
+    Refuse();
+  }
   int ShowMessageBox(const std::string&, const std::string&, uint32_t) override { Refuse(); }
   bool EnableShutdownPrivilege() override { Refuse(); }
   bool RestartSystem(uint32_t) override { Refuse(); }

@@ -8,7 +8,7 @@
 #include "system/Error.h"
 #include "system/Gbk.h"
 #include "tools/ToolText.h"
-#include "tools/packager/HostFileStream.h"
+#include "tools/HostFiles.h"
 
 namespace tool {
 namespace {
@@ -63,11 +63,7 @@ std::optional<ChunkFault> CheckChunkRun(sys::Stream& file, int64_t start, int64_
 }
 
 PackageFile::PackageFile(const std::filesystem::path& path) {
-  try {
-    file_ = packager::OpenHostFile(path);
-  } catch (const sys::Error&) {
-    throw Failure("cannot open '" + path.string() + "'");
-  }
+  file_ = OpenInputFile(path);
   trailer_.length = file_->Size();
   if (trailer_.length < kTrailerSize) {
     throw Failure("'" + path.string() + "' is shorter than a package trailer (16 bytes)");

@@ -1,6 +1,8 @@
 // The command line: usage texts, exit codes 0 / 1 / 2.
 #include <gtest/gtest.h>
 
+#include "package/uCommon.h"
+#include "tests/support/PackageBuilder.h"
 #include "tests/tools/ToolFixture.h"
 
 namespace tooltest {
@@ -51,10 +53,30 @@ TEST_F(ToolTest, UnknownOptionAndExtraArgumentsAreUsageErrors) {
   EXPECT_EQ(Run({"build", "p.json", "--stub"}).code, 2);
 }
 
-TEST_F(ToolTest, MissingFileIsAFailureNotAUsageError) {
-  ToolResult result = Run({"inspect", (dir_ / "nothere.exe").string()});
+TEST_F(ToolTest, MissingFileIsAFailureNamedInUtf8) {
+  const std::string missing = (dir_ / U8(u8"安装包.exe")).string();
+  ToolResult result = Run({"inspect", missing});
   EXPECT_EQ(result.code, 1);
-  EXPECT_NE(result.err.find("cannot open"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("cannot open '" + missing + "'"), std::string::npos) << result.err;
+}
+
+TEST_F(ToolTest, RuntimeErrorTextsArrivePrintedInUtf8) {
+  // A configuration whose first count promises more settings than the block holds: the
+  // runtime's reader refuses it with its own GBK message.
+  testsupport::PackageBuilder builder;
+  builder.Setting("项目名称", "x");
+  fs::path setup = dir_ / "setup.exe";
+  const packager::WrittenPackage written = builder.WriteToHost(setup);
+  std::string bytes = Read(setup);
+  std::string config = CompressChunk(std::string("\xFF\xFF\x00\x00", 4), cplDefault);
+  std::string tail;
+  for (int i = 0; i < 4; ++i) tail += static_cast<char>(config.size() >> (8 * i));
+  bytes = bytes.substr(0, static_cast<size_t>(written.directoryOffset)) + tail + config +
+          bytes.substr(bytes.size() - 16);
+  std::ofstream(setup, std::ios::binary | std::ios::trunc) << bytes;
+  ToolResult result = Run({"inspect", setup.string()});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_NE(result.err.find(U8(u8"安装包已损坏")), std::string::npos) << result.err;
 }
 
 }  // namespace
