@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -324,11 +325,27 @@ ProjectDocument LoadProjectFile(const fs::path& file) {
   if (!input) throw Failure("cannot open '" + file.string() + "'");
   std::stringstream text;
   text << input.rdbuf();
+  // JSON lets a later duplicate replace an earlier field without a word; in a project that
+  // hides a mistake, so duplicates are refused while parsing.
+  std::vector<std::set<std::string>> keys;
+  std::string duplicate;
+  auto refuseDuplicates = [&](int, Json::parse_event_t event, Json& parsed) {
+    if (event == Json::parse_event_t::object_start) keys.emplace_back();
+    if (event == Json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
+    if (event == Json::parse_event_t::key && !keys.empty() &&
+        !keys.back().insert(parsed.get<std::string>()).second && duplicate.empty()) {
+      duplicate = parsed.get<std::string>();
+    }
+    return true;
+  };
   Json document;
   try {
-    document = Json::parse(text.str());
+    document = Json::parse(text.str(), refuseDuplicates);
   } catch (const Json::parse_error& error) {
     throw Failure(file.string() + ": " + error.what());
+  }
+  if (!duplicate.empty()) {
+    throw Failure(file.string() + ": field \"" + duplicate + "\" is given twice in one object");
   }
   return ProjectFromJson(document, file.parent_path());
 }

@@ -106,6 +106,18 @@ TEST_F(ToolTest, SyntaxErrorNamesTheLine) {
   EXPECT_NE(result.err.find("line 3"), std::string::npos) << result.err;
 }
 
+TEST_F(ToolTest, DuplicateFieldIsRefused) {
+  std::string text = WriteProject(SmallProject()).string();
+  std::string json = Read(text);
+  // A second "name" in the first component object.
+  json.replace(json.find("\"size\": 123"), 11, "\"size\": 123, \"name\": \"Other\"");
+  Write("dup.json", json);
+  ToolResult result = Run({"build", (dir_ / "dup.json").string(), "--stub", Stub().string(), "-o",
+                           (dir_ / "setup.exe").string()});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_NE(result.err.find("field \"name\" is given twice"), std::string::npos) << result.err;
+}
+
 TEST_F(ToolTest, RawGbkTextIsStoredByteForByte) {
   Json project = SmallProject();
   // 0x81 0x30 is no GBK character: only the raw form can carry it.
