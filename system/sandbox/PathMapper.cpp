@@ -1,5 +1,7 @@
 #include "system/sandbox/PathMapper.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <system_error>
 
@@ -64,9 +66,15 @@ bool Apply(std::vector<std::string>& names, std::string name) {
   return true;
 }
 
-// ASCII-only case folding over UTF-8 host names: multi-byte UTF-8 never holds ASCII bytes, so
-// two different Chinese names never compare equal.
-bool SameHostName(const std::string& a, const std::string& b) { return SameText(a, b); }
+bool SameStamp(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+std::optional<struct timespec> FolderStamp(const fs::path& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  return info.st_mtim;
+}
 
 }  // namespace
 
@@ -150,16 +158,8 @@ fs::path PathMapper::ToHost(const WindowsPath& path) const {
     if (existing) {
       std::error_code ec;
       if (!fs::exists(host / utf8, ec)) {
-        std::string match;
-        for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec)) {
-          std::string entry = it->path().filename().string();
-          if (SameHostName(entry, utf8)) {
-            match = entry;
-            break;
-          }
-        }
-        if (!match.empty()) {
-          utf8 = match;
+        if (auto match = FindEntry(host, utf8)) {
+          utf8 = *match;
         } else {
           existing = false;
         }
@@ -169,5 +169,46 @@ fs::path PathMapper::ToHost(const WindowsPath& path) const {
   }
   return host;
 }
+
+// ASCII-only folding over UTF-8 host names: multi-byte UTF-8 never holds ASCII bytes, so two
+// different Chinese names never compare equal.
+std::optional<std::string> PathMapper::FindEntry(const fs::path& folder, const std::string& name) const {
+  auto stamp = FolderStamp(folder);
+  if (!stamp) return std::nullopt;
+  Listing& listing = listings_[folder.string()];
+  if (!SameStamp(listing.stamp, *stamp) || listing.byFoldedName.empty()) {
+    listing.byFoldedName.clear();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+      std::string entry = it->path().filename().string();
+      listing.byFoldedName.emplace(AsciiLower(entry), entry);
+    }
+    listing.stamp = *stamp;
+  }
+  auto found = listing.byFoldedName.find(AsciiLower(name));
+  if (found == listing.byFoldedName.end()) return std::nullopt;
+  return found->second;
+}
+
+void PathMapper::Note(const fs::path& host, bool added) const {
+  auto it = listings_.find(host.parent_path().string());
+  if (it == listings_.end()) return;
+  auto stamp = FolderStamp(host.parent_path());
+  if (!stamp) {
+    listings_.erase(it);
+    return;
+  }
+  std::string entry = host.filename().string();
+  if (added) {
+    it->second.byFoldedName.emplace(AsciiLower(entry), entry);
+  } else {
+    it->second.byFoldedName.erase(AsciiLower(entry));
+  }
+  it->second.stamp = *stamp;
+}
+
+void PathMapper::NoteAdded(const fs::path& host) const { Note(host, true); }
+
+void PathMapper::NoteRemoved(const fs::path& host) const { Note(host, false); }
 
 }  // namespace sys::sandbox

@@ -5,14 +5,22 @@
 // ignoring ASCII case (new names are created as given). GBK names become UTF-8 host names.
 // Relative paths resolve against the working folder.
 //
+// Finding a name ignoring case needs the folder's listing; listings are cached and rescanned
+// when the folder's modification time changes, and the sandbox's own changes update the cache
+// in place (NoteAdded/NoteRemoved), so creating many files in one folder stays linear. Host
+// time stamps are coarse (a clock tick), so whoever changes ROOT from outside the sandbox calls
+// ForgetListings() afterwards.
+//
 // Deliberately not mapped (nullopt, so every operation fails as on a missing file): UNC paths,
 // names with characters Windows forbids (<>:"|?* and control characters, which also rules out
 // alternate data streams) and bytes that are not valid GBK.
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sys::sandbox {
@@ -42,9 +50,23 @@ class PathMapper {
   std::filesystem::path DriveFolder(char drive) const;
   const std::filesystem::path& root() const { return root_; }
 
+  // Keeps the listing cache in step with an entry the sandbox itself created or removed.
+  void NoteAdded(const std::filesystem::path& host) const;
+  void NoteRemoved(const std::filesystem::path& host) const;
+  void ForgetListings() const { listings_.clear(); }
+
  private:
+  struct Listing {
+    struct timespec stamp {};
+    std::unordered_map<std::string, std::string> byFoldedName;  // ASCII-lower UTF-8 -> actual
+  };
+  // The actual name of the entry of folder that matches name ignoring ASCII case.
+  std::optional<std::string> FindEntry(const std::filesystem::path& folder, const std::string& name) const;
+  void Note(const std::filesystem::path& host, bool added) const;
+
   std::filesystem::path root_;
   WindowsPath working_;
+  mutable std::unordered_map<std::string, Listing> listings_;
 };
 
 }  // namespace sys::sandbox

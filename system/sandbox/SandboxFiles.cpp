@@ -80,6 +80,7 @@ std::variant<int, uint32_t> SandboxPlatform::CreateHostFile(const std::string& p
   if (IsFolder(target->host)) return kErrorAccessDenied;
   int fd = ::open(target->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno);
+  mapper_.NoteAdded(target->host);
   return fd;
 }
 
@@ -102,7 +103,9 @@ bool SandboxPlatform::RemoveFile(const std::string& path) {
   auto target = Map(path);
   if (!target || !IsFile(target->host)) return false;
   if (faults_.Match(FaultOp::Remove, target->windows)) return false;
-  return ::unlink(target->host.c_str()) == 0;
+  if (::unlink(target->host.c_str()) != 0) return false;
+  mapper_.NoteRemoved(target->host);
+  return true;
 }
 
 bool SandboxPlatform::CopyNewFile(const std::string& source, const std::string& target) {
@@ -113,6 +116,7 @@ bool SandboxPlatform::CopyNewFile(const std::string& source, const std::string& 
   if (fs::exists(fs::symlink_status(to->host, ec)) || !IsFolder(to->host.parent_path())) return false;
   if (faults_.Match(FaultOp::Copy, to->windows)) return false;
   if (!fs::copy_file(from->host, to->host, fs::copy_options::none, ec)) return false;
+  mapper_.NoteAdded(to->host);
   // CopyFile keeps the source's last-write time.
   auto time = fs::last_write_time(from->host, ec);
   if (!ec) fs::last_write_time(to->host, time, ec);
@@ -125,7 +129,10 @@ bool SandboxPlatform::MoveReplacing(const std::string& source, const std::string
   if (!from || !to || !IsFile(from->host) || IsFolder(to->host)) return false;
   if (faults_.Match(FaultOp::Move, to->windows)) return false;
   if (from->host == to->host) return true;
-  return ::rename(from->host.c_str(), to->host.c_str()) == 0;
+  if (::rename(from->host.c_str(), to->host.c_str()) != 0) return false;
+  mapper_.NoteRemoved(from->host);
+  mapper_.NoteAdded(to->host);
+  return true;
 }
 
 bool SandboxPlatform::SetLastWriteTime(const std::string& path, FileTime utc) {

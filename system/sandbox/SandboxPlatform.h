@@ -94,6 +94,8 @@ class SandboxPlatform : public Platform {
   // The host file or folder a Windows path names (existing names matched ignoring case);
   // nullopt for a path the sandbox cannot hold.
   std::optional<std::filesystem::path> HostPath(const std::string& windowsPath) const;
+  // Call after changing files below ROOT without the platform (SandboxHost does).
+  void ForgetHostListings() const { mapper_.ForgetListings(); }
   // Absolute normalised Windows form ("c:/a/../b" -> "C:\b").
   std::optional<std::string> NormalizePath(const std::string& windowsPath) const;
   // Saves registry.json now.

@@ -2,11 +2,13 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "system/Error.h"
+#include "system/sandbox/Encoding.h"
 
 namespace testsupport {
 
@@ -46,12 +48,23 @@ std::string SandboxHost::ReadFile(const std::string& windowsPath) const {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::vector<std::string> SandboxHost::FolderNames(const std::string& windowsFolder) const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(Host(windowsFolder), ec)) {
+    names.push_back(sys::sandbox::Utf8ToGbk(entry.path().filename().string()));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 void SandboxHost::WriteFile(const std::string& windowsPath, const std::string& bytes) const {
   fs::path host = Host(windowsPath);
   fs::create_directories(host.parent_path());
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw sys::Error("Cannot write host file for " + windowsPath);
+  platform_->ForgetHostListings();
 }
 
 std::vector<nlohmann::json> SandboxHost::Journal() const { return platform_->ReadJournal(); }

@@ -34,8 +34,11 @@ class SandboxHost {
   std::filesystem::path Host(const std::string& windowsPath) const;
   // Whole file content by Windows path, read straight from the host (GBK bytes as stored).
   std::string ReadFile(const std::string& windowsPath) const;
-  // Creates the file with its parent folders on the host.
+  // Creates the file with its parent folders on the host. Tests that change ROOT by other means
+  // call platform().ForgetHostListings() afterwards.
   void WriteFile(const std::string& windowsPath, const std::string& bytes) const;
+  // The names in a folder, sorted (GBK), read straight from the host; empty when it is missing.
+  std::vector<std::string> FolderNames(const std::string& windowsFolder) const;
   // The journal lines, and registry.json after a Flush().
   std::vector<nlohmann::json> Journal() const;
   nlohmann::json RegistryJson();

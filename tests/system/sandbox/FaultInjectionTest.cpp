@@ -128,3 +128,25 @@ TEST(SandboxFiles, WritingAfterASeekPastTheEndFillsWithZeros) {
 }
 
 }  // namespace
+
+namespace {
+
+// The cached folder listings follow the sandbox's own changes and the host helpers' ones.
+TEST(SandboxFiles, CaseInsensitiveLookupFollowsChangesInAFolder) {
+  SandboxHost host;
+  sys::sandbox::SandboxPlatform& p = host.platform();
+  for (const char* name : {"One.TXT", "Two.TXT", "Three.TXT"}) p.CreateForWrite(std::string("C:\\Many\\..\\") + name);
+  EXPECT_TRUE(p.FileExists("C:\\two.txt"));
+  ASSERT_TRUE(p.RemoveFile("C:\\TWO.txt"));
+  EXPECT_FALSE(p.FileExists("C:\\two.txt"));
+  ASSERT_TRUE(p.MoveReplacing("C:\\one.txt", "C:\\Moved.Txt"));
+  EXPECT_TRUE(p.FileExists("C:\\MOVED.TXT"));
+  EXPECT_FALSE(p.FileExists("C:\\ONE.TXT"));
+  host.WriteFile("C:\\Outside.TXT", "x");
+  EXPECT_TRUE(p.FileExists("C:\\outside.txt"));
+  p.CreateForWrite("C:\\two.txt");
+  EXPECT_TRUE(std::filesystem::exists(host.root() / "drive_c" / "two.txt"));
+  EXPECT_TRUE(std::filesystem::exists(host.root() / "drive_c" / "Three.TXT"));
+}
+
+}  // namespace
