@@ -1,11 +1,25 @@
 #include "uninstall/ReplacingFile.h"
 
+#include <string>
 #include <utility>
 
 #include "system/Error.h"
 
+namespace {
+
+// A name beside the target that nothing uses yet, so that a user's own "x.tmp" is never
+// truncated and deleted by the write.
+std::string FreeTemporaryName(const sys::Platform& platform, const std::string& target) {
+  for (int n = 0;; ++n) {
+    std::string candidate = target + ".~" + std::to_string(n);
+    if (!platform.FileExists(candidate) && !platform.DirectoryExists(candidate)) return candidate;
+  }
+}
+
+}  // namespace
+
 ReplacingFile::ReplacingFile(sys::Platform& platform, std::string target)
-    : platform_(platform), target_(std::move(target)), temp_(target_ + ".tmp") {}
+    : platform_(platform), target_(std::move(target)), temp_(FreeTemporaryName(platform_, target_)) {}
 
 ReplacingFile::~ReplacingFile() {
   stream_.reset();

@@ -60,13 +60,23 @@ TEST_F(FileStep, ExistingFileWithNoOverwriteStaysUnrecordedButReferencesMove) {
   EXPECT_EQ(c.Options.ReadmeFile, "C:\\Apps\\T\\app.ini");
 }
 
+TEST_F(FileStep, ReplacingNeverTouchesAFileNamedLikeItsTemporaryCopy) {
+  host.WriteFile("C:\\Apps\\T\\app.exe", "old version");
+  host.WriteFile("C:\\Apps\\T\\app.exe.~0", "the user's own file");
+  builder.AddFile("X:\\src\\app.exe", kProgramFiles, "new");
+  LoadAndInstall();
+  EXPECT_EQ(Read("C:\\Apps\\T\\app.exe"), "new");
+  EXPECT_EQ(Read("C:\\Apps\\T\\app.exe.~0"), "the user's own file");
+  EXPECT_EQ(host.FolderNames("C:\\Apps\\T"), (std::vector<std::string>{"app.exe", "app.exe.~0"}));
+}
+
 TEST_F(FileStep, ExistingFileIsReplacedAndRecordedWithItsRemoveFlag) {
   host.WriteFile("C:\\Apps\\T\\app.exe", "old version");
   builder.AddFile("X:\\src\\app.exe", kProgramFiles, "new");
   builder.AddFile("X:\\src\\keep.dat", kProgramFiles, "k").KeepOnUninstall = 1;
   LoadAndInstall();
   EXPECT_EQ(Read("C:\\Apps\\T\\app.exe"), "new");
-  EXPECT_FALSE(Exists("C:\\Apps\\T\\app.exe.tmp"));
+  EXPECT_EQ(host.FolderNames("C:\\Apps\\T"), (std::vector<std::string>{"app.exe", "keep.dat"}));
   InsLog log = Log();
   ASSERT_EQ(log.Count("C:\\Apps\\T\\app.exe", 0), 1u);
   for (const auto& item : log.items) {

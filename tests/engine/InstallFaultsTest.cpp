@@ -59,7 +59,7 @@ TEST_F(InstallFaults, DamagedChunkInAReplacedFileLeavesTheOldFileIntact) {
   LoadProject();
   EXPECT_EQ(InstallError(), kZlibError);
   EXPECT_EQ(Read("C:\\Apps\\T\\big.dat"), "old content");
-  EXPECT_FALSE(Exists("C:\\Apps\\T\\big.dat.tmp"));
+  EXPECT_EQ(host.FolderNames("C:\\Apps\\T"), std::vector<std::string>{"big.dat"});
   EXPECT_FALSE(Exists(kWorkingFolderLog));
 }
 

@@ -162,7 +162,7 @@ TEST_F(UninstallerStep, DamagedEntryLeavesTheEarlierUninstallerInPlace) {
   package_.Write(bytes.data(), bytes.size());
   EXPECT_THROW(Run(), sys::Error);
   EXPECT_EQ(host_.ReadFile("C:\\App\\u.exe"), "earlier");
-  EXPECT_FALSE(platform_.FileExists("C:\\App\\u.exe.tmp"));
+  EXPECT_EQ(host_.FolderNames("C:\\App"), std::vector<std::string>{"u.exe"});
 }
 
 }  // namespace
