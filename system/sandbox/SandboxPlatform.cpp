@@ -52,6 +52,15 @@ SandboxPlatform::SandboxPlatform(fs::path root)
     auto json = nlohmann::ordered_json::parse(text.str(), nullptr, false);
     if (json.is_discarded() || !json.is_object()) throw Error("registry.json is damaged: " + root.string());
     registry_.Load(json);
+  } else {
+    // A fresh machine has the keys every Windows installation has, so that an install run
+    // records only what it really creates.
+    for (const char* key : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+      registry_.CreateKey(kHkeyLocalMachine, key);
+    }
+    registry_.CreateKey(kHkeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    registry_.CreateKey(kHkeyUsers, ".DEFAULT\\Software");
   }
   ApplyMachine();
 }
@@ -87,6 +96,10 @@ void SandboxPlatform::ApplyMachine() {
   std::vector<std::string> folders = {config_.windowsDirectory, config_.tempDirectory,
                                       config_.workingDirectory, ExtractFilePath(config_.exePath)};
   for (const auto& [csidl, folder] : config_.specialFolders) folders.push_back(folder);
+  folders.push_back(config_.windowsDirectory + "\\system32");
+  if (auto appData = config_.specialFolders.find(kCsidlAppData); appData != config_.specialFolders.end()) {
+    folders.push_back(appData->second + "\\Microsoft\\Internet Explorer\\Quick Launch");
+  }
   // A drive that holds one of these folders exists on the machine.
   for (const std::string& folder : folders) {
     auto resolved = mapper_.Resolve(folder);

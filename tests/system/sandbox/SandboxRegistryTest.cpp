@@ -26,15 +26,28 @@ TEST(SandboxRegistry, SavesKeysAndTypedValuesAsJson) {
   key->WriteBinary("Blob", std::string("\x0a\xff", 2));
 
   nlohmann::json json = host.RegistryJson();
-  const auto& values = json["HKEY_LOCAL_MACHINE"][U8("Software\\Vendor\\产品")];
+  // An existing level keeps its spelling: a fresh machine already has HKLM\SOFTWARE.
+  const auto& values = json["HKEY_LOCAL_MACHINE"][U8("SOFTWARE\\Vendor\\产品")];
   EXPECT_EQ(values["Path"]["type"], "REG_SZ");
   EXPECT_EQ(values["Path"]["data"], U8("C:\\Program Files\\产品"));
   EXPECT_EQ(values["Count"]["type"], "REG_DWORD");
   EXPECT_EQ(values["Count"]["data"], 5);
   EXPECT_EQ(values["Blob"]["type"], "REG_BINARY");
   EXPECT_EQ(values["Blob"]["data"], "0aff");
-  EXPECT_TRUE(json["HKEY_LOCAL_MACHINE"].contains("Software\\Vendor"));
+  EXPECT_TRUE(json["HKEY_LOCAL_MACHINE"].contains("SOFTWARE\\Vendor"));
   EXPECT_TRUE(json["HKEY_CURRENT_USER"].is_object());
+}
+
+TEST(SandboxRegistry, AFreshMachineHasTheStandardKeys) {
+  SandboxHost host;
+  sys::Platform& p = host.platform();
+  EXPECT_TRUE(p.KeyExists(kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+  EXPECT_TRUE(p.KeyExists(kHkeyLocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"));
+  EXPECT_TRUE(p.KeyExists(kHkeyCurrentUser, "Software\\Microsoft"));
+  EXPECT_FALSE(p.KeyExists(kHkeyCurrentUser, "Software\\Vendor"));
+  EXPECT_TRUE(p.DirectoryExists("C:\\Windows\\System32"));
+  EXPECT_TRUE(p.DirectoryExists(
+      "C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch"));
 }
 
 TEST(SandboxRegistry, ReloadsWhatTheLastRunSaved) {
