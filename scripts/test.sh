@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
+bash scripts/check-sources.sh
 jobs=$(nproc)
 
 echo "== host build (ASan + UBSan)"
