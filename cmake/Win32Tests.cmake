@@ -34,3 +34,18 @@ set_tests_properties(win32_tests win32_tests_codepage_1252 PROPERTIES
 # The program itself starts and ends cleanly under Wine.
 add_test(NAME setup_exe_runs COMMAND setup)
 set_tests_properties(setup_exe_runs PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 120)
+
+# A whole setup run of the demo on the real platform, checked from outside the prefix by the
+# script (the installed files, times, registry, shell links, Ins.log). The host setup-tool
+# builds the demo; without a host build the test is skipped.
+add_executable(install-run ${PROJECT_SOURCE_DIR}/tests/win32/InstallRun/InstallRunMain.cpp)
+target_compile_definitions(install-run PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(install-run PRIVATE setup_win32 setup_core)
+set(SETUP_HOST_TOOL ${PROJECT_SOURCE_DIR}/build/host/setup-tool CACHE FILEPATH
+    "The host build's setup-tool, which builds the demo for the install run")
+add_test(NAME install_run_demo
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/InstallRun/check-install-run.sh
+                 ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
+                 ${CMAKE_CURRENT_BINARY_DIR}/install-run)
+# It copies the shared prefix while holding that prefix's lock, and runs in its own copy.
+set_tests_properties(install_run_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PKGS="build-essential cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev
-      nlohmann-json3-dev liblnk-utils googletest
+      nlohmann-json3-dev liblnk-utils jq googletest
       g++-mingw-w64-i686 libz-mingw-w64-dev
       wine wine32:i386 fonts-wine xvfb xfonts-base x11-utils xdotool imagemagick
       fonts-wqy-microhei locales"
