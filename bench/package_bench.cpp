@@ -3,7 +3,6 @@
 // chunks; and the peak memory of that copy for a 64 MiB and a 256 MiB entry, which should not
 // depend on the entry's size. Packages are written to a temporary host folder and removed.
 #include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "package/LittleEndian.h"
 #include "package/uSystem.h"
 #include "system/Stream.h"
@@ -25,41 +25,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-// <chrono> cannot be compiled with a GBK execution character set, so the clock is POSIX's.
-double Now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
+using bench::GeneratedStream;
+using bench::Now;
 double Seconds(double since) { return Now() - since; }
-
-// Pseudo-random text-like content made on the fly, so a 256 MiB entry never sits in memory.
-class GeneratedStream : public sys::Stream {
- public:
-  explicit GeneratedStream(int64_t size) : size_(size) {}
-  size_t Read(void* buffer, size_t count) override {
-    auto* out = static_cast<unsigned char*>(buffer);
-    size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), size_ - pos_));
-    for (size_t i = 0; i < n; ++i) {
-      state_ ^= state_ << 13;
-      state_ ^= state_ >> 7;
-      state_ ^= state_ << 17;
-      out[i] = static_cast<unsigned char>("etaoin shrdlu\r\n0123456789"[state_ % 25]);
-    }
-    pos_ += static_cast<int64_t>(n);
-    return n;
-  }
-  void Write(const void*, size_t) override {}
-  void Seek(int64_t position) override { pos_ = position; }
-  int64_t Position() const override { return pos_; }
-  int64_t Size() const override { return size_; }
-
- private:
-  int64_t size_;
-  int64_t pos_ = 0;
-  uint64_t state_ = 88172645463325252ull;
-};
 
 class NullStream : public sys::Stream {
  public:

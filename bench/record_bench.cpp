@@ -3,23 +3,17 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
+#include "bench/BenchSupport.h"
 #include "system/sandbox/SandboxPlatform.h"
 #include "uninstall/uUnInstall.h"
 
 namespace {
 
-// <chrono> cannot be compiled with the GBK execution character set (its "µs" literal), so the
-// monotonic clock is read directly.
-double NowMilliseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
+double NowMilliseconds() { return bench::Now() * 1000.0; }
 
 double MillisecondsSince(double start) { return NowMilliseconds() - start; }
 

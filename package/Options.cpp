@@ -67,3 +67,10 @@ void TCompile::ApplyOptions() {
     }
   }
 }
+
+const TCompileData* FindBasicSetting(const TCompile& compile, const std::string& caption) {
+  for (const auto& item : compile.InfoList) {
+    if (item->Group == 0 && sys::SameText(item->Caption, caption)) return item.get();
+  }
+  return nullptr;
+}

@@ -4,34 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "package/DateTime.h"
+
 namespace tool {
 namespace {
 
-constexpr int64_t kMsPerDay = 86400000;
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(int64_t z, int& year, unsigned& month, unsigned& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  day = doy - (153 * mp + 2) / 5 + 1;
-  month = mp < 10 ? mp + 3 : mp - 9;
-  year = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (month <= 2));
-}
-
-const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
+const int64_t kEpoch = DateTimeEpochDay();
 const int64_t kEnd = DaysFromCivil(10000, 1, 1) - kEpoch;
 
 unsigned DaysInMonth(int year, unsigned month) {
@@ -82,17 +60,12 @@ std::optional<std::string> FileTimeToText(double value) {
   if (!std::isfinite(value) || value < 0 || value >= static_cast<double>(kEnd)) {
     return std::nullopt;
   }
-  int64_t days = static_cast<int64_t>(std::floor(value));
-  int64_t ms = std::llround((value - static_cast<double>(days)) * kMsPerDay);
-  if (ms >= kMsPerDay) {
-    ++days;
-    ms -= kMsPerDay;
-  }
+  const auto [days, ms] = SplitDateTime(value);
   if (Compose(days, ms) != value) return std::nullopt;
-  int year;
-  unsigned month, day;
-  CivilFromDays(days + kEpoch, year, month, day);
-  if (year > 9999) return std::nullopt;
+  const CivilDate date = CivilFromDays(days + kEpoch);
+  if (date.year > 9999) return std::nullopt;
+  const int year = static_cast<int>(date.year);
+  const unsigned month = date.month, day = date.day;
   char text[96];
   int h = static_cast<int>(ms / 3600000), m = static_cast<int>(ms / 60000 % 60),
       s = static_cast<int>(ms / 1000 % 60), frac = static_cast<int>(ms % 1000);

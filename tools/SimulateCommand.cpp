@@ -11,6 +11,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "package/Options.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
@@ -117,13 +118,6 @@ class TempFilesGuard {
  private:
   TCompile& compile_;
 };
-
-const TCompileData* FindBasicSetting(const TCompile& compile, const std::string& caption) {
-  for (const auto& item : compile.InfoList) {
-    if (item->Group == 0 && sys::SameText(item->Caption, caption)) return item.get();
-  }
-  return nullptr;
-}
 
 void OpenWithShell(sys::Platform& platform, const std::string& file) {
   sys::ShellRequest request;

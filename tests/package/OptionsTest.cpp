@@ -155,4 +155,15 @@ TEST(ProjectEvents, ReportsOnlyWhenAssigned) {
   EXPECT_EQ(seen, (std::vector<std::string>{"|正在创建目录|-1/-1", "C:\\a.exe|安装文件|2/5"}));
 }
 
+TEST_F(Options, BasicSettingsAreFoundIgnoringAsciiCaseInGroupZeroOnly) {
+  testsupport::PackageBuilder b;
+  b.Setting("背景图片", "page picture", 2).Setting("Patch", "0").Setting("patch", "1", 0);
+  Load(b);
+  EXPECT_EQ(FindBasicSetting(compile, "背景图片"), nullptr);
+  const TCompileData* first = FindBasicSetting(compile, "PATCH");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Value, "0");
+  EXPECT_EQ(FindBasicSetting(compile, "显示加载进度"), nullptr);
+}
+
 }  // namespace
