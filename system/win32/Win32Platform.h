@@ -7,10 +7,11 @@
 // the destructor undoes it. Exactly one instance lives for the program's run.
 //
 // Differences from the sandbox are the ones the interface names: programs really start, message
-// boxes really show, RestartSystem really ends the session. A COM call that fails where the
-// interface lets failure through (the shell link object, the Shell.Application walk) raises
-// sys::Error("OLE error XXXXXXXX") with the HRESULT as the code. Registry roots other than the
-// five predefined ones are refused rather than passed on as handle values.
+// boxes really show, RestartSystem really ends the session. RunCommandLine, like WinExec, gives
+// the started program up to 30 seconds to come up (or end) before it returns. A COM call that
+// fails where the interface lets failure through (the shell link object, the Shell.Application
+// walk) raises sys::Error("OLE error XXXXXXXX") with the HRESULT as the code. Registry roots
+// other than the five predefined ones are refused rather than passed on as handle values.
 #pragma once
 
 #include "system/Platform.h"

@@ -33,6 +33,10 @@ bool Win32Platform::RunCommandLine(const std::string& commandLine, int showComma
   }
   ScopedHandle processHandle(process.hProcess);
   ScopedHandle threadHandle(process.hThread);
+  // As WinExec does: give the program up to 30 seconds to come up (or end). Regedit reads its
+  // script from the temporary folder, which a run without wizard clears right after the
+  // install; without this pause the import was lost.
+  WaitForInputIdle(process.hProcess, 30000);
   return true;
 }
 
