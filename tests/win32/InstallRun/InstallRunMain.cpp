@@ -132,8 +132,9 @@ void RunSetup(sys::Platform& platform, const Request& request) {
   compile.Install(request.setup);
   Print(stdout, "installed");
 
-  if (request.open && compile.Options.RunApp) OpenWithShell(platform, compile.Options.AppFile);
-  if (request.open && compile.Options.ShowReadme) OpenWithShell(platform, compile.Options.ReadmeFile);
+  if (!request.open) return;
+  if (compile.Options.RunApp) OpenWithShell(platform, compile.Options.AppFile);
+  if (compile.Options.ShowReadme) OpenWithShell(platform, compile.Options.ReadmeFile);
 }
 
 }  // namespace

@@ -265,7 +265,36 @@ if "$tool" inslog "$installDir/Ins.log" >"$log"; then
 else
   fail "setup-tool inslog cannot read Ins.log"
 fi
-echo "checked from outside in $(elapsed "$stage"), whole test $(elapsed "$started")"
+echo "checked from outside in $(elapsed "$stage")"
+
+# --- A run that ends right after starting Regedit -------------------------------------------
+# Regedit reads its script from the temporary folder, which the run clears at its end; a
+# package with nothing else to do ends within milliseconds of starting it.
+stage=$(now)
+quick=$work/quick
+mkdir -p "$quick"
+printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\InstallRunCheck]\r\n"Imported"="快速"\r\n' |
+  iconv -f UTF-8 -t GBK >"$quick/check.reg"
+jq -n --arg uninstaller "$demo/content/uninst.exe" '{
+  serial: "0D7E3C52-4A1B-4F6E-8C9D-2B5A7E1F3C60",
+  settings: [
+    { caption: "项目名称", value: "注册表脚本检查", group: 0 },
+    { caption: "显示加载进度", value: "禁用", group: 0 },
+    { caption: "默认安装路径", value: "C:\\RegCheck", group: 8 }
+  ],
+  files: [
+    { kind: "regfile", source: "D:\\Check\\check.reg", content: "check.reg" },
+    { kind: "uninstaller", source: "D:\\Check\\uninst.exe", content: $uninstaller }
+  ]
+}' >"$quick/project.json"
+if "$tool" build "$quick/project.json" --stub "$stub" -o "$downloads/quick.exe" >/dev/null &&
+  SETUP_WINEPREFIX=$prefix "$root/scripts/wine-run.sh" "$downloads/install-run.exe" 'C:\下载\quick.exe' \
+    >"$quick/stdout" 2>&1; then
+  check "value of a .reg script run at the end" "$(regString "$hkcu" 'Software\InstallRunCheck' Imported)" '快速'
+else
+  fail "the quick run failed: $(cat "$quick/stdout")"
+fi
+echo "quick run in $(elapsed "$stage"), whole test $(elapsed "$started")"
 
 echo "install run: $passed checks passed, $failed failed"
 [ "$failed" = 0 ]
