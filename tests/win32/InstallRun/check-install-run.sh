@@ -8,6 +8,9 @@
 # without a host build, 1 otherwise. SETUP_KEEP_INSTALL_RUN=1 keeps WORK_DIR for a look.
 set -uo pipefail
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
+# The expected texts are those of a Chinese system (ANSI code page 936): shell links store their
+# target in it.
+unset SETUP_WINE_LOCALE
 
 # Wine takes only an absolute prefix.
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") driver=$(realpath -m "$3") work=$(realpath -m "$4")
