@@ -16,6 +16,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "package/Options.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
@@ -87,13 +88,6 @@ class TempFilesGuard {
   TCompile& compile_;
 };
 
-bool HasBasicSetting(const TCompile& compile, const std::string& caption) {
-  for (const auto& item : compile.InfoList) {
-    if (item->Group == 0 && sys::SameText(item->Caption, caption)) return true;
-  }
-  return false;
-}
-
 void OpenWithShell(sys::Platform& platform, const std::string& file) {
   sys::ShellRequest request;
   request.verb = "Open";
@@ -111,7 +105,7 @@ void RunSetup(sys::Platform& platform, const Request& request) {
   Print(stdout, "loaded " + compile.ItemName + " " + compile.Version + ": " +
                     std::to_string(compile.FileList.size()) + " entries");
 
-  if (HasBasicSetting(compile, "显示加载进度")) {
+  if (FindBasicSetting(compile, "显示加载进度")) {
     std::unique_ptr<sys::Stream> self = platform.OpenForRead(request.setup);
     compile.ExtractResources(*self);
     Print(stdout, "unpacked " + std::to_string(compile.TempFiles.size()) + " resources into " +
