@@ -39,9 +39,17 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Drivers]
 "Audio"=""
+
+[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
+"winemenubuilder.exe"=""
 REG
 wine regedit /s "$settings"
 wineserver -w
+# Wine links the user's Desktop, Documents, ... to the host home folder: shortcuts that tests
+# make there would land outside the prefix. Real folders keep every run inside it.
+find "$WINEPREFIX/drive_c/users/$(id -un)" -maxdepth 1 -type l | while read -r link; do
+  rm "$link" && mkdir "$link"
+done
 grep -q '^"\\x5b8b\\x4f53"="WenQuanYi Micro Hei"' "$WINEPREFIX/user.reg" || {
   echo "wine-prefix.sh: font replacement missing in $WINEPREFIX/user.reg" >&2
   exit 1
