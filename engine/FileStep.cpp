@@ -46,6 +46,8 @@ void RunFileStep(InstallContext& ctx) {
   for (int64_t i = 0; i < count; ++i) {
     TCompileFileData& entry = *compile.FileList[static_cast<size_t>(i)];
     if (entry.EntryKind != kEntryFile || !MatchesTargetOs(entry.TargetOs, ctx.osVersion)) continue;
+    // The file name goes on once, after the last rule: appended after every rule, a second rule
+    // would make a folder named like the file and put the file inside it.
     const std::string folder = ResolveDestFolder(entry.DestFolder, roots, [&](const std::string& f) {
       if (!ctx.platform.DirectoryExists(f)) ctx.log.ForceDir(f);
     });

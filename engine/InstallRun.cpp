@@ -21,12 +21,14 @@ constexpr const char* kLogName = "Ins.log";
 
 // Ins.log lies beside the uninstaller program, which goes into the install folder under the
 // file name of the last uninstaller entry; without one the bare name, in the working folder.
+// A patch only reads that log and never writes the uninstaller, so its name is not vetted there.
 std::string LogFilePath(const TCompile& compile) {
   std::string uninstaller;
   for (const auto& entry : compile.FileList) {
-    if (entry->EntryKind == kEntryUninstaller) {
-      uninstaller = compile.Options.InstallDir + "\\" + SafeEntryFileName(entry->SourcePath);
-    }
+    if (entry->EntryKind != kEntryUninstaller) continue;
+    const std::string name = compile.Patched ? sys::ExtractFileName(entry->SourcePath)
+                                             : SafeEntryFileName(entry->SourcePath);
+    uninstaller = compile.Options.InstallDir + "\\" + name;
   }
   return uninstaller.empty() ? kLogName : sys::ExtractFilePath(uninstaller) + kLogName;
 }

@@ -57,6 +57,14 @@ TEST_F(InstallRun, PatchStopsAfterRegistrationAndSavesNoLog) {
   EXPECT_FALSE(Exists(platform().SpecialFolder(sys::kCsidlDesktop) + "\\P.lnk"));
 }
 
+TEST_F(InstallRun, PatchIsNotRefusedForAnUninstallerNameItNeverWrites) {
+  builder.AddFile("X:\\src\\core.dll", kProgramFiles, "patched");
+  builder.AddUninstaller("D:\\build\\", "MZ");
+  Load("C:\\App").Patched = true;
+  Install();
+  EXPECT_EQ(Read("C:\\App\\core.dll"), "patched");
+}
+
 TEST_F(InstallRun, StepsAnnounceThemselvesInRunOrder) {
   builder.AddFile("X:\\src\\x.dll", kProgramFiles, "x").IsComponent = 1;
   builder.AddUninstaller("D:\\build\\u.exe", "MZ");
