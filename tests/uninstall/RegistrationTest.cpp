@@ -1,9 +1,14 @@
 // The Uninstall registration under HKEY_LOCAL_MACHINE and the patch's question about it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "system/Error.h"
+#include "system/sandbox/SandboxPlatform.h"
 #include "tests/support/host/SandboxHost.h"
 #include "uninstall/uUnInstall.h"
 
@@ -85,6 +90,61 @@ TEST_F(Registration, EmptySerialWritesNothingIntoTheSharedUninstallKey) {
   if (key) {
     EXPECT_FALSE(key->QueryValue("DisplayName").has_value());
   }
+}
+
+// Passes every call on to the sandbox's key and notes the name of each value written.
+class RecordingKey : public sys::RegistryKey {
+ public:
+  RecordingKey(std::unique_ptr<sys::RegistryKey> key, std::vector<std::string>& written)
+      : key_(std::move(key)), written_(written) {}
+  void WriteString(const std::string& name, const std::string& value) override {
+    written_.push_back(name);
+    key_->WriteString(name, value);
+  }
+  void WriteInteger(const std::string& name, uint32_t value) override {
+    written_.push_back(name);
+    key_->WriteInteger(name, value);
+  }
+  void WriteBinary(const std::string& name, const std::string& bytes) override {
+    written_.push_back(name);
+    key_->WriteBinary(name, bytes);
+  }
+  std::optional<sys::RegValue> QueryValue(const std::string& name) const override {
+    return key_->QueryValue(name);
+  }
+  bool DeleteValue(const std::string& name) override { return key_->DeleteValue(name); }
+
+ private:
+  std::unique_ptr<sys::RegistryKey> key_;
+  std::vector<std::string>& written_;
+};
+
+class KeyWatchPlatform : public sys::sandbox::SandboxPlatform {
+ public:
+  using SandboxPlatform::SandboxPlatform;
+  std::unique_ptr<sys::RegistryKey> OpenKey(sys::RegRoot root, const std::string& subkey,
+                                            bool canCreate) override {
+    std::unique_ptr<sys::RegistryKey> key = SandboxPlatform::OpenKey(root, subkey, canCreate);
+    if (!key) return nullptr;
+    return std::make_unique<RecordingKey>(std::move(key), written);
+  }
+  std::vector<std::string> written;
+};
+
+TEST(RegistrationOrder, WritesExactlyTheSevenValuesInTheirOrder) {
+  const std::filesystem::path root = testsupport::MakeTempFolder("registration-order");
+  {
+    KeyWatchPlatform platform(root);
+    TUnInstall log(platform);
+    log.WriteUninstallEntry("C:\\App\\u.exe", "X", "1.0", "http://x.example", "Maker", kSerial,
+                            "C:\\App");
+    EXPECT_EQ(platform.written,
+              (std::vector<std::string>{"DisplayIcon", "DisplayName", "DisplayVersion",
+                                        "URLInfoAbout", "Publisher", "UninstallString",
+                                        "Install Dir"}));
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(root, ec);
 }
 
 TEST_F(Registration, GetInstallDirReadsTheRegisteredFolder) {
