@@ -66,6 +66,17 @@ TEST_F(ExtractResources, RewritesEverySettingThatNamesTheResource) {
   EXPECT_EQ(compile.InfoList[3]->Value, "caption only");
 }
 
+TEST_F(ExtractResources, OnlyPageResourcesRewriteSettings) {
+  testsupport::PackageBuilder b;
+  b.Setting("协议文件", "X:\\reg\\a.reg", 3).Setting("标题图片", "X:\\pkg\\c\\t.bmp", 3);
+  b.AddRegFile("X:\\reg\\a.reg", "REGEDIT4");
+  b.AddComponentFile("C1", "X:\\pkg\\c", "X:\\pkg\\c\\t.bmp", "BM");
+  Extract(b);
+  EXPECT_EQ(compile.FileList[0]->SourcePath, kTemp + "Reg\\a.reg");
+  EXPECT_EQ(compile.InfoList[0]->Value, "X:\\reg\\a.reg");
+  EXPECT_EQ(compile.InfoList[1]->Value, "X:\\pkg\\c\\t.bmp");
+}
+
 TEST_F(ExtractResources, ReportsEveryEntryOnce) {
   testsupport::PackageBuilder b;
   b.AddFile("X:\\a", "目标计算机\\Program Files\\", "a");

@@ -129,6 +129,36 @@ TEST_F(Options, GroupItemsAreTheRecordsOfThatGroupInOrder) {
   EXPECT_TRUE(items.empty());
 }
 
+TEST_F(Options, SpecialCaptionsApplyInAnyGroupExactlyAndLaterWins) {
+  testsupport::PackageBuilder b;
+  b.Setting("项目名称", "第一", 0)
+      .Setting("项目名称", "第二", 5)  // any group counts, the later item wins
+      .Setting("作者名称", "作者", 12)
+      .Setting("Patch", "1", 3)
+      .Setting("patch", "0", 0)  // not exactly "Patch": only an ordinary setting
+      .Setting("安装完成后弹出信息提示", "你好", 9);
+  TCompile& c = Load(b);
+  EXPECT_EQ(c.ItemName, "第二");
+  EXPECT_EQ(c.Author, "作者");
+  EXPECT_TRUE(c.Patched);
+  EXPECT_EQ(c.Options.FinishHint, "你好");
+  EXPECT_EQ(c.InfoList.size(), 6u);
+}
+
+TEST_F(Options, LastNonEmptyOccurrenceOfPathSettingsWins) {
+  testsupport::PackageBuilder b;
+  b.Setting("默认安装路径", "C:\\First", kGroupInstallDir)
+      .Setting("默认安装路径", "D:\\Second", kGroupInstallDir)
+      .Setting("默认安装路径", "C:\\Elsewhere", kGroupTasks)  // other group: ignored
+      .Setting("应用程序文件", "X:\\a.exe", kGroupFinish)
+      .Setting("应用程序文件", "X:\\b.exe", kGroupFinish)
+      .Setting("应用程序文件", "", kGroupFinish);  // empty: leaves the earlier choice
+  const TInstallData& o = Load(b).Options;
+  EXPECT_EQ(o.InstallDir, "D:\\Second");
+  EXPECT_EQ(o.RunApp, 1);
+  EXPECT_EQ(o.AppFile, "X:\\b.exe");
+}
+
 TEST(ReadBoolean, NumbersAndWords) {
   EXPECT_TRUE(ReadBoolean("1"));
   EXPECT_TRUE(ReadBoolean("-2"));
