@@ -159,6 +159,16 @@ TEST_F(Options, LastNonEmptyOccurrenceOfPathSettingsWins) {
   EXPECT_EQ(o.AppFile, "X:\\b.exe");
 }
 
+TEST(Vocabulary, BackgroundPictureIsEntryTwentyOfTheFlatBasicTable) {
+  // The background window reads the caption by this position, not by name.
+  EXPECT_STREQ(BasicSettings[kBackPictureEntry], "安装背景图片");
+  EXPECT_STREQ(BasicSettings[kBackPictureEntry + 1], "BackPicture");
+  EXPECT_STREQ(BasicSettings[0], "项目名称");
+  EXPECT_STREQ(BasicSettings[1], "Name");
+  EXPECT_STREQ(BasicSettings[14], "显示安装界面");
+  EXPECT_STREQ(BasicSettings[2 * kBasicSettingCount - 1], "HintMsg");
+}
+
 TEST(ReadBoolean, NumbersAndWords) {
   EXPECT_TRUE(ReadBoolean("1"));
   EXPECT_TRUE(ReadBoolean("-2"));
