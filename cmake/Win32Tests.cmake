@@ -11,7 +11,7 @@ endif()
 # Portable tests that need no sandbox run here too, on the Windows C runtime and the static zlib
 # (number formatting and compression are where msvcrt and glibc could part ways). A file in this
 # list must keep to the core's own headers.
-foreach(portable IN ITEMS system/GbkTest system/SizeToTextTest package/CompressionTest
+foreach(portable IN ITEMS system/GbkTest system/SizeToTextTest system/ProfileFileTest package/CompressionTest
                           engine/DestinationRulesTest engine/FileTimesTest engine/RegistryTextTest)
   if(EXISTS ${PROJECT_SOURCE_DIR}/tests/${portable}.cpp)
     target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/${portable}.cpp)

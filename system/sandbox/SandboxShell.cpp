@@ -5,7 +5,7 @@
 #include "system/Error.h"
 #include "system/Gbk.h"
 #include "system/sandbox/Encoding.h"
-#include "system/sandbox/ProfileFile.h"
+#include "system/ProfileFile.h"
 #include "system/sandbox/SandboxPlatform.h"
 #include "system/sandbox/ShellLinkFile.h"
 

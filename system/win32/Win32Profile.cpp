@@ -1,43 +1,49 @@
-// Profile (.ini) files of Win32Platform through GetPrivateProfileStringW.
+// Profile (.ini) files of Win32Platform. The file is read and parsed here rather than through
+// GetPrivateProfileStringW: that API decodes an ANSI file with the system's code page, so the
+// GBK keys and values of a package would garble on a non-Chinese Windows. A file that starts
+// with a UTF-16 byte order mark is a Unicode profile and is converted first.
+#include <optional>
 #include <string>
 
 #include <windows.h>
 
+#include "system/ProfileFile.h"
+#include "system/win32/ScopedWin.h"
 #include "system/win32/Win32Platform.h"
 #include "system/win32/WideText.h"
 
 namespace sys::win32 {
 namespace {
 
-// An ini file can be large; the buffer doubles up to this many characters and no further.
-constexpr DWORD kMaxChars = 1u << 24;
+// Settings files are small; a larger file is treated as unreadable instead of held in memory.
+constexpr LONGLONG kMaxProfileBytes = 16 << 20;
 
-// The profile functions look a file name without a folder up in the Windows folder; callers
-// mean the working folder, as everywhere else.
-std::wstring ProfilePath(const std::string& file) {
-  std::wstring path = WidePath(file);
-  DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
-  std::wstring full(n, L'\0');
-  full.resize(GetFullPathNameW(path.c_str(), n, full.data(), nullptr));
-  return full;
-}
-
-// key == nullptr asks for the section's key names, NUL-separated. The API signals a buffer that
-// was too small by filling it to size - 1 (one string) or size - 2 (a list).
-std::wstring Query(const std::wstring& file, const std::wstring& section, const wchar_t* key,
-                   const std::wstring& fallback) {
-  DWORD truncatedAt = key ? 1 : 2;
-  std::wstring buffer;
-  for (DWORD size = 256;; size *= 2) {
-    buffer.assign(size, L'\0');
-    DWORD n = GetPrivateProfileStringW(section.c_str(), key, fallback.c_str(), buffer.data(),
-                                       size, file.c_str());
-    if (n != size - truncatedAt || size >= kMaxChars) {
-      buffer.resize(n);
-      return buffer;
-    }
+// The whole file as GBK text; nullopt when it cannot be read. A relative name is taken from the
+// working folder, as every other path is (the profile API would look in the Windows folder).
+std::optional<std::string> ReadProfileText(const std::string& file) {
+  ScopedHandle handle(CreateFileW(WidePath(file).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!handle || !GetFileSizeEx(handle.Get(), &size) || size.QuadPart > kMaxProfileBytes) {
+    return std::nullopt;
   }
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size())) {
+    return std::nullopt;
+  }
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+    std::wstring wide((bytes.size() - 2) / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+      wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                     static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+    }
+    return FromWide(wide);
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -45,22 +51,15 @@ std::wstring Query(const std::wstring& file, const std::wstring& section, const 
 std::string Win32Platform::ProfileString(const std::string& file, const std::string& section,
                                          const std::string& key,
                                          const std::string& fallback) const {
-  std::wstring wideKey = ToWide(key);
-  return FromWide(Query(ProfilePath(file), ToWide(section), wideKey.c_str(), ToWide(fallback)));
+  std::optional<std::string> text = ReadProfileText(file);
+  if (!text) return fallback;
+  return ProfileFile(*text).Value(section, key).value_or(fallback);
 }
 
 std::vector<std::string> Win32Platform::ProfileKeys(const std::string& file,
                                                     const std::string& section) const {
-  std::wstring list = Query(ProfilePath(file), ToWide(section), nullptr, L"");
-  std::vector<std::string> keys;
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find(L'\0', start);
-    if (end == std::wstring::npos) end = list.size();
-    if (end > start) keys.push_back(FromWide(std::wstring_view(list).substr(start, end - start)));
-    start = end + 1;
-  }
-  return keys;
+  std::optional<std::string> text = ReadProfileText(file);
+  return text ? ProfileFile(*text).Keys(section) : std::vector<std::string>();
 }
 
 }  // namespace sys::win32

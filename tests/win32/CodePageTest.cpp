@@ -80,6 +80,19 @@ TEST(CodePage, TrailByte5CIsNotAFolderSeparator) {
   EXPECT_EQ(Listing(scratch.path() + "\\" + kTrailBackslash), std::vector<std::wstring>{L"sub"});
 }
 
+TEST(CodePage, ProfileFilesAreReadAsGbk) {
+  tests::ScratchFolder scratch;
+  Win32Platform platform;
+  std::string ini = scratch.path() + "\\" + kFileName;
+  std::string content = std::string("[") + kValueName + "]\r\n" + kFileName + "=" + kValue +
+                        "\r\nplain=x\r\n";
+  platform.CreateForWrite(ini)->Write(content.data(), content.size());
+
+  EXPECT_EQ(platform.ProfileKeys(ini, kValueName), (std::vector<std::string>{kFileName, "plain"}));
+  EXPECT_EQ(platform.ProfileString(ini, kValueName, kFileName, ""), kValue);
+  EXPECT_EQ(platform.ProfileString(ini, kValueName, "missing", "none"), "none");
+}
+
 class CodePageRegistry : public ::testing::Test {
  protected:
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }

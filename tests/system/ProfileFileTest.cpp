@@ -1,11 +1,11 @@
 // The .ini reader's corner cases beyond the platform contract.
-#include "system/sandbox/ProfileFile.h"
+#include "system/ProfileFile.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using sys::sandbox::ProfileFile;
+using sys::ProfileFile;
 
 TEST(ProfileFile, QuotesAroundAValueAreDropped) {
   ProfileFile ini("[S]\nA=\"  spaced  \"\nB='single'\nC=\"unbalanced\nD=\"\"\n");

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sys::sandbox {
+namespace sys {
 
 class ProfileFile {
  public:
@@ -34,4 +34,4 @@ class ProfileFile {
   std::vector<Section> sections_;
 };
 
-}  // namespace sys::sandbox
+}  // namespace sys

@@ -1,8 +1,8 @@
-#include "system/sandbox/ProfileFile.h"
+#include "system/ProfileFile.h"
 
 #include "system/Gbk.h"
 
-namespace sys::sandbox {
+namespace sys {
 namespace {
 
 std::string_view Trim(std::string_view text) {
@@ -69,4 +69,4 @@ std::vector<std::string> ProfileFile::Keys(const std::string& section) const {
   return keys;
 }
 
-}  // namespace sys::sandbox
+}  // namespace sys
