@@ -2,6 +2,8 @@
 // in the journal and a readable Ins.log; the temporary files are gone afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "system/sandbox/SandboxPlatform.h"
 #include "tests/tools/ToolFixture.h"
 
@@ -136,6 +138,57 @@ TEST_F(SimulateTest, DamagedPackageChangesNothingAndFails) {
   EXPECT_NE(result.err.find("error"), std::string::npos) << result.err;
   EXPECT_FALSE(fs::exists(drive() / "Program Files/Tool/tool.exe"));
   EXPECT_FALSE(fs::exists(drive() / "Program Files/Tool/Ins.log"));
+}
+
+// The bundled demo, end to end on the simulated Windows 7: what the Wine check verifies on the
+// real API, here on the sandbox.
+TEST_F(SimulateTest, DemoInstallsCompletely) {
+  fs::path setup = dir_ / "DemoSetup.exe";
+  ASSERT_EQ(Run({"build", SETUP_SOURCE_DIR "/examples/demo/project.json", "--stub", Stub().string(),
+                 "-o", setup.string()}).code, 0);
+  ToolResult result = Simulate(setup);
+  ASSERT_EQ(result.code, 0) << result.err;
+
+  const fs::path content = SETUP_SOURCE_DIR "/examples/demo/content";
+  const fs::path app = drive() / "Program Files/DemoSoft";
+  EXPECT_EQ(Read(app / "bin/DemoSoft.exe"), Read(content / "bin/DemoSoft.exe"));
+  EXPECT_EQ(Read(app / "uninst.exe"), Read(content / "uninst.exe"));
+  EXPECT_TRUE(fs::is_directory(app / "logs"));
+  EXPECT_FALSE(fs::exists(drive() / "Windows/system32/xpfix.dll")) << "a 5.1-only file on 6.1";
+  // The component copies its library into the Windows folder.
+  EXPECT_EQ(Read(drive() / "Windows/demort.dll"), Read(content / "comp/DemoRuntime/demort.dll"));
+
+  sys::sandbox::SandboxPlatform machine(root());
+  auto key = machine.OpenKey(sys::kHkeyLocalMachine, "Software\\DemoSoft", false);
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->QueryValue("InstallPath")->data, "C:\\Program Files\\DemoSoft\\bin\\DemoSoft.exe");
+  EXPECT_EQ(key->QueryValue("Helper")->data, "C:\\Windows\\system32\\demohelper.dll");
+  EXPECT_EQ(key->QueryValue("Version")->data, std::string("\x02\x00\x01\x00", 4));
+  auto settings = machine.OpenKey(sys::kHkeyCurrentUser, "Software\\DemoSoft\\Settings", false);
+  ASSERT_NE(settings, nullptr);
+  EXPECT_EQ(settings->QueryValue("Flags")->data, "\x0A\x0B\x0C");
+  EXPECT_FALSE(settings->QueryValue("XpMode").has_value());
+
+  const fs::path programs = drive() / "Users/user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs";
+  const fs::path menu = programs / U8(u8"演示软件");
+  EXPECT_TRUE(fs::exists(menu / U8(u8"演示软件.lnk")));
+  EXPECT_TRUE(fs::exists(menu / U8(u8"工具/托盘程序.lnk")));
+  EXPECT_TRUE(fs::exists(menu / U8(u8"卸载“演示软件”.lnk")));
+  EXPECT_EQ(Read(menu / U8(u8"演示软件主页.url")),
+            "[InternetShortcut]\r\nURL=http://www.example.com/demosoft/\r\n");
+
+  Json log = Json::parse(Run({"inslog", (app / "Ins.log").string()}).out);
+  std::vector<std::string> paths;
+  for (const auto& item : log["items"]) paths.push_back(item["path"]);
+  auto recorded = [&](const std::string& path) {
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+  };
+  EXPECT_TRUE(recorded("C:\\Program Files\\DemoSoft\\bin\\DemoSoft.exe"));
+  EXPECT_TRUE(recorded("C:\\Windows\\system32\\demohelper.dll"));
+  // What the machine had before is not the product's to remove.
+  EXPECT_FALSE(recorded("C:\\Windows\\system32"));
+  EXPECT_FALSE(recorded("Software"));
+  EXPECT_FALSE(recorded("C:\\Windows\\demort.dll")) << "component files stay on the machine";
 }
 
 TEST_F(SimulateTest, RootIsRequired) {
