@@ -11,6 +11,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "engine/FinishActions.h"
 #include "package/Options.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
@@ -28,8 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using sys::sandbox::SandboxPlatform;
-
-constexpr uint32_t kEwxReboot = 2;
 
 // Status lines and installed files as they are reported; on a terminal a bar below them.
 class ProgressPrinter {
@@ -109,28 +108,10 @@ std::string PlaceSetupProgram(SandboxPlatform& sandbox, const fs::path& setup) {
   return exePath;
 }
 
-// Deletes the run's temporary files however the run ends, as the setup program's end does.
-class TempFilesGuard {
- public:
-  explicit TempFilesGuard(TCompile& compile) : compile_(compile) {}
-  ~TempFilesGuard() { compile_.ClearTempFiles(); }
-
- private:
-  TCompile& compile_;
-};
-
-void OpenWithShell(sys::Platform& platform, const std::string& file) {
-  sys::ShellRequest request;
-  request.verb = "Open";
-  request.file = file;
-  request.directory = sys::ExtractFilePath(file);
-  platform.ShellRun(request);
-}
-
 void RunSetup(SandboxPlatform& sandbox, const std::string& exePath, ProgressPrinter& printer,
               std::ostream& out, std::string& serial) {
   TCompile compile(sandbox);
-  TempFilesGuard cleanup(compile);
+  ScopedTempFiles cleanup(compile);
   compile.LoadPackage(exePath);
   serial = compile.Serial;
   sys::WizardTitle = "“" + compile.ItemName + "”安装向导";
@@ -155,13 +136,8 @@ void RunSetup(SandboxPlatform& sandbox, const std::string& exePath, ProgressPrin
   };
   compile.Install(exePath);
 
-  if (compile.Options.RunApp) OpenWithShell(sandbox, compile.Options.AppFile);
-  if (compile.Options.ShowReadme) OpenWithShell(sandbox, compile.Options.ReadmeFile);
-  if (compile.Options.RebootText == "启用" &&
-      sys::AskYesNo("“" + compile.ItemName + "”安装向导需要重启操作系统，" + "方可完成安装。要自动重启吗？")) {
-    if (sys::GetOSVersion().find('.') != std::string::npos) sandbox.EnableShutdownPrivilege();
-    sandbox.RestartSystem(kEwxReboot);
-  }
+  OpenChosenFiles(compile);
+  OfferRestart(compile);
 }
 
 int Run(CommandContext& context) {

@@ -16,6 +16,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "engine/FinishActions.h"
 #include "package/Options.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
@@ -76,29 +77,9 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request) {
   return !request.setup.empty();
 }
 
-// Deletes the run's temporary files however the run ends, as the setup program's end does.
-class TempFilesGuard {
- public:
-  explicit TempFilesGuard(TCompile& compile) : compile_(compile) {}
-  ~TempFilesGuard() { compile_.ClearTempFiles(); }
-  TempFilesGuard(const TempFilesGuard&) = delete;
-  TempFilesGuard& operator=(const TempFilesGuard&) = delete;
-
- private:
-  TCompile& compile_;
-};
-
-void OpenWithShell(sys::Platform& platform, const std::string& file) {
-  sys::ShellRequest request;
-  request.verb = "Open";
-  request.file = file;
-  request.directory = sys::ExtractFilePath(file);
-  Print(stdout, "open " + file + (platform.ShellRun(request) ? "" : " (failed)"));
-}
-
 void RunSetup(sys::Platform& platform, const Request& request) {
   TCompile compile(platform);
-  TempFilesGuard cleanup(compile);
+  ScopedTempFiles cleanup(compile);
   if (!platform.FileExists(request.setup)) throw sys::Error("no setup program at " + request.setup);
   compile.LoadPackage(request.setup);
   sys::WizardTitle = "“" + compile.ItemName + "”安装向导";
@@ -126,9 +107,7 @@ void RunSetup(sys::Platform& platform, const Request& request) {
   compile.Install(request.setup);
   Print(stdout, "installed");
 
-  if (!request.open) return;
-  if (compile.Options.RunApp) OpenWithShell(platform, compile.Options.AppFile);
-  if (compile.Options.ShowReadme) OpenWithShell(platform, compile.Options.ReadmeFile);
+  if (request.open) OpenChosenFiles(compile);
 }
 
 }  // namespace
