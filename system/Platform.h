@@ -107,7 +107,9 @@ struct ShellRequest {
 struct ShellOutcome {
   bool started = false;
   uint32_t error = 0;      // the Windows error code when not started (kErrorCancelled: refused)
-  uint32_t exitCode = 0;   // when started and waited for
+  // When started, waited for and its exit code could be read (a program handed to one that
+  // was already running gives no process to wait for).
+  std::optional<uint32_t> exitCode;
 };
 
 class Platform {

@@ -57,7 +57,7 @@ void RunElevated(const std::string& file, const std::string& parameters, uint32_
     if (outcome.error == kErrorCancelled) throw Abort();
     return;
   }
-  exitCode = outcome.exitCode;
+  if (outcome.exitCode) exitCode = *outcome.exitCode;
 }
 
 void ShowInfo(const std::string& text) {

@@ -73,7 +73,7 @@ ShellOutcome SandboxPlatform::ShellRunAndWait(const ShellRequest& request) {
   ordered_json line = RequestLine("shellRunAndWait", request);
   line["started"] = outcome.started;
   line["error"] = outcome.error;
-  line["exitCode"] = outcome.exitCode;
+  line["exitCode"] = outcome.exitCode ? ordered_json(*outcome.exitCode) : ordered_json(nullptr);
   journal_.Append(line);
   return outcome;
 }

@@ -21,7 +21,11 @@ class VersionPlatform : public SandboxPlatform {
  public:
   using SandboxPlatform::SandboxPlatform;
   std::optional<sys::VersionInfo> Version() const override { return version; }
+  sys::ShellOutcome ShellRunAndWait(const sys::ShellRequest& request) override {
+    return outcome ? *outcome : SandboxPlatform::ShellRunAndWait(request);
+  }
   std::optional<sys::VersionInfo> version;
+  std::optional<sys::ShellOutcome> outcome;
 };
 
 class SystemHelpers : public testing::Test {
@@ -82,6 +86,15 @@ TEST_F(SystemHelpers, ElevatedRelaunchWaitsAndTakesTheExitCode) {
   EXPECT_EQ(runs[0]["directory"], "");
   EXPECT_EQ(runs[0]["quiet"], true);
   EXPECT_EQ(runs[0]["show"], 1);
+}
+
+TEST_F(SystemHelpers, ElevatedRelaunchWithoutAnExitCodeLeavesTheVariable) {
+  sys::ShellOutcome startedWithoutProcess;
+  startedWithoutProcess.started = true;
+  platform_.outcome = startedWithoutProcess;
+  uint32_t exitCode = 9;
+  sys::RunElevated("C:\\setup.exe", "-1", exitCode);
+  EXPECT_EQ(exitCode, 9u);
 }
 
 TEST_F(SystemHelpers, RefusedElevationIsTheSilentAbort) {
