@@ -46,8 +46,9 @@ REG
 wine regedit /s "$settings"
 wineserver -w
 # Wine links the user's Desktop, Documents, ... to the host home folder: shortcuts that tests
-# make there would land outside the prefix. Real folders keep every run inside it.
-find "$WINEPREFIX/drive_c/users/$(id -un)" -maxdepth 1 -type l | while read -r link; do
+# make there would land outside the prefix. Real folders keep every run inside it. Wine names
+# the profile after $USER.
+find "$WINEPREFIX/drive_c/users/${USER:-$(id -un)}" -maxdepth 1 -type l | while read -r link; do
   rm "$link" && mkdir "$link"
 done
 grep -q '^"\\x5b8b\\x4f53"="WenQuanYi Micro Hei"' "$WINEPREFIX/user.reg" || {

@@ -11,6 +11,7 @@
 #include "system/Gbk.h"
 #include "system/Platform.h"
 #include "system/win32/Win32Platform.h"
+#include "tests/support/win32/KeepFreedMemory.h"
 #include "tests/support/win32/ScratchFolder.h"
 #include "tests/support/win32/ShellLinkReader.h"
 
@@ -52,6 +53,7 @@ TEST(ShellVerbs, ChineseShellOffersItsOpenVerbInGbk) {
   std::string file = scratch.path() + "\\文档.txt";
   Touch(platform, file);
   std::vector<std::string> names;
+  tests::KeepFreedMemory keep;
   platform.ForEachShellVerb(file, [&](const std::string& name) {
     names.push_back(name);
     return false;
