@@ -49,3 +49,17 @@ add_test(NAME install_run_demo
                  ${CMAKE_CURRENT_BINARY_DIR}/install-run)
 # It copies the shared prefix while holding that prefix's lock, and runs in its own copy.
 set_tests_properties(install_run_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+# The question and information boxes on a virtual display, answered with keys from outside.
+add_executable(message-box ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/MessageBoxMain.cpp)
+target_compile_definitions(message-box PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(message-box PRIVATE setup_win32 setup_core)
+add_test(NAME message_boxes
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/check-message-box.sh
+                 $<TARGET_FILE:message-box>)
+set_tests_properties(message_boxes PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300)
+add_test(NAME message_boxes_codepage_1252
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/check-message-box.sh
+                 $<TARGET_FILE:message-box>)
+set_tests_properties(message_boxes_codepage_1252 PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                     ENVIRONMENT SETUP_WINE_LOCALE=C.UTF-8)
