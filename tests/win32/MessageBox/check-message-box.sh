@@ -42,6 +42,8 @@ answer() {
     fail "$1: no window captioned $caption appeared"
     kill "$run" 2>/dev/null
   else
+    # The box may be mapped before Wine has given it the focus; keys go to the focus.
+    xdotool windowfocus --sync "$window"
     xdotool key "$2"
   fi
   wait "$run"
