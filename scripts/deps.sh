@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs everything the host and win32 builds and their tests need, from Debian packages.
+# Installs everything the host, win32 and win64 builds and their tests need, from Debian packages.
+# wine32 is installed even where i386 programs cannot start: the test command finds that out.
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
 
 PKGS="build-essential cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev
       nlohmann-json3-dev liblnk-utils jq googletest
-      g++-mingw-w64-i686 libz-mingw-w64-dev
-      wine wine32:i386 fonts-wine xvfb xfonts-base x11-utils xdotool imagemagick
+      g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev osslsigncode
+      wine wine32:i386 wine64 fonts-wine xvfb xfonts-base x11-utils xdotool imagemagick
       fonts-wqy-microhei locales"
 
 need_update=""
