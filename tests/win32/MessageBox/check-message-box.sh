@@ -37,9 +37,9 @@ answer() {
   local run=$!
   # Window names are matched in UTF-8 only under a UTF-8 locale.
   local window
-  window=$(LC_ALL=zh_CN.UTF-8 timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1)
+  window=$(LC_ALL=zh_CN.UTF-8 timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1)
   if [ -z "$window" ]; then
-    fail "$1: no window captioned $caption appeared"
+    fail "$1: no window captioned $caption appeared within 30 s"
     kill "$run" 2>/dev/null
   else
     # The box may be mapped before Wine has given it the focus; keys go to the focus.
