@@ -98,62 +98,94 @@ struct EdgeCase {
 
 const EdgeCase kEdgeCases[] = {
     {"SignedPe32", {}, [](std::string&, size_t, size_t) {}, EdgeCase::kPackageEnd, kLoads},
-    {"SignedPe32Plus", {.pe32Plus = true}, [](std::string&, size_t, size_t) {},
-     EdgeCase::kPackageEnd, kLoads},
-    {"BytesAppendedAfterSigning", {},
+    {"SignedPe32Plus",
+     {.pe32Plus = true},
+     [](std::string&, size_t, size_t) {},
+     EdgeCase::kPackageEnd,
+     kLoads},
+    {"BytesAppendedAfterSigning",
+     {},
      [](std::string& file, size_t, size_t) { file += std::string(32, '\x22'); },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"NonZeroBytesWithinThePaddingAfterTheTable", {},
-     [](std::string& file, size_t, size_t) { file += "ZZZZ"; }, EdgeCase::kFileLength,
+     EdgeCase::kFileLength,
      kDamagedPackage},
-    {"TableSizePastTheFile", {},
+    {"NonZeroBytesWithinThePaddingAfterTheTable",
+     {},
+     [](std::string& file, size_t, size_t) { file += "ZZZZ"; },
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"TableSizePastTheFile",
+     {},
      [](std::string& file, size_t, size_t table) {
        PutU32(file, PeFieldsOf({}).securityDirectory + 4,
               static_cast<uint32_t>(file.size() - table + 8));
      },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"TableOffsetPastFourGigabytes", {},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"TableOffsetPastFourGigabytes",
+     {},
      [](std::string& file, size_t, size_t) {
        PutU32(file, PeFieldsOf({}).securityDirectory, 0xFFFFFFF8u);
      },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"TableInsideTheImage", {},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"TableInsideTheImage",
+     {},
      [](std::string& file, size_t, size_t) {
        PutU32(file, PeFieldsOf({}).securityDirectory, 0x100);
-       PutU32(file, PeFieldsOf({}).securityDirectory + 4, static_cast<uint32_t>(file.size() - 0x100));
+       PutU32(file, PeFieldsOf({}).securityDirectory + 4,
+              static_cast<uint32_t>(file.size() - 0x100));
      },
-     EdgeCase::kFileLength, kDamagedPackage},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
     // Taken as signed (the table reaches the end, after the image), so the trailer is read from
     // the middle of the configuration block: a damaged package, nothing read beyond the file.
-    {"TableOffsetInsideThePackage", {},
+    {"TableOffsetInsideThePackage",
+     {},
      [](std::string& file, size_t packageEnd, size_t) {
        const size_t offset = packageEnd - 40;
        PutU32(file, PeFieldsOf({}).securityDirectory, static_cast<uint32_t>(offset));
-       PutU32(file, PeFieldsOf({}).securityDirectory + 4, static_cast<uint32_t>(file.size() - offset));
+       PutU32(file, PeFieldsOf({}).securityDirectory + 4,
+              static_cast<uint32_t>(file.size() - offset));
      },
-     EdgeCase::kTableOffset, kDamagedPackage},
-    {"OptionalHeaderTooShortForTheSecurityDirectory", {},
+     EdgeCase::kTableOffset,
+     kDamagedPackage},
+    {"OptionalHeaderTooShortForTheSecurityDirectory",
+     {},
      [](std::string& file, size_t, size_t) { PutU16(file, PeFieldsOf({}).optionalSize, 96); },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"FewerThanFiveDataDirectories", {},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"FewerThanFiveDataDirectories",
+     {},
      [](std::string& file, size_t, size_t) { PutU32(file, PeFieldsOf({}).directoryCount, 4); },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"MoreSectionsThanWindowsLoads", {},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"MoreSectionsThanWindowsLoads",
+     {},
      [](std::string& file, size_t, size_t) { PutU16(file, PeFieldsOf({}).sectionCount, 97); },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"PeHeaderPastTheFile", {},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"PeHeaderPastTheFile",
+     {},
      [](std::string& file, size_t, size_t) { PutU32(file, 0x3C, 0xFFFFFFF0u); },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"NoPeSignature", {},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"NoPeSignature",
+     {},
      [](std::string& file, size_t, size_t) { file[PeFieldsOf({}).peHeader] = 'X'; },
-     EdgeCase::kFileLength, kDamagedPackage},
-    {"NoDosHeader", {}, [](std::string& file, size_t, size_t) { file[0] = 'X'; },
-     EdgeCase::kFileLength, kDamagedPackage},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
+    {"NoDosHeader",
+     {},
+     [](std::string& file, size_t, size_t) { file[0] = 'X'; },
+     EdgeCase::kFileLength,
+     kDamagedPackage},
     // The headers end inside the optional header: the 16 bytes read as the trailer are its
     // alignment fields, whose directory offset lies far beyond the file.
-    {"HeaderCutShort", {},
+    {"HeaderCutShort",
+     {},
      [](std::string& file, size_t, size_t) { file.resize(PeFieldsOf({}).peHeader + 24 + 40); },
-     EdgeCase::kFileLength, kDamagedPackage},
+     EdgeCase::kFileLength,
+     kDamagedPackage},
 };
 
 TEST_F(SignedPackage, EdgeCasesReadAsUnsignedOrDamaged) {
@@ -209,8 +241,7 @@ TEST_F(SignedPackage, EntryDataIsNeverReadFromTheCertificateTable) {
   auto package = BoundToPackage(std::make_unique<sys::MemoryStream>(file));
   EXPECT_EQ(package->Size(), static_cast<int64_t>(packageEnd));
   sys::MemoryStream none;
-  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(*package, none, start, end); }),
-            kDamagedPackage);
+  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(*package, none, start, end); }), kDamagedPackage);
   EXPECT_EQ(none.bytes(), "");
 }
 

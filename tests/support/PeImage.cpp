@@ -47,28 +47,28 @@ std::string BuildPeImage(const PeImageOptions& options) {
 
   const size_t opt = kPeHeader + 24;
   PutU16(image, opt, options.pe32Plus ? 0x20B : 0x10B);
-  PutU32(image, opt + 4, kFileAlignment);        // SizeOfCode
-  PutU32(image, opt + 16, kSectionAlignment);    // AddressOfEntryPoint
-  PutU32(image, opt + 20, kSectionAlignment);    // BaseOfCode
+  PutU32(image, opt + 4, kFileAlignment);      // SizeOfCode
+  PutU32(image, opt + 16, kSectionAlignment);  // AddressOfEntryPoint
+  PutU32(image, opt + 20, kSectionAlignment);  // BaseOfCode
   // ImageBase is 32 bits in PE32 (after BaseOfData), 64 bits in PE32+.
   PutU32(image, options.pe32Plus ? opt + 24 : opt + 28, 0x400000);
   PutU32(image, opt + 32, kSectionAlignment);
   PutU32(image, opt + 36, kFileAlignment);
-  PutU16(image, opt + 40, 4);                    // operating system version
-  PutU16(image, opt + 48, 4);                    // subsystem version
+  PutU16(image, opt + 40, 4);                      // operating system version
+  PutU16(image, opt + 48, 4);                      // subsystem version
   PutU32(image, opt + 56, 2 * kSectionAlignment);  // SizeOfImage
-  PutU32(image, opt + 60, kFileAlignment);       // SizeOfHeaders
-  PutU16(image, opt + 68, 2);                    // subsystem: GUI
+  PutU32(image, opt + 60, kFileAlignment);         // SizeOfHeaders
+  PutU16(image, opt + 68, 2);                      // subsystem: GUI
   PutU32(image, fields.directoryCount, kDirectories);
 
   const size_t section = opt + OptionalSize(options.pe32Plus);
   image.replace(section, 5, ".text");
-  PutU32(image, section + 8, 16);                // VirtualSize
+  PutU32(image, section + 8, 16);  // VirtualSize
   PutU32(image, section + 12, kSectionAlignment);
-  PutU32(image, section + 16, kFileAlignment);   // SizeOfRawData
-  PutU32(image, section + 20, kFileAlignment);   // PointerToRawData
-  PutU32(image, section + 36, 0x60000020);       // code, execute, read
-  image[kFileAlignment] = '\xC3';                // ret
+  PutU32(image, section + 16, kFileAlignment);  // SizeOfRawData
+  PutU32(image, section + 20, kFileAlignment);  // PointerToRawData
+  PutU32(image, section + 36, 0x60000020);      // code, execute, read
+  image[kFileAlignment] = '\xC3';               // ret
   return image + std::string(options.overlay, 'O');
 }
 

@@ -17,12 +17,12 @@ struct PeImageOptions {
 
 // Offsets of the fields the tests change, within an image of BuildPeImage.
 struct PeFields {
-  size_t peHeader = 0;          // "PE\0\0"
-  size_t sectionCount = 0;      // 16-bit NumberOfSections
-  size_t optionalSize = 0;      // 16-bit SizeOfOptionalHeader
-  size_t directoryCount = 0;    // 32-bit NumberOfRvaAndSizes
-  size_t securityDirectory = 0; // 32-bit offset, then 32-bit size
-  size_t imageEnd = 0;          // end of the last section's raw data
+  size_t peHeader = 0;           // "PE\0\0"
+  size_t sectionCount = 0;       // 16-bit NumberOfSections
+  size_t optionalSize = 0;       // 16-bit SizeOfOptionalHeader
+  size_t directoryCount = 0;     // 32-bit NumberOfRvaAndSizes
+  size_t securityDirectory = 0;  // 32-bit offset, then 32-bit size
+  size_t imageEnd = 0;           // end of the last section's raw data
 };
 
 std::string BuildPeImage(const PeImageOptions& options = {});
