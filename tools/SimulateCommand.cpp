@@ -13,6 +13,7 @@
 
 #include "engine/FinishActions.h"
 #include "package/Options.h"
+#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
@@ -120,7 +121,7 @@ void RunSetup(SandboxPlatform& sandbox, const std::string& exePath, ProgressPrin
 
   // The page resources are unpacked only when the package carries the loading setting.
   if (const TCompileData* loading = FindBasicSetting(compile, "显示加载进度")) {
-    std::unique_ptr<sys::Stream> self = sandbox.OpenForRead(exePath);
+    std::unique_ptr<sys::Stream> self = OpenPackage(sandbox, exePath);
     compile.ExtractResources(*self);
     out << "Unpacked " << compile.TempFiles.size() << " page resources into "
         << GbkToUtf8Lossy(sys::GetTempDir()) << (loading->Value == "启用" ? " (with the loading window)" : "")
