@@ -42,6 +42,9 @@ answer() {
     fail "$1: no window captioned $caption appeared within 30 s"
     kill "$run" 2>/dev/null
   else
+    # The probe reads the box back while it is open: answering before it has would close the
+    # box under it. It prints the text last.
+    for _ in $(seq 300); do grep -q '^text=' "$work/out" && break; sleep 0.1; done
     # The box may be mapped before Wine has given it the focus; keys go to the focus.
     xdotool windowfocus --sync "$window"
     xdotool key "$2"
