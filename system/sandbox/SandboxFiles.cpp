@@ -124,7 +124,7 @@ Removal SandboxPlatform::RemoveEmptyFolder(const std::string& path) {
 
 bool SandboxPlatform::RemoveAtRestart(const std::string& path) {
   auto target = Map(path);
-  if (!target || faults_.Match(FaultOp::Remove, target->windows)) return false;
+  if (!target || faults_.Match(FaultOp::RestartMark, target->windows)) return false;
   nlohmann::ordered_json line;
   line["op"] = "removeAtRestart";
   line["path"] = GbkToUtf8(target->windows);

@@ -68,8 +68,12 @@ TEST(SandboxFaults, RemovalFaultsKeepFoldersAndRestartMarks) {
   p.InjectFault(FaultRule{FaultOp::Remove, "\\held\\", sys::kErrorAccessDenied, 0});
   EXPECT_EQ(p.RemoveEmptyFolder("C:\\Held\\Empty"), sys::Removal::Failed);
   EXPECT_TRUE(p.DirectoryExists("C:\\Held\\Empty"));
+  EXPECT_FALSE(p.RemoveFile("C:\\Held\\a.txt"));
+  // A file that cannot go now is what the restart mark is for.
+  EXPECT_TRUE(p.RemoveAtRestart("C:\\Held\\a.txt"));
+  p.InjectFault(FaultRule{FaultOp::RestartMark, "a.txt", sys::kErrorAccessDenied, 0});
   EXPECT_FALSE(p.RemoveAtRestart("C:\\Held\\a.txt"));
-  EXPECT_TRUE(host.Journal().empty());
+  EXPECT_EQ(host.Journal().size(), 1u);
   p.ClearFaults();
   EXPECT_EQ(p.RemoveEmptyFolder("C:\\Held\\Empty"), sys::Removal::Removed);
 }
