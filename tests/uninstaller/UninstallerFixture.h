@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,12 +50,14 @@ class ScriptedDialogs : public uninst::UninstallDialogs {
   }
 };
 
-// Every folder (host path + "/") and file (host path, content) of the drives, and the registry.
-inline std::map<std::string, std::string> Snapshot(testsupport::SandboxHost& host) {
+// The machine below a sandbox root, one entry per thing: every folder of the drives (host path
+// + "/"), every file (host path, content), every registry key ("HKEY_...\\path\\") and value
+// ("HKEY_...\\path [name]", its JSON). registry.json must be saved.
+inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> state;
-  for (const auto& entry : fs::recursive_directory_iterator(host.root())) {
-    std::string relative = fs::relative(entry.path(), host.root()).string();
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    std::string relative = fs::relative(entry.path(), root).string();
     if (!relative.starts_with("drive_")) continue;
     if (entry.is_directory()) {
       state[relative + "/"] = "";
@@ -63,8 +66,39 @@ inline std::map<std::string, std::string> Snapshot(testsupport::SandboxHost& hos
       state[relative] = std::string(std::istreambuf_iterator<char>(in), {});
     }
   }
-  state["registry"] = host.RegistryJson().dump();
+  std::ifstream in(root / "registry.json", std::ios::binary);
+  const nlohmann::json registry = nlohmann::json::parse(in);
+  for (const auto& [rootName, keys] : registry.items()) {
+    for (const auto& [path, values] : keys.items()) {
+      const std::string key = rootName + "\\" + path;
+      state[key + "\\"] = "";
+      for (const auto& [name, value] : values.items()) state[key + " [" + name + "]"] = value.dump();
+    }
+  }
   return state;
+}
+
+inline std::map<std::string, std::string> Snapshot(testsupport::SandboxHost& host) {
+  host.platform().Flush();
+  return Snapshot(host.root());
+}
+
+// What differs between two snapshots: "+ name" added, "- name" gone, "* name" changed.
+inline std::vector<std::string> Differences(const std::map<std::string, std::string>& before,
+                                           const std::map<std::string, std::string>& after) {
+  std::vector<std::string> lines;
+  for (const auto& [name, content] : after) {
+    auto it = before.find(name);
+    if (it == before.end()) {
+      lines.push_back("+ " + name);
+    } else if (it->second != content) {
+      lines.push_back("* " + name);
+    }
+  }
+  for (const auto& [name, content] : before) {
+    if (!after.contains(name)) lines.push_back("- " + name);
+  }
+  return lines;
 }
 
 inline constexpr const char* kLog = "C:\\App\\Ins.log";
