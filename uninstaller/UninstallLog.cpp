@@ -18,12 +18,6 @@ constexpr std::pair<sys::RegRoot, const char*> kRoots[] = {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool HasKeyLevel(const std::string& keyPath) {
-  TStringList parts;
-  SplitText(keyPath, "\\", parts);
-  return !parts.empty();
-}
-
 bool IsUsable(const TUnInsData& item) {
   if (item.Remove > 1) return false;
   switch (item.Kind) {
@@ -31,7 +25,7 @@ bool IsUsable(const TUnInsData& item) {
     case kUnInsDir:
       return item.RootKey.empty() && item.ValueName.empty() && IsAbsoluteBelowRoot(item.Path);
     case kUnInsReg:
-      return ParseRootKey(item.RootKey).has_value() && HasKeyLevel(item.Path);
+      return ParseRootKey(item.RootKey).has_value() && NamesAKey(item.Path);
     default:
       return false;
   }
@@ -49,6 +43,12 @@ bool IsAbsoluteBelowRoot(const std::string& path) {
   }
   if (path.starts_with("\\\\")) return parts.size() >= 3;
   return false;
+}
+
+bool NamesAKey(const std::string& keyPath) {
+  TStringList parts;
+  SplitText(keyPath, "\\", parts);
+  return !parts.empty();
 }
 
 std::string LogPathBeside(const std::string& program) {

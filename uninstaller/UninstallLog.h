@@ -30,6 +30,9 @@ std::unique_ptr<TUnInstall> LoadUninstallLog(sys::Platform& platform, const std:
 // "X:\name..." or "\\server\share\name...": absolute, and not a drive or share itself.
 bool IsAbsoluteBelowRoot(const std::string& path);
 
+// Whether a key path names a key below its root: at least one level between the backslashes.
+bool NamesAKey(const std::string& keyPath);
+
 // The predefined root a stored root text names ("2147483650"); nullopt for any other text.
 std::optional<sys::RegRoot> ParseRootKey(const std::string& text);
 // "HKEY_LOCAL_MACHINE" and so on; empty for any other root.

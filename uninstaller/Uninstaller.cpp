@@ -33,7 +33,7 @@ class UninstallRun {
     report_.productName = log->ItemName();
     if (!dialogs_.ConfirmUninstall(report_.productName)) return report_;
     report_.confirmed = true;
-    total_ = log->Items().size() + 2;
+    total_ = log->Items().size() + (HasRegistration(log->Serial()) ? 2 : 1);
     RemoveItems(*log);
     RemoveRegistration(log->Serial());
     RemoveLogAndItsFolder();
@@ -59,10 +59,12 @@ class UninstallRun {
     }
   }
 
+  // Without a serial the install run wrote no registration; a serial that names no level
+  // ("", "\\") would make the key the shared Uninstall key itself.
+  static bool HasRegistration(const std::string& serial) { return NamesAKey(serial); }
+
   void RemoveRegistration(const std::string& serial) {
-    // Without a serial the install run wrote no registration, and the key would be the shared
-    // Uninstall key itself.
-    if (serial.empty()) return;
+    if (!HasRegistration(serial)) return;
     const std::string keyPath = UninstallKeyPath(serial);
     const std::string what = "HKEY_LOCAL_MACHINE" + keyPath;
     Step(what);

@@ -97,6 +97,26 @@ TEST_F(UninstallerTest, TheLogsFolderGoesWhenNothingElseIsInIt) {
   EXPECT_TRUE(Folder("C:\\"));
 }
 
+TEST_F(UninstallerTest, ASerialNamingNoKeyLeavesTheSharedUninstallKeyAlone) {
+  const std::string shared = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  ASSERT_TRUE(Key(kHkeyLocalMachine, shared));
+  for (const char* serial : {"", "\\", "\\\\"}) {
+    TUnInstall log(platform());
+    log.SetItemName("X");
+    log.SetSerial(serial);
+    WriteInstalled(log, "C:\\Data\\a.txt", 1);
+    log.SaveToFile("C:\\Data\\Ins.log");
+    ScriptedDialogs run;
+    uninst::UninstallReport report = uninst::RunUninstall(platform(), "C:\\Data\\Ins.log", run);
+    EXPECT_TRUE(report.Completed());
+    EXPECT_TRUE(Key(kHkeyLocalMachine, shared)) << "serial \"" << serial << "\"";
+    EXPECT_FALSE(Exists("C:\\Data\\a.txt"));
+    // The file and the log: one step each.
+    EXPECT_EQ(run.progress.size(), 2u);
+    EXPECT_EQ(run.progress.back(), std::make_pair(size_t{1}, size_t{2}));
+  }
+}
+
 TEST_F(UninstallerTest, DecliningRemovesNothing) {
   InstallProduct();
   auto before = Snapshot(host);
