@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job on the bundled example: builds the runtime (setup.exe) and setup-tool, packs the
 # demo product behind setup.exe, checks the package, and installs it on a simulated Windows
-# machine, printing what the setup run did and what it left behind.
+# machine, printing what the setup run did and what it left behind, then uninstalls it there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,3 +28,7 @@ rm -rf "$out/machine"
 "$tool" simulate "$out/DemoSetup.exe" --root "$out/machine"
 "$tool" inslog "$out/machine/drive_c/Program Files/DemoSoft/Ins.log" > "$out/Ins.json"
 echo "(the uninstall log as JSON: $out/Ins.json; the machine: $out/machine)"
+
+echo "== uninstalling it there, answering Yes"
+echo '["yes"]' > "$out/yes.json"
+"$tool" uninstall 'C:\Program Files\DemoSoft\uninst.exe' --root "$out/machine" --answers "$out/yes.json"

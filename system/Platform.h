@@ -13,7 +13,7 @@
 //
 // On purpose the sandbox differs in what it cannot be: started programs and shell executes are
 // journalled instead of run (their exit code comes from the machine description), message boxes
-// are answered from the machine description, a restart is journalled.
+// are answered from the machine description, a restart and a removal at restart are journalled.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +50,7 @@ inline constexpr int kCsidlProgramFiles = 38;
 // Message box styles and answers (the Windows values).
 inline constexpr uint32_t kMbOk = 0x0;
 inline constexpr uint32_t kMbYesNo = 0x4;
+inline constexpr uint32_t kMbIconError = 0x10;
 inline constexpr uint32_t kMbIconQuestion = 0x20;
 inline constexpr uint32_t kMbIconInformation = 0x40;
 inline constexpr int kIdOk = 1;
@@ -65,6 +66,13 @@ struct VersionInfo {
   uint32_t platformId = 0;  // 0 Win32s, 1 Windows 95/98/Me, 2 NT
   uint32_t major = 0;
   uint32_t minor = 0;
+};
+
+// What a removal that takes nothing but the item it names did.
+enum class Removal {
+  Removed,
+  NotEmpty,  // the folder holds files or folders, the key values or subkeys; it stays
+  Failed,    // missing, in use, read-only, denied
 };
 
 struct RegValue {
@@ -136,6 +144,13 @@ class Platform {
   virtual std::optional<FileTime> LastWriteTime(const std::string& path) const = 0;
   // Local time to UTC by the machine's time zone (LocalFileTimeToFileTime).
   virtual FileTime LocalToUtc(FileTime local) const = 0;
+  // Removes the folder only when it is empty (RemoveDirectory), never anything in it; a drive
+  // root is never removed.
+  virtual Removal RemoveEmptyFolder(const std::string& path) = 0;
+  // Marks a file, or a folder that will then be empty, for deletion when Windows next starts
+  // (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT); false when the mark could not be made.
+  // Windows deletes a marked folder only if it is empty by then.
+  virtual bool RemoveAtRestart(const std::string& path) = 0;
   // Bytes free for the current user on the volume of root ("C:\"); -1 when it cannot answer.
   virtual int64_t FreeDiskSpace(const std::string& root) const = 0;
 
@@ -160,6 +175,9 @@ class Platform {
   // Full access; nullptr when it cannot be opened (or created, with canCreate).
   virtual std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
                                                bool canCreate) = 0;
+  // Deletes the key only when it holds no values (the unnamed one included) and no subkeys. A
+  // root itself is never deleted. Keys of it that are open must be closed first.
+  virtual Removal RemoveEmptyKey(RegRoot root, const std::string& subkey) = 0;
 
   // --- Programs and the shell ------------------------------------------------------------
   // WinExec semantics: starts a command line and returns at once; false when it did not start.

@@ -5,13 +5,14 @@
 namespace tool {
 
 std::span<const Command* const> Commands() {
-  static const std::array<const Command*, 6> table = {
+  static const std::array<const Command*, 7> table = {
       &BuildCommand(),
       &InspectCommand(),
       &VerifyCommand(),
       &ExtractCommand(),
       &SimulateCommand(),
       &InslogCommand(),
+      &UninstallCommand(),
   };
   return table;
 }

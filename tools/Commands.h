@@ -44,6 +44,7 @@ const Command& VerifyCommand();
 const Command& ExtractCommand();
 const Command& SimulateCommand();
 const Command& InslogCommand();
+const Command& UninstallCommand();
 
 // The table, in the order the overall usage lists them.
 std::span<const Command* const> Commands();

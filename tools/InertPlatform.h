@@ -36,6 +36,8 @@ class InertPlatform : public sys::Platform {
   std::optional<FileTime> LastWriteTime(const std::string&) const override { Refuse(); }
   FileTime LocalToUtc(FileTime) const override { Refuse(); }
   int64_t FreeDiskSpace(const std::string&) const override { Refuse(); }
+  sys::Removal RemoveEmptyFolder(const std::string&) override { Refuse(); }
+  bool RemoveAtRestart(const std::string&) override { Refuse(); }
   std::optional<VersionInfo> Version() const override { Refuse(); }
   std::string WindowsDirectory() const override { Refuse(); }
   std::string TempDirectory() const override { Refuse(); }
@@ -45,6 +47,7 @@ class InertPlatform : public sys::Platform {
   bool KeyExists(RegRoot, const std::string&) const override { Refuse(); }
   void CreateKey(RegRoot, const std::string&) override { Refuse(); }
   std::unique_ptr<RegistryKey> OpenKey(RegRoot, const std::string&, bool) override { Refuse(); }
+  sys::Removal RemoveEmptyKey(RegRoot, const std::string&) override { Refuse(); }
   bool RunCommandLine(const std::string&, int) override { Refuse(); }
   bool ShellRun(const ShellRequest&) override { Refuse(); }
   ShellOutcome ShellRunAndWait(const ShellRequest&) override { Refuse(); }

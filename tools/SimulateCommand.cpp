@@ -7,9 +7,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 #include "engine/FinishActions.h"
 #include "package/Options.h"
@@ -20,6 +18,7 @@
 #include "system/SystemHelpers.h"
 #include "system/sandbox/Encoding.h"
 #include "system/sandbox/SandboxPlatform.h"
+#include "tools/Answers.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/SimulateReport.h"
@@ -69,30 +68,6 @@ class ProgressPrinter {
   int64_t position_ = 0;
   int64_t max_ = 0;
 };
-
-// The answers file: {"answers": ["yes", "no", ...], "default": "no"} or just the array.
-void LoadAnswers(SandboxPlatform& sandbox, const fs::path& file) {
-  std::ifstream in(file);
-  if (!in) throw Failure("cannot read the answers file " + file.string());
-  nlohmann::json json;
-  try {
-    json = nlohmann::json::parse(in);
-  } catch (const nlohmann::json::exception& error) {
-    throw Failure("answers file " + file.string() + ": " + error.what());
-  }
-  auto answer = [&](const nlohmann::json& value) {
-    if (value == "yes") return sys::kIdYes;
-    if (value == "no") return sys::kIdNo;
-    throw Failure("answers file " + file.string() + ": answers are \"yes\" or \"no\", not " +
-                  value.dump());
-  };
-  const nlohmann::json& list = json.is_array() ? json : json.value("answers", nlohmann::json::array());
-  if (!list.is_array()) throw Failure("answers file " + file.string() + ": \"answers\" is a list");
-  std::vector<int> answers;
-  for (const auto& value : list) answers.push_back(answer(value));
-  int fallback = json.is_object() && json.contains("default") ? answer(json["default"]) : sys::kIdNo;
-  sandbox.SetAnswers(std::move(answers), fallback);
-}
 
 // Puts the setup program where the simulated user started it from, as the running program.
 std::string PlaceSetupProgram(SandboxPlatform& sandbox, const fs::path& setup) {

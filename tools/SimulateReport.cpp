@@ -60,6 +60,8 @@ std::string Field(const nlohmann::json& line, const char* name) {
   return line.contains(name) ? line[name].get<std::string>() : std::string();
 }
 
+}  // namespace
+
 void PrintJournal(const sys::sandbox::SandboxPlatform& sandbox, size_t journalBefore,
                   std::ostream& out) {
   std::vector<nlohmann::json> journal = sandbox.ReadJournal();
@@ -79,6 +81,8 @@ void PrintJournal(const sys::sandbox::SandboxPlatform& sandbox, size_t journalBe
       out << "  ask \"" << Field(line, "text") << "\" -> "
           << (line.value("answer", 0) == sys::kIdYes ? "Yes" : line.value("answer", 0) == sys::kIdNo ? "No" : "OK")
           << "\n";
+    } else if (op == "removeAtRestart") {
+      out << "  remove at the next restart " << Field(line, "path") << "\n";
     } else if (op == "shellVerb") {
       out << "  carry out \"" << Field(line, "verb") << "\" on " << Field(line, "path") << "\n";
     } else {
@@ -86,8 +90,6 @@ void PrintJournal(const sys::sandbox::SandboxPlatform& sandbox, size_t journalBe
     }
   }
 }
-
-}  // namespace
 
 void PrintSimulationReport(sys::sandbox::SandboxPlatform& sandbox, const std::string& serial,
                            size_t journalBefore, std::ostream& out) {

@@ -17,4 +17,8 @@ namespace tool {
 void PrintSimulationReport(sys::sandbox::SandboxPlatform& sandbox, const std::string& serial,
                            size_t journalBefore, std::ostream& out);
 
+// The journal lines from journalBefore on, one readable line each, under a heading.
+void PrintJournal(const sys::sandbox::SandboxPlatform& sandbox, size_t journalBefore,
+                  std::ostream& out);
+
 }  // namespace tool

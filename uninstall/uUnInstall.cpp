@@ -15,6 +15,20 @@ namespace {
 // stored item can take, so a count that the body cannot hold is refused before any allocation.
 constexpr int64_t kMinStoredItem = 3 * 4 + 2;
 
+// A log body larger than this is refused as damaged before it is inflated further: chunks
+// inflate up to a thousandfold, so a small hostile file could otherwise ask for gigabytes. The
+// body of a log of a hundred thousand items is a few megabytes.
+constexpr int64_t kMaxLogBody = 32 << 20;
+
+// The body of a log, refusing to grow past kMaxLogBody.
+class LogBody : public sys::MemoryStream {
+ public:
+  void Write(const void* buffer, size_t count) override {
+    if (static_cast<int64_t>(count) > kMaxLogBody - Position()) throw sys::Error(kDamagedPackage);
+    MemoryStream::Write(buffer, count);
+  }
+};
+
 const char* const kUninstallRoot = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Length-prefixed folded fields, so that no two different identities share a key whatever
@@ -143,7 +157,7 @@ void TUnInstall::ForceRegKey(const std::string& keyPath, sys::RegRoot root) {
 void TUnInstall::LoadFromFile(const std::string& fileName) {
   if (!platform_->FileExists(fileName)) return;
   Clear();
-  sys::MemoryStream body;
+  LogBody body;
   {
     std::unique_ptr<sys::Stream> file = platform_->OpenForRead(fileName);
     DecompressStream(*file, body);

@@ -59,7 +59,9 @@ class TUnInstall : public TElement {
   // sys::Error(Format(kFailedToCreateKey, level)) when a level cannot be created.
   void ForceRegKey(const std::string& keyPath, sys::RegRoot root);
 
-  // Replaces header and items by those of the log file, when it exists.
+  // Replaces header and items by those of the log file, when it exists. A log whose lengths or
+  // item count its bytes cannot hold, or whose body would pass 32 MiB, is
+  // sys::Error(kDamagedPackage) before anything of that size is allocated.
   void LoadFromFile(const std::string& fileName);
   // Writes the log; an existing log is replaced only once the new one is complete.
   void SaveToFile(const std::string& fileName);

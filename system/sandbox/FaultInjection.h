@@ -16,10 +16,11 @@ namespace FaultOp {
 inline constexpr unsigned Create = 1;     // CreateForWrite, shell link and .url files
 inline constexpr unsigned Write = 2;      // Stream::Write on a created file
 inline constexpr unsigned Open = 4;       // OpenForRead
-inline constexpr unsigned Remove = 8;     // RemoveFile
+inline constexpr unsigned Remove = 8;     // RemoveFile, RemoveEmptyFolder
 inline constexpr unsigned Copy = 16;      // CopyNewFile (matched against the target)
 inline constexpr unsigned Move = 32;      // MoveReplacing (matched against the target)
 inline constexpr unsigned Directory = 64; // ForceDirectories
+inline constexpr unsigned RestartMark = 128;  // RemoveAtRestart: a file in use can still be marked
 }  // namespace FaultOp
 
 struct FaultRule {

@@ -8,6 +8,7 @@
 //   {"op":"shellVerb","path":..,"verb":..}                                a verb carried out (pin)
 //   {"op":"shutdownPrivilege"}
 //   {"op":"restart","flags":2}
+//   {"op":"removeAtRestart","path":..}                                    marked, left in place
 #pragma once
 
 #include <filesystem>

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "system/Error.h"
+#include "system/sandbox/Encoding.h"
 #include "system/sandbox/SandboxFileStream.h"
 #include "system/sandbox/SandboxPlatform.h"
 
@@ -105,6 +106,29 @@ bool SandboxPlatform::RemoveFile(const std::string& path) {
   if (faults_.Match(FaultOp::Remove, target->windows)) return false;
   if (::unlink(target->host.c_str()) != 0) return false;
   mapper_.NoteRemoved(target->host);
+  return true;
+}
+
+Removal SandboxPlatform::RemoveEmptyFolder(const std::string& path) {
+  auto target = Map(path);
+  if (!target || !IsFolder(target->host)) return Removal::Failed;
+  // "C:\" is the drive itself, which RemoveDirectory refuses.
+  if (target->host == mapper_.DriveFolder(target->windows[0])) return Removal::Failed;
+  if (faults_.Match(FaultOp::Remove, target->windows)) return Removal::Failed;
+  if (::rmdir(target->host.c_str()) != 0) {
+    return errno == ENOTEMPTY || errno == EEXIST ? Removal::NotEmpty : Removal::Failed;
+  }
+  mapper_.NoteRemoved(target->host);
+  return Removal::Removed;
+}
+
+bool SandboxPlatform::RemoveAtRestart(const std::string& path) {
+  auto target = Map(path);
+  if (!target || faults_.Match(FaultOp::RestartMark, target->windows)) return false;
+  nlohmann::ordered_json line;
+  line["op"] = "removeAtRestart";
+  line["path"] = GbkToUtf8(target->windows);
+  journal_.Append(line);
   return true;
 }
 

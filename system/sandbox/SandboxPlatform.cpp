@@ -189,6 +189,10 @@ std::unique_ptr<RegistryKey> SandboxPlatform::OpenKey(RegRoot root, const std::s
   return registry_.OpenKey(root, subkey, canCreate);
 }
 
+Removal SandboxPlatform::RemoveEmptyKey(RegRoot root, const std::string& subkey) {
+  return registry_.RemoveEmptyKey(root, subkey);
+}
+
 // --- Setters --------------------------------------------------------------------------------
 
 void SandboxPlatform::SetMachine(const MachineConfig& config) {

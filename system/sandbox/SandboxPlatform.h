@@ -7,7 +7,8 @@
 //   ROOT/registry.json                the registry (SandboxRegistry.h), loaded at construction,
 //                                     saved by Flush() and by the destructor when changed
 //   ROOT/journal.jsonl                started programs, shell executes, message boxes, shell
-//                                     verbs, restarts (Journal.h has the line shapes)
+//                                     verbs, restarts, removals at restart (Journal.h has the
+//                                     line shapes)
 //
 // Where it differs from Windows on purpose: programs and shell executes are journalled and
 // "succeed" with the machine's exit code (the file is not checked; "runas" fails with 1223 when
@@ -56,6 +57,9 @@ class SandboxPlatform : public Platform {
   std::optional<FileTime> LastWriteTime(const std::string& path) const override;
   FileTime LocalToUtc(FileTime local) const override;
   int64_t FreeDiskSpace(const std::string& root) const override;
+  Removal RemoveEmptyFolder(const std::string& path) override;
+  // Journalled; nothing is ever removed, as no restart of the simulated machine comes.
+  bool RemoveAtRestart(const std::string& path) override;
 
   // --- Machine facts
   std::optional<VersionInfo> Version() const override;
@@ -70,6 +74,7 @@ class SandboxPlatform : public Platform {
   void CreateKey(RegRoot root, const std::string& subkey) override;
   std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
                                        bool canCreate) override;
+  Removal RemoveEmptyKey(RegRoot root, const std::string& subkey) override;
 
   // --- Programs and the shell (journalled, never run)
   bool RunCommandLine(const std::string& commandLine, int showCommand) override;

@@ -268,6 +268,25 @@ std::unique_ptr<RegistryKey> SandboxRegistry::OpenKey(RegRoot root, const std::s
   return std::make_unique<SandboxRegistryKey>(*this, *node, failWrites);
 }
 
+Removal SandboxRegistry::RemoveEmptyKey(RegRoot root, const std::string& subkey) {
+  std::vector<std::string> levels = SplitKey(subkey);
+  Node* parent = Root(root);
+  if (!parent || levels.empty()) return Removal::Failed;
+  bool blocked = parent->failWrites;
+  for (size_t i = 0; i + 1 < levels.size(); ++i) {
+    parent = FindChild(*parent, levels[i]);
+    if (!parent) return Removal::Failed;
+    blocked = blocked || parent->denied || parent->failWrites;
+  }
+  Node* node = FindChild(*parent, levels.back());
+  if (!node) return Removal::Failed;
+  if (blocked || node->denied || node->failWrites) return Removal::Failed;
+  if (!node->children.empty() || !node->values.empty()) return Removal::NotEmpty;
+  std::erase_if(parent->children, [node](const std::unique_ptr<Node>& child) { return child.get() == node; });
+  MarkDirty();
+  return Removal::Removed;
+}
+
 void SandboxRegistry::InjectFault(RegRoot root, const std::string& subkey, RegistryFault fault) {
   Node* node = Root(root);
   if (!node) return;

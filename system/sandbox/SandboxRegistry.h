@@ -10,9 +10,9 @@
 // "hex" instead of "data"; other value types are stored as {"type": <number>, "hex": ...}.
 //
 // Faults for tests: DenyAccess on a key makes it and everything below it unopenable with full
-// access (CreateKey throws, OpenKey returns nullptr); FailWrites lets the keys open but makes
-// every value write below them throw. Marking a key creates it, as a key protected by its
-// access list exists even though it cannot be opened.
+// access (CreateKey throws, OpenKey returns nullptr, RemoveEmptyKey fails); FailWrites lets the
+// keys open but makes every value write and key removal below them fail. Marking a key creates
+// it, as a key protected by its access list exists even though it cannot be opened.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +49,8 @@ class SandboxRegistry {
   bool KeyExists(RegRoot root, const std::string& subkey) const;
   void CreateKey(RegRoot root, const std::string& subkey);
   std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey, bool canCreate);
+  // Frees the node: keys of it still open must not be used afterwards.
+  Removal RemoveEmptyKey(RegRoot root, const std::string& subkey);
   void InjectFault(RegRoot root, const std::string& subkey, RegistryFault fault);
 
   struct Value {

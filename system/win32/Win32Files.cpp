@@ -99,6 +99,17 @@ bool Win32Platform::RemoveFile(const std::string& path) {
   return DeleteFileW(WidePath(path).c_str()) != FALSE;
 }
 
+Removal Win32Platform::RemoveEmptyFolder(const std::string& path) {
+  if (RemoveDirectoryW(WidePath(path).c_str())) return Removal::Removed;
+  return GetLastError() == ERROR_DIR_NOT_EMPTY ? Removal::NotEmpty : Removal::Failed;
+}
+
+bool Win32Platform::RemoveAtRestart(const std::string& path) {
+  // The mark is kept as given until the next start, when no working folder applies any more.
+  std::wstring full = FullPath(WidePath(path));
+  return MoveFileExW(full.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
 bool Win32Platform::CopyNewFile(const std::string& source, const std::string& target) {
   return CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), TRUE) != FALSE;
 }

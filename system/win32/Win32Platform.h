@@ -38,6 +38,8 @@ class Win32Platform : public Platform {
   std::optional<FileTime> LastWriteTime(const std::string& path) const override;
   FileTime LocalToUtc(FileTime local) const override;
   int64_t FreeDiskSpace(const std::string& root) const override;
+  Removal RemoveEmptyFolder(const std::string& path) override;
+  bool RemoveAtRestart(const std::string& path) override;
 
   // Machine facts (Win32Machine.cpp)
   std::optional<VersionInfo> Version() const override;
@@ -52,6 +54,7 @@ class Win32Platform : public Platform {
   void CreateKey(RegRoot root, const std::string& subkey) override;
   std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
                                        bool canCreate) override;
+  Removal RemoveEmptyKey(RegRoot root, const std::string& subkey) override;
 
   // Programs and the shell (Win32Processes.cpp)
   bool RunCommandLine(const std::string& commandLine, int showCommand) override;

@@ -135,4 +135,24 @@ std::unique_ptr<RegistryKey> Win32Platform::OpenKey(RegRoot root, const std::str
   return std::make_unique<Win32RegistryKey>(std::move(key));
 }
 
+Removal Win32Platform::RemoveEmptyKey(RegRoot root, const std::string& subkey) {
+  HKEY rootKey = RootKey(root);
+  std::wstring wide = WideSubkey(subkey);
+  if (!rootKey || wide.empty()) return Removal::Failed;
+  ScopedKey key;
+  if (RegOpenKeyExW(rootKey, wide.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+    return Removal::Failed;
+  }
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    return Removal::Failed;
+  }
+  if (subkeys != 0 || values != 0) return Removal::NotEmpty;
+  key.Reset();
+  return RegDeleteKeyW(rootKey, wide.c_str()) == ERROR_SUCCESS ? Removal::Removed
+                                                                : Removal::Failed;
+}
+
 }  // namespace sys::win32

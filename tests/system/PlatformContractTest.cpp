@@ -200,6 +200,39 @@ TEST_P(PlatformContract, MoveReplacingToAFreeName) {
   EXPECT_EQ(ReadWhole(p, At("b.txt")), "a");
 }
 
+// --- Removal ------------------------------------------------------------------------------
+
+TEST_P(PlatformContract, RemoveEmptyFolderTakesNothingButAnEmptyFolder) {
+  sys::Platform& p = platform();
+  ASSERT_TRUE(p.ForceDirectories(At("Outer\\Inner")));
+  WriteWhole(p, At("Outer\\Inner\\keep.txt"), "k");
+  EXPECT_EQ(p.RemoveEmptyFolder(At("Outer")), sys::Removal::NotEmpty);
+  EXPECT_EQ(p.RemoveEmptyFolder(At("outer\\INNER")), sys::Removal::NotEmpty);
+  EXPECT_EQ(ReadWhole(p, At("Outer\\Inner\\keep.txt")), "k");
+
+  ASSERT_TRUE(p.RemoveFile(At("Outer\\Inner\\keep.txt")));
+  EXPECT_EQ(p.RemoveEmptyFolder(At("outer\\INNER")), sys::Removal::Removed);
+  EXPECT_FALSE(p.DirectoryExists(At("Outer\\Inner")));
+  EXPECT_EQ(p.RemoveEmptyFolder(At("Outer")), sys::Removal::Removed);
+  EXPECT_EQ(p.RemoveEmptyFolder(At("Outer")), sys::Removal::Failed);
+}
+
+TEST_P(PlatformContract, RemoveEmptyFolderRefusesFilesAndDriveRoots) {
+  sys::Platform& p = platform();
+  WriteWhole(p, At("plain.txt"), "p");
+  EXPECT_EQ(p.RemoveEmptyFolder(At("plain.txt")), sys::Removal::Failed);
+  EXPECT_TRUE(p.FileExists(At("plain.txt")));
+  EXPECT_NE(p.RemoveEmptyFolder("C:\\"), sys::Removal::Removed);
+  EXPECT_TRUE(p.DirectoryExists("C:\\"));
+}
+
+TEST_P(PlatformContract, RemoveAtRestartLeavesTheFileForNow) {
+  sys::Platform& p = platform();
+  WriteWhole(p, At("busy.dll"), "b");
+  EXPECT_TRUE(p.RemoveAtRestart(At("busy.dll")));
+  EXPECT_EQ(ReadWhole(p, At("busy.dll")), "b");
+}
+
 // --- Times --------------------------------------------------------------------------------
 
 TEST_P(PlatformContract, LastWriteTimeRoundTrips) {
@@ -367,6 +400,41 @@ TEST_P(PlatformContract, CreateKeyUnderAnInvalidRootThrowsItsText) {
   }
   EXPECT_EQ(p.OpenKey(bogus, key, true), nullptr);
   EXPECT_FALSE(p.KeyExists(bogus, key));
+}
+
+TEST_P(PlatformContract, RemoveEmptyKeyOnlyWhenItHoldsNothing) {
+  sys::Platform& p = platform();
+  const std::string outer = registryKey() + "\\Removal";
+  const std::string inner = outer + "\\Inner";
+  p.CreateKey(sys::kHkeyCurrentUser, inner);
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, outer), sys::Removal::NotEmpty);
+  {
+    auto key = p.OpenKey(sys::kHkeyCurrentUser, inner, false);
+    ASSERT_NE(key, nullptr);
+    key->WriteString("", "the unnamed value counts");
+  }
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, inner), sys::Removal::NotEmpty);
+  {
+    auto key = p.OpenKey(sys::kHkeyCurrentUser, inner, false);
+    ASSERT_TRUE(key->DeleteValue(""));
+    key->WriteInteger("Named", 1);
+  }
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, inner), sys::Removal::NotEmpty);
+  ASSERT_TRUE(p.OpenKey(sys::kHkeyCurrentUser, inner, false)->DeleteValue("Named"));
+
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, "\\" + outer + "\\INNER"), sys::Removal::Removed);
+  EXPECT_FALSE(p.KeyExists(sys::kHkeyCurrentUser, inner));
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, outer), sys::Removal::Removed);
+  EXPECT_FALSE(p.KeyExists(sys::kHkeyCurrentUser, outer));
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, outer), sys::Removal::Failed);
+}
+
+TEST_P(PlatformContract, RemoveEmptyKeyNeverTakesARoot) {
+  sys::Platform& p = platform();
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, ""), sys::Removal::Failed);
+  EXPECT_EQ(p.RemoveEmptyKey(sys::kHkeyCurrentUser, "\\"), sys::Removal::Failed);
+  EXPECT_EQ(p.RemoveEmptyKey(0x80000010u, "Software"), sys::Removal::Failed);
+  EXPECT_TRUE(p.KeyExists(sys::kHkeyCurrentUser, "Software"));
 }
 
 // --- Profile files ------------------------------------------------------------------------

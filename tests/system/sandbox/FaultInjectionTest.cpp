@@ -60,6 +60,34 @@ TEST(SandboxFaults, OtherOperationsReportFailure) {
   EXPECT_TRUE(p.RemoveFile("C:\\Data\\a.txt"));
 }
 
+TEST(SandboxFaults, RemovalFaultsKeepFoldersAndRestartMarks) {
+  SandboxHost host;
+  sys::sandbox::SandboxPlatform& p = host.platform();
+  ASSERT_TRUE(p.ForceDirectories("C:\\Held\\Empty"));
+  host.WriteFile("C:\\Held\\a.txt", "a");
+  p.InjectFault(FaultRule{FaultOp::Remove, "\\held\\", sys::kErrorAccessDenied, 0});
+  EXPECT_EQ(p.RemoveEmptyFolder("C:\\Held\\Empty"), sys::Removal::Failed);
+  EXPECT_TRUE(p.DirectoryExists("C:\\Held\\Empty"));
+  EXPECT_FALSE(p.RemoveFile("C:\\Held\\a.txt"));
+  // A file that cannot go now is what the restart mark is for.
+  EXPECT_TRUE(p.RemoveAtRestart("C:\\Held\\a.txt"));
+  p.InjectFault(FaultRule{FaultOp::RestartMark, "a.txt", sys::kErrorAccessDenied, 0});
+  EXPECT_FALSE(p.RemoveAtRestart("C:\\Held\\a.txt"));
+  EXPECT_EQ(host.Journal().size(), 1u);
+  p.ClearFaults();
+  EXPECT_EQ(p.RemoveEmptyFolder("C:\\Held\\Empty"), sys::Removal::Removed);
+}
+
+TEST(SandboxFiles, AnEmptyDriveIsNeverRemoved) {
+  SandboxHost host;
+  sys::sandbox::SandboxPlatform& p = host.platform();
+  p.SetFreeSpace('D', 1 << 20);
+  ASSERT_TRUE(p.DirectoryExists("D:\\"));
+  EXPECT_EQ(p.RemoveEmptyFolder("D:\\"), sys::Removal::Failed);
+  EXPECT_EQ(p.RemoveEmptyFolder("D:\\.."), sys::Removal::Failed);
+  EXPECT_TRUE(p.DirectoryExists("D:\\"));
+}
+
 TEST(SandboxFaults, OpenFailsAndProfilesFallBack) {
   SandboxHost host;
   sys::sandbox::SandboxPlatform& p = host.platform();

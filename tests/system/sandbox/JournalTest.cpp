@@ -124,6 +124,17 @@ TEST(SandboxJournal, RestartRequestsAreJournalled) {
   EXPECT_EQ(lines[1]["flags"], 2);
 }
 
+TEST(SandboxJournal, RemovalsAtRestartAreJournalledNormalisedAndNotCarriedOut) {
+  SandboxHost host;
+  host.WriteFile("C:\\App\\程序.dll", "in use");
+  EXPECT_TRUE(host.platform().RemoveAtRestart("c:/app/./程序.dll"));
+  auto lines = host.Journal();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]["op"], "removeAtRestart");
+  EXPECT_EQ(lines[0]["path"], sys::sandbox::GbkToUtf8("C:\\app\\程序.dll"));
+  EXPECT_EQ(host.ReadFile("C:\\App\\程序.dll"), "in use");
+}
+
 TEST(SandboxJournal, TextThatIsNotGbkIsStillJournalled) {
   SandboxHost host;
   EXPECT_TRUE(host.platform().RunCommandLine("bad\xff\xfe", 1));

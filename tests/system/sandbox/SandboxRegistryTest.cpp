@@ -121,6 +121,21 @@ TEST(SandboxRegistry, FailingWritesThrowTheValueName) {
   EXPECT_EQ(key->QueryValue("Name"), std::nullopt);
 }
 
+TEST(SandboxRegistry, ProtectedKeysAreNotRemovedAndRemovalsAreSaved) {
+  SandboxHost host;
+  sys::sandbox::SandboxPlatform& p = host.platform();
+  p.CreateKey(kHkeyCurrentUser, "Software\\Gone");
+  p.InjectRegistryFault(kHkeyCurrentUser, "Software\\Denied", RegistryFault::DenyAccess);
+  p.InjectRegistryFault(kHkeyCurrentUser, "Software\\ReadOnly\\Empty", RegistryFault::FailWrites);
+  EXPECT_EQ(p.RemoveEmptyKey(kHkeyCurrentUser, "Software\\Denied"), sys::Removal::Failed);
+  EXPECT_EQ(p.RemoveEmptyKey(kHkeyCurrentUser, "Software\\ReadOnly\\Empty"), sys::Removal::Failed);
+  EXPECT_TRUE(p.KeyExists(kHkeyCurrentUser, "Software\\Denied"));
+  EXPECT_EQ(p.RemoveEmptyKey(kHkeyCurrentUser, "software\\GONE"), sys::Removal::Removed);
+  host.Reopen();
+  EXPECT_FALSE(host.platform().KeyExists(kHkeyCurrentUser, "Software\\Gone"));
+  EXPECT_TRUE(host.platform().KeyExists(kHkeyCurrentUser, "Software\\ReadOnly\\Empty"));
+}
+
 TEST(SandboxRegistry, DamagedRegistryJsonIsReported) {
   SandboxHost host;
   std::filesystem::path root = host.root();

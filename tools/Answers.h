@@ -1,0 +1,17 @@
+// The answers file of the commands that run on the sandbox (simulate, uninstall): the answers
+// to the machine's question boxes in order, then a default.
+//   {"answers": ["yes", "no", ...], "default": "no"}   or just   ["yes", "no"]
+#pragma once
+
+#include <filesystem>
+
+namespace sys::sandbox {
+class SandboxPlatform;
+}
+
+namespace tool {
+
+// Sets the sandbox's scripted answers; throws tool::Failure for an unreadable or malformed file.
+void LoadAnswers(sys::sandbox::SandboxPlatform& sandbox, const std::filesystem::path& file);
+
+}  // namespace tool

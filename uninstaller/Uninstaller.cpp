@@ -1,0 +1,159 @@
+#include "uninstaller/Uninstaller.h"
+
+#include <memory>
+
+#include "system/Error.h"
+#include "system/Gbk.h"
+#include "uninstall/uUnInstall.h"
+#include "uninstaller/ItemRemoval.h"
+#include "uninstaller/UninstallLog.h"
+
+namespace uninst {
+namespace {
+
+// The values WriteUninstallEntry writes; anything else in the key is not ours.
+constexpr const char* kRegistrationValues[] = {"DisplayIcon",  "DisplayName", "DisplayVersion",
+                                               "URLInfoAbout", "Publisher",   "UninstallString",
+                                               "Install Dir"};
+
+class UninstallRun {
+ public:
+  UninstallRun(sys::Platform& platform, const std::string& logPath, UninstallDialogs& dialogs)
+      : platform_(platform), logPath_(logPath), dialogs_(dialogs) {}
+
+  UninstallReport Execute() {
+    std::unique_ptr<TUnInstall> log;
+    try {
+      log = LoadUninstallLog(platform_, logPath_);
+    } catch (const sys::Error& error) {
+      report_.error = error.what();
+      dialogs_.ShowError("", report_.error);
+      return report_;
+    }
+    report_.productName = log->ItemName();
+    if (!dialogs_.ConfirmUninstall(report_.productName)) return report_;
+    report_.confirmed = true;
+    total_ = log->Items().size() + (HasRegistration(log->Serial()) ? 2 : 1);
+    RemoveItems(*log);
+    RemoveRegistration(log->Serial());
+    RemoveLogAndItsFolder();
+    OfferRemovalAtRestart();
+    dialogs_.ShowOutcome(report_);
+    return report_;
+  }
+
+ private:
+  void Step(const std::string& what) { dialogs_.Progress(what, done_++, total_); }
+
+  void Record(const std::string& what, uint8_t kind, ItemOutcome outcome) {
+    report_.items.push_back(ReportItem{what, kind, outcome});
+  }
+
+  void RemoveItems(const TUnInstall& log) {
+    const auto& items = log.Items();
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+      const TUnInsData& item = **it;
+      const std::string what = DescribeItem(item);
+      Step(what);
+      Record(what, item.Kind, RemoveItem(platform_, item));
+    }
+  }
+
+  // Without a serial the install run wrote no registration; a serial that names no level
+  // ("", "\\") would make the key the shared Uninstall key itself.
+  static bool HasRegistration(const std::string& serial) { return NamesAKey(serial); }
+
+  void RemoveRegistration(const std::string& serial) {
+    if (!HasRegistration(serial)) return;
+    const std::string keyPath = UninstallKeyPath(serial);
+    const std::string what = "HKEY_LOCAL_MACHINE" + keyPath;
+    Step(what);
+    if (!platform_.KeyExists(sys::kHkeyLocalMachine, keyPath)) {
+      Record(what, kUnInsReg, ItemOutcome::Absent);
+      return;
+    }
+    bool valuesGone = true;
+    {
+      auto key = platform_.OpenKey(sys::kHkeyLocalMachine, keyPath, false);
+      if (!key) valuesGone = false;
+      for (const char* name : kRegistrationValues) {
+        if (key && key->QueryValue(name) && !key->DeleteValue(name)) valuesGone = false;
+      }
+    }
+    Record(what, kUnInsReg,
+           valuesGone ? OutcomeOf(platform_.RemoveEmptyKey(sys::kHkeyLocalMachine, keyPath))
+                      : ItemOutcome::Failed);
+  }
+
+  void RemoveLogAndItsFolder() {
+    Step(logPath_);
+    Record(logPath_, kUnInsFile,
+           platform_.RemoveFile(logPath_) ? ItemOutcome::Removed : ItemOutcome::Failed);
+    std::string folder = sys::ExtractFilePath(logPath_);
+    if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+    if (!IsAbsoluteBelowRoot(folder) || !platform_.DirectoryExists(folder)) return;
+    ItemOutcome outcome = OutcomeOf(platform_.RemoveEmptyFolder(folder));
+    // The install folder is usually a logged item too, left earlier because the log was in it.
+    for (ReportItem& item : report_.items) {
+      if (item.kind == kUnInsDir && sys::SameText(item.what, folder)) {
+        item.outcome = outcome;
+        return;
+      }
+    }
+    Record(folder, kUnInsDir, outcome);
+  }
+
+  void OfferRemovalAtRestart() {
+    std::vector<ReportItem*> files;
+    std::vector<std::string> names;
+    for (ReportItem& item : report_.items) {
+      if (item.kind == kUnInsFile && item.outcome == ItemOutcome::Failed) {
+        files.push_back(&item);
+        names.push_back(item.what);
+      }
+    }
+    if (files.empty() || !dialogs_.ConfirmRemoveAtRestart(report_.productName, names)) return;
+    for (ReportItem* file : files) {
+      if (platform_.RemoveAtRestart(file->what)) file->outcome = ItemOutcome::AtRestart;
+    }
+    // Report order is deepest first, so Windows meets each folder after what is inside it. A
+    // folder is marked only when something marked is in it and nothing of the log stays there;
+    // Windows removes a marked folder anyway only if that leaves it empty.
+    for (ReportItem& item : report_.items) {
+      if (item.kind == kUnInsDir && item.outcome == ItemOutcome::NotEmpty &&
+          Below(item.what, ItemOutcome::AtRestart) && !Below(item.what, ItemOutcome::Kept) &&
+          !Below(item.what, ItemOutcome::Failed) && !Below(item.what, ItemOutcome::NotEmpty) &&
+          platform_.RemoveAtRestart(item.what)) {
+        item.outcome = ItemOutcome::AtRestart;
+      }
+    }
+  }
+
+  // Whether a file or folder item with that outcome lies inside folder.
+  bool Below(const std::string& folder, ItemOutcome outcome) const {
+    for (const ReportItem& item : report_.items) {
+      if (item.kind == kUnInsReg || item.outcome != outcome) continue;
+      if (item.what.size() > folder.size() && sys::StartsWithText(item.what, folder) &&
+          item.what[folder.size()] == '\\') {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  sys::Platform& platform_;
+  const std::string logPath_;
+  UninstallDialogs& dialogs_;
+  UninstallReport report_;
+  size_t done_ = 0;
+  size_t total_ = 0;
+};
+
+}  // namespace
+
+UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
+                             UninstallDialogs& dialogs) {
+  return UninstallRun(platform, logPath, dialogs).Execute();
+}
+
+}  // namespace uninst

@@ -1,0 +1,25 @@
+// One uninstall driven by Ins.log. The log is read first; a log that cannot be used ends the
+// run with its message and nothing removed. After the user agrees, the items recorded to go
+// (Remove = 1) are removed in reverse order of the log, then the product's Uninstall
+// registration (the values the install run writes, then the key if nothing else is in it), the
+// log itself and, when it ends up empty, the log's folder. Whatever cannot be removed stays and
+// is reported while the rest goes on; with the user's consent the files among it, and the
+// logged folders holding them, are marked for removal at the next restart.
+//
+// Nothing the log does not name is touched, besides the registration of its Serial and the
+// log's own folder. Not here, but in the Windows program: its window, the exclusive hold on the
+// log against a second uninstaller, and the removal of the program's own file after it ends.
+#pragma once
+
+#include <string>
+
+#include "system/Platform.h"
+#include "uninstaller/UninstallDialogs.h"
+#include "uninstaller/UninstallReport.h"
+
+namespace uninst {
+
+UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
+                             UninstallDialogs& dialogs);
+
+}  // namespace uninst
