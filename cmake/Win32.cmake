@@ -22,8 +22,8 @@ target_link_libraries(setup_win32 PUBLIC setup_system ole32 oleaut32 uuid shell3
 # controls 6 and DPI awareness. It names no supportedOS on purpose: Windows then reports at most
 # 6.2 to the program, the version answer its version checks were made for.
 add_executable(setup WIN32)
-setup_add_sources(setup app)
-target_sources(setup PRIVATE ${PROJECT_SOURCE_DIR}/app/setup.rc)
+target_sources(setup PRIVATE ${PROJECT_SOURCE_DIR}/app/main.cpp
+               ${PROJECT_SOURCE_DIR}/app/TerminateHandler.cpp ${PROJECT_SOURCE_DIR}/app/setup.rc)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/app/setup.rc PROPERTIES
                             OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/app/setup.manifest)
 target_link_libraries(setup PRIVATE setup_win32)
