@@ -60,13 +60,15 @@ void Control::RealignChildren() {
   int width = ClientWidth() - 2 * inset;
   int top = inset;
   int bottom = ClientHeight() - inset;
+  // Hidden children are placed too, so a page is laid out before it is first shown; only a
+  // visible top-aligned child takes room from the others.
   for (Control* child : children_) {
-    if (child->align_ != Align::Top || !child->visible_) continue;
+    if (child->align_ != Align::Top) continue;
     child->PlaceAt(inset, top, width, child->height_);
-    top += child->height_;
+    if (child->visible_) top += child->height_;
   }
   for (Control* child : children_) {
-    if (child->align_ != Align::Client || !child->visible_) continue;
+    if (child->align_ != Align::Client) continue;
     child->PlaceAt(inset, top, width, std::max(0, bottom - top));
   }
 }

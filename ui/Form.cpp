@@ -54,6 +54,7 @@ void Form::SetPosition(Position position) {
 }
 
 int Form::ShowModal() {
+  if (Visible()) throw std::logic_error(className_ + ": a visible form cannot be made modal");
   modalResult_ = kMrNone;
   inModalLoop_ = true;
   int result = kMrCancel;

@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "ui/Canvas.h"
 #include "ui/Control.h"
 
 namespace ui {
 
 class Backend;
-class Canvas;
 
 enum class BorderStyle { None, Single, Dialog, Sizeable };
 enum class Position { Designed, ScreenCenter, OwnerFormCenter, WorkArea /* fills the work area */ };
@@ -72,6 +72,7 @@ class Form : public Control {
   void SetOwnerForm(Form* owner) { ownerWindow_ = owner; }
 
   // Runs the modal loop (Backend::RunModal) with the result reset first; returns the result.
+  // The form must be hidden (std::logic_error otherwise).
   int ShowModal();
   bool InModalLoop() const { return inModalLoop_; }
   int ModalResult() const { return modalResult_; }
