@@ -366,6 +366,19 @@ TEST_P(Win32Ui, AnErrorInAnEventReachesTheLoopAndLeavesThePumpClean) {
   EXPECT_EQ(reported.size(), 2u);
 }
 
+TEST_P(Win32Ui, AQuitMessageEndsTheLoopAndIsHandedOn) {
+  Frame frame(GetParam());
+  frame.timer->SetInterval(20);
+  frame.timer->OnTimer = [&] {
+    frame.timer->SetEnabled(false);
+    PostQuitMessage(3);
+  };
+  EXPECT_EQ(frame.form.ShowModal(), ui::kMrCancel);
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 3u);
+}
+
 // A 2 x 2 24-bit bitmap file of one colour (COLORREF order: 0x00BBGGRR).
 std::string BitmapFile(uint32_t color) {
   std::string pixels;
