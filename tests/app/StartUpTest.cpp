@@ -51,6 +51,13 @@ INSTANTIATE_TEST_SUITE_P(Versions, StartUp,
                                          StartCase{"5.2", 0, false}, StartCase{"2", 0, false},
                                          StartCase{"1", 0, false}, StartCase{"0", 0, false}));
 
+TEST_F(AppTest, TheFirstProcessEndsWithTheElevatedCopysExitCode) {
+  WriteSetup(0);
+  platform().SetVersionText("6.1");
+  platform().SetExitCode(1);
+  EXPECT_EQ(RunSetupProgram(platform(), backend), 1);
+}
+
 TEST_F(AppTest, ARefusedElevationEndsSilently) {
   builder.Setting("显示安装界面", "禁用");
   WriteSetup(0);
