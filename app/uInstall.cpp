@@ -1,6 +1,7 @@
 #include "app/uInstall.h"
 
 #include "package/Options.h"
+#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "package/uTypes.h"
 #include "system/Platform.h"
@@ -48,7 +49,7 @@ void TInstall::ExtractResources(ui::Backend& backend) {
     return;
   }
   sys::Platform& platform = compile_->platform();
-  std::unique_ptr<sys::Stream> self = platform.OpenForRead(platform.ExePath());
+  std::unique_ptr<sys::Stream> self = OpenPackage(platform, platform.ExePath());
   compile_->ExtractResources(*self);
 }
 

@@ -3,6 +3,7 @@
 #include "package/ChunkCodec.h"
 #include "package/CommaText.h"
 #include "package/LittleEndian.h"
+#include "package/PackageBounds.h"
 #include "package/Options.h"
 #include "package/PackageFormat.h"
 #include "package/uTypes.h"
@@ -107,7 +108,8 @@ void TCompile::ReadConfiguration(sys::Stream& config) {
 
 void TCompile::LoadPackage(const std::string& path) {
   if (!platform().FileExists(path)) return;
-  std::unique_ptr<sys::Stream> file = platform().OpenForRead(path);
+  // A signed setup program's package ends where its certificate table begins.
+  std::unique_ptr<sys::Stream> file = OpenPackage(platform(), path);
   const int64_t length = file->Size();
   // A file too short for the trailer has no package; reading it would mean reading nothing.
   if (length < kTrailerSize) throw sys::Error(kDamagedPackage);

@@ -88,7 +88,8 @@ class TCompile : public TCustomCompile {
   void ReadConfiguration(sys::Stream& config);
   // Unpacks the chunk run [start, end) of source, appending to target, one chunk at a time.
   static void CopyEntryData(sys::Stream& source, sys::Stream& target, int64_t start, int64_t end);
-  // Writes the entries of kinds 2, 3 and 4 into the temporary folder.
+  // Writes the entries of kinds 2, 3 and 4 into the temporary folder. source is the setup
+  // program's file as OpenPackage gives it (PackageBounds.h), so a signature is never read.
   void ExtractResources(sys::Stream& source, const TExtractProgress& progress = {});
   // Deletes the files listed in TempFiles (failures ignored).
   void ClearTempFiles();

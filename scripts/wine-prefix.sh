@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# wine-prefix.sh [prefix]: creates the 32-bit Wine prefix the win32 tests run in (default
-# build/wineprefix of this checkout). Does nothing when it exists. Concurrent callers wait for
-# the one that creates it. Needs the packages of scripts/deps.sh.
+# wine-prefix.sh [prefix] [win32|win64]: creates the Wine prefix the Windows tests run in
+# (default: build/wineprefix for win32, build/wineprefix64 for win64; the architecture defaults
+# to SETUP_WINE_ARCH, else win32). Does nothing when it exists. Concurrent callers wait for the
+# one that creates it. Needs the packages of scripts/deps.sh.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${1:-${SETUP_WINEPREFIX:-$root/build/wineprefix}}
-export WINEARCH=win32 WINEDEBUG=-all
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+wine_select "${2:-${SETUP_WINE_ARCH:-win32}}"
+export WINEPREFIX=${1:-${SETUP_WINEPREFIX:-$wine_default_prefix}}
+export WINEDEBUG=-all
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 unset DISPLAY WINEDLLOVERRIDES
 
@@ -16,11 +20,12 @@ flock 9
 # The marker is written last, so a prefix left half-made by an aborted run is made again.
 [ -f "$WINEPREFIX/.setup-ready" ] && exit 0
 
-wineserver -k 2>/dev/null || true
+"$wine_server" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
-# No display and mscoree/mshtml disabled: nothing can pop up a Mono or Gecko dialog.
-WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
-wineserver -w   # wineboot returns before the registry is written
+# No display and mscoree/mshtml disabled: nothing can pop up a Mono or Gecko dialog. A win64
+# prefix warns once about the missing 32-bit rundll32; harmless.
+WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_loader" wineboot -i >/dev/null 2>&1
+"$wine_server" -w   # wineboot returns before the registry is written
 # Debian's Wine does not load its own fonts folder; without Marlett caption buttons are letters.
 cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # REGEDIT4 is read in the ANSI code page (936 under the zh locale), so it is written as GBK.
@@ -43,8 +48,8 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\DllOverrides]
 "winemenubuilder.exe"=""
 REG
-wine regedit /s "$settings"
-wineserver -w
+"$wine_loader" regedit /s "$settings"
+"$wine_server" -w
 # Wine links the user's Desktop, Documents, ... to the host home folder: shortcuts that tests
 # make there would land outside the prefix. Real folders keep every run inside it. Wine names
 # the profile after $USER.

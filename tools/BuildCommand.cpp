@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "package/PeHeaders.h"
 #include "tools/CommandLine.h"
 #include "tools/HostFiles.h"
 #include "tools/Commands.h"
@@ -61,6 +62,13 @@ int Run(CommandContext& context) {
   for (const std::string& warning : project.warnings) context.err << "warning: " << warning << "\n";
 
   std::unique_ptr<sys::Stream> stub = OpenInputFile(*stubPath);
+  // Signing comes after packing; a signature already on the stub ends up in front of the package
+  // where no signature checker looks for it.
+  if (auto pe = ReadPeLayout(*stub); pe && pe->certificateSize != 0) {
+    context.err << "warning: the stub is signed; its signature will not cover the package. "
+                   "Sign the setup program after building it, from an unsigned stub\n";
+  }
+  stub->Seek(0);
   packager::ContentSource content = [&project](size_t index, const TCompileFileData&) {
     const fs::path& file = project.contents.at(index);
     return file.empty() ? nullptr : OpenInputFile(file);

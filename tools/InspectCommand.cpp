@@ -8,6 +8,15 @@
 namespace tool {
 namespace {
 
+// The certificate table the PE header records, and whether it ends the package (signed after
+// packing) or lies somewhere the reader does not accept.
+Json SignatureJson(const PackageBounds& bounds) {
+  if (!bounds.certificates) return nullptr;
+  return Json{{"certificateTableOffset", bounds.certificates->offset},
+              {"certificateTableSize", bounds.certificates->size},
+              {"endsPackage", bounds.signedAfterPackage}};
+}
+
 int Run(CommandContext& context) {
   ParsedArgs args = ParseArgs(context.args, {});
   ExpectPositional(args, 1);
@@ -16,15 +25,17 @@ int Run(CommandContext& context) {
 
   Json package;
   package["fileLength"] = trailer.length;
+  package["packageEnd"] = trailer.end;
+  package["signature"] = SignatureJson(file.bounds());
   package["size"] = trailer.size;
   package["directoryOffset"] = trailer.directoryOffset;
   int64_t unpackedBytes = 0;
   std::unique_ptr<TCompile> project = file.ReadProject(&unpackedBytes);
   if (trailer.directoryOffset > 0) {
     RunFigures figures;
-    CheckChunkRun(file.stream(), trailer.directoryOffset, trailer.length - kTrailerSize, figures);
+    CheckChunkRun(file.stream(), trailer.directoryOffset, trailer.end - kTrailerSize, figures);
     package["configuration"] = Json{
-        {"storedBytes", trailer.length - kTrailerSize - trailer.directoryOffset},
+        {"storedBytes", trailer.end - kTrailerSize - trailer.directoryOffset},
         {"chunks", figures.chunks},
         {"unpackedBytes", unpackedBytes}};
   }
@@ -47,7 +58,8 @@ const Command& InspectCommand() {
       "SETUP\n\n"
       "Prints the project stored in SETUP as JSON (UTF-8) in the shape that build reads,\n"
       "plus the package's figures: \"package\" (file length, Size, directory offset, the\n"
-      "configuration block) and each entry's \"stored\" offsets and size. build ignores\n"
+      "configuration block, where the package ends and the signature's certificate table\n"
+      "when the file is signed) and each entry's \"stored\" offsets and size. build ignores\n"
       "those. For a project that rebuilds as it is, use extract, which also writes the\n"
       "content files.\n",
       &Run};

@@ -63,12 +63,15 @@ std::optional<ChunkFault> CheckChunkRun(sys::Stream& file, int64_t start, int64_
 }
 
 PackageFile::PackageFile(const std::filesystem::path& path) {
-  file_ = OpenInputFile(path);
-  trailer_.length = file_->Size();
-  if (trailer_.length < kTrailerSize) {
+  std::unique_ptr<sys::Stream> file = OpenInputFile(path);
+  bounds_ = FindPackageBounds(*file);
+  file_ = std::make_unique<PackageStream>(std::move(file), bounds_.end);
+  trailer_.length = bounds_.fileLength;
+  trailer_.end = bounds_.end;
+  if (trailer_.end < kTrailerSize) {
     throw Failure("'" + path.string() + "' is shorter than a package trailer (16 bytes)");
   }
-  file_->Seek(trailer_.length - kTrailerSize);
+  file_->Seek(trailer_.end - kTrailerSize);
   trailer_.size = le::ReadI64(*file_);
   trailer_.directoryOffset = le::ReadI64(*file_);
 }
@@ -78,7 +81,7 @@ std::unique_ptr<TCompile> PackageFile::ReadProject(int64_t* configurationBytes,
   auto project = std::make_unique<TCompile>(platform_);
   project->Size = trailer_.size;
   const int64_t directory = trailer_.directoryOffset;
-  const int64_t trailerStart = trailer_.length - kTrailerSize;
+  const int64_t trailerStart = trailer_.end - kTrailerSize;
   if (directory <= 0) return project;
   if (directory > trailerStart) {
     throw Failure("directory offset " + Offset(directory) + " lies beyond the trailer at " +

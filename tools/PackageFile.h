@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "system/Stream.h"
 #include "tools/InertPlatform.h"
@@ -33,18 +34,22 @@ std::optional<ChunkFault> CheckChunkRun(sys::Stream& file, int64_t start, int64_
                                         RunFigures& figures);
 
 struct PackageTrailer {
-  int64_t length = 0;           // L
+  int64_t length = 0;           // the file's length
+  int64_t end = 0;              // where the package ends: the trailer's last byte is before it
   int64_t size = 0;             // Size
   int64_t directoryOffset = 0;  // D
 };
 
 class PackageFile {
  public:
-  // Throws tool::Failure when the file cannot be opened or is shorter than a trailer.
+  // Throws tool::Failure when the file cannot be opened or its package is shorter than a
+  // trailer.
   explicit PackageFile(const std::filesystem::path& path);
 
+  // The file up to the package's end (a signed file's certificate table is never read).
   sys::Stream& stream() { return *file_; }
   const PackageTrailer& trailer() const { return trailer_; }
+  const PackageBounds& bounds() const { return bounds_; }
 
   // Reads and parses the configuration block (empty project when D <= 0). Throws tool::Failure
   // for an offset outside the file and sys::Error as the runtime would for a damaged block.
@@ -55,6 +60,7 @@ class PackageFile {
  private:
   std::unique_ptr<sys::Stream> file_;
   PackageTrailer trailer_;
+  PackageBounds bounds_;
   InertPlatform platform_;
 };
 

@@ -46,12 +46,33 @@ int Fail(CommandContext& context, const std::string& where, const std::string& r
   return kExitFailure;
 }
 
+// A signing tool appends its table after the package (and its padding); a table anywhere else
+// means bytes were added after signing, or the package after the signature. Either way the
+// signature no longer covers what the setup program reads.
+std::optional<std::string> CheckSignature(const PackageBounds& bounds) {
+  if (!bounds.certificates || bounds.signedAfterPackage) return std::nullopt;
+  return "the certificate table at " + std::to_string(bounds.certificates->offset) + " (" +
+         std::to_string(bounds.certificates->size) + " bytes) does not start right after the " +
+         "package's trailer, which ends the file at " + std::to_string(bounds.fileLength) +
+         ": something was appended after signing, or the package after the signature";
+}
+
+std::string DescribeSignature(const PackageBounds& bounds) {
+  if (!bounds.signedAfterPackage) return "unsigned";
+  return "signed: the package ends at " + std::to_string(bounds.end) + ", then " +
+         std::to_string(bounds.certificates->offset - bounds.end) +
+         " bytes of padding and the certificate table at " +
+         std::to_string(bounds.certificates->offset) + " (" +
+         std::to_string(bounds.certificates->size) + " bytes)";
+}
+
 int Run(CommandContext& context) {
   ParsedArgs args = ParseArgs(context.args, {});
   ExpectPositional(args, 1);
   PackageFile file(args.positional[0]);
   const PackageTrailer& trailer = file.trailer();
-  const int64_t trailerStart = trailer.length - kTrailerSize;
+  if (auto reason = CheckSignature(file.bounds())) return Fail(context, "signature", *reason);
+  const int64_t trailerStart = trailer.end - kTrailerSize;
   const int64_t directory = trailer.directoryOffset;
   if (directory <= 0 || directory > trailerStart) {
     return Fail(context, "trailer",
@@ -90,7 +111,7 @@ int Run(CommandContext& context) {
   context.out << "OK: " << project->FileList.size() << " entries (" << totals.entries
               << " with data, " << totals.chunks << " chunks, " << totals.unpacked
               << " bytes unpacked); configuration " << config.chunks << " chunks, "
-              << config.unpacked << " bytes\n";
+              << config.unpacked << " bytes; " << DescribeSignature(file.bounds()) << "\n";
   return kExitOk;
 }
 
@@ -103,7 +124,8 @@ const Command& VerifyCommand() {
       "Reads the trailer and the configuration, then inflates every chunk of every entry's\n"
       "data run. Prints OK with the figures, or DAMAGED with the first fault: the entry's\n"
       "index and name, the offset of the bad chunk record and the reason. Exit code 1 when\n"
-      "damaged.\n",
+      "damaged. Also says whether the setup program is signed and where its package ends,\n"
+      "and fails when a certificate table does not start right after the package.\n",
       &Run};
   return command;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "system/Platform.h"
 #include "ui/Label.h"
@@ -29,7 +30,7 @@ TfrmInitIns::TfrmInitIns(ui::Backend& backend) : ui::Form(backend, kClassName) {
 void TfrmInitIns::Timer1Timer() {
   Timer1->SetEnabled(false);
   try {
-    std::unique_ptr<sys::Stream> self = compile_->platform().OpenForRead(compile_->platform().ExePath());
+    std::unique_ptr<sys::Stream> self = OpenPackage(compile_->platform(), compile_->platform().ExePath());
     compile_->ExtractResources(*self, [this](int number, int count) { ReleaseProgress(number, count); });
   } catch (...) {
     failure_ = std::current_exception();

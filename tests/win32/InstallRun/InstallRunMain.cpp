@@ -18,6 +18,7 @@
 
 #include "engine/FinishActions.h"
 #include "package/Options.h"
+#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
@@ -87,7 +88,7 @@ void RunSetup(sys::Platform& platform, const Request& request) {
                     std::to_string(compile.FileList.size()) + " entries");
 
   if (FindBasicSetting(compile, "显示加载进度")) {
-    std::unique_ptr<sys::Stream> self = platform.OpenForRead(request.setup);
+    std::unique_ptr<sys::Stream> self = OpenPackage(platform, request.setup);
     compile.ExtractResources(*self);
     Print(stdout, "unpacked " + std::to_string(compile.TempFiles.size()) + " resources into " +
                       sys::GetTempDir());

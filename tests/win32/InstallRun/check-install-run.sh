@@ -39,12 +39,16 @@ elapsed() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f s", to - from 
 # The golden prefix is copied while no run holds it (wine-run.sh keeps the lock for a whole run,
 # server included), so the copy is never taken mid-write.
 started=$(now)
-golden=$root/build/wineprefix
-"$root/scripts/wine-prefix.sh" "$golden" || { echo "cannot create the Wine prefix"; exit 1; }
+# shellcheck source=../../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+arch=$(wine_arch_of "$driver")
+wine_select "$arch"
+golden=$wine_default_prefix
+"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
 prefix=$work/prefix
 cleanup() {
   [ "${SETUP_KEEP_INSTALL_RUN:-}" = 1 ] && return
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null
+  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT

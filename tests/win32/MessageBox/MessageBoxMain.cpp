@@ -36,21 +36,23 @@ std::wstring WindowText(HWND window) {
   return buffer;
 }
 
-BOOL CALLBACK FindDialogOfThisProcess(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, 16);
-  if (process != GetCurrentProcessId() || std::wstring(className) != L"#32770") return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
+// The dialog windows are looked up by class rather than by walking every top-level window:
+// asking each window its class from a second thread while the box is being created crashed
+// 64-bit Wine now and then.
+HWND FindDialogOfThisProcess() {
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, L"#32770", nullptr)) != nullptr) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) return window;
+  }
+  return nullptr;
 }
 
 // Waits (up to 30 s) for the box to open, then prints its caption and message.
 DWORD WINAPI ReportBox(void*) {
   for (int tries = 0; tries < 300; ++tries) {
-    HWND box = nullptr;
-    EnumWindows(FindDialogOfThisProcess, reinterpret_cast<LPARAM>(&box));
+    HWND box = FindDialogOfThisProcess();
     if (box && IsWindowVisible(box)) {
       PrintUtf8("caption", WindowText(box));
       PrintUtf8("text", WindowText(GetDlgItem(box, kMessageTextId)));

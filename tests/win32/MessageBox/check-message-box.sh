@@ -37,11 +37,14 @@ answer() {
   local run=$!
   # Window names are matched in UTF-8 only under a UTF-8 locale.
   local window
-  window=$(LC_ALL=zh_CN.UTF-8 timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1)
+  window=$(LC_ALL=zh_CN.UTF-8 timeout 30 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1)
   if [ -z "$window" ]; then
-    fail "$1: no window captioned $caption appeared"
+    fail "$1: no window captioned $caption appeared within 30 s"
     kill "$run" 2>/dev/null
   else
+    # The probe reads the box back while it is open: answering before it has would close the
+    # box under it. It prints the text last.
+    for _ in $(seq 300); do grep -q '^text=' "$work/out" && break; sleep 0.1; done
     # The box may be mapped before Wine has given it the focus; keys go to the focus.
     xdotool windowfocus --sync "$window"
     xdotool key "$2"
