@@ -25,6 +25,12 @@ struct WindowCase {
   std::vector<std::string> windows;
 };
 
+void PrintTo(const WindowCase& c, std::ostream* os) {
+  auto text = [](const char* value) { return value ? std::string(value) : std::string("-"); };
+  *os << "wizard " << text(c.showWizard) << ", patch " << text(c.patch) << ", loading "
+      << text(c.loading) << ", background " << text(c.background);
+}
+
 class Windows : public AppTest, public testing::WithParamInterface<WindowCase> {
  protected:
   Windows() {

@@ -14,6 +14,8 @@ struct ErrorCase {
   const char* text;
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.message; }
+
 class FailureText : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(FailureText, NamesWhatFailedInChinese) {
