@@ -26,7 +26,7 @@ struct WindowCase {
 };
 
 void PrintTo(const WindowCase& c, std::ostream* os) {
-  auto text = [](const char* value) { return value ? std::string(value) : std::string("-"); };
+  auto text = [](const char* value) { return value ? U8(value) : std::string("-"); };
   *os << "wizard " << text(c.showWizard) << ", patch " << text(c.patch) << ", loading "
       << text(c.loading) << ", background " << text(c.background);
 }

@@ -6,6 +6,7 @@
 
 #include "system/Error.h"
 #include "system/SystemHelpers.h"
+#include "system/sandbox/Encoding.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ struct ErrorCase {
   const char* text;
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.message; }
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << sys::sandbox::GbkToUtf8(c.message); }
 
 class FailureText : public testing::TestWithParam<ErrorCase> {};
 
