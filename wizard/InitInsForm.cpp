@@ -30,8 +30,10 @@ TfrmInitIns::TfrmInitIns(ui::Backend& backend) : ui::Form(backend, kClassName) {
 void TfrmInitIns::Timer1Timer() {
   Timer1->SetEnabled(false);
   try {
-    std::unique_ptr<sys::Stream> self = OpenPackage(compile_->platform(), compile_->platform().ExePath());
-    compile_->ExtractResources(*self, [this](int number, int count) { ReleaseProgress(number, count); });
+    sys::Platform& platform = compile_->platform();
+    std::unique_ptr<sys::Stream> self = OpenPackage(platform, platform.ExePath());
+    compile_->ExtractResources(*self,
+                               [this](int number, int count) { ReleaseProgress(number, count); });
   } catch (...) {
     failure_ = std::current_exception();
     SetTag(1);

@@ -25,6 +25,12 @@ struct WindowCase {
   std::vector<std::string> windows;
 };
 
+void PrintTo(const WindowCase& c, std::ostream* os) {
+  auto text = [](const char* value) { return value ? U8(value) : std::string("-"); };
+  *os << "wizard " << text(c.showWizard) << ", patch " << text(c.patch) << ", loading "
+      << text(c.loading) << ", background " << text(c.background);
+}
+
 class Windows : public AppTest, public testing::WithParamInterface<WindowCase> {
  protected:
   Windows() {
@@ -55,7 +61,8 @@ TEST_P(Windows, OpenForTheSwitchesAsTheyAre) {
   install.Execute(backend);
   ui::SetErrorReporter(nullptr);
   EXPECT_EQ(windows, c.windows);
-  const bool wizardPath = std::find(c.windows.begin(), c.windows.end(), "TfrmInstall") == c.windows.end();
+  const bool wizardPath =
+      std::find(c.windows.begin(), c.windows.end(), "TfrmInstall") == c.windows.end();
   EXPECT_EQ(music, wizardPath && !windows.empty() ? "C:\\Temp\\music.mid" : "")
       << "the music is looked up only on the way to the wizard";
 }

@@ -21,6 +21,10 @@ struct StartCase {
   bool relaunches;
 };
 
+void PrintTo(const StartCase& c, std::ostream* os) {
+  *os << "version " << c.version << ", " << c.paramCount << " parameters";
+}
+
 class StartUp : public AppTest, public testing::WithParamInterface<StartCase> {};
 
 TEST_P(StartUp, RelaunchesElevatedOnlyWithoutParametersFromVersionSix) {

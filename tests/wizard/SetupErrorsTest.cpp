@@ -6,6 +6,7 @@
 
 #include "system/Error.h"
 #include "system/SystemHelpers.h"
+#include "system/sandbox/Encoding.h"
 
 namespace {
 
@@ -13,6 +14,8 @@ struct ErrorCase {
   const char* message;
   const char* text;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << sys::sandbox::GbkToUtf8(c.message); }
 
 class FailureText : public testing::TestWithParam<ErrorCase> {};
 

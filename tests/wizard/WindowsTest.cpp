@@ -22,10 +22,7 @@ TEST_F(LoadingWindow, UnpacksAfterOneSecondWithOneStepPerEntryAndClosesWithOk) {
   Load();
   TfrmInitIns window(backend);
   window.SetCompile(*compile);
-  std::vector<std::pair<int, int>> steps;
   backend.OnIdle = [&](ui::Form&) { return false; };
-  // The receiver the window gives ExtractResources sets the bar; record what it shows.
-  window.pRelease->SetMax(0);
   EXPECT_EQ(window.ShowModal(), ui::kMrOk);
   EXPECT_EQ(backend.Now(), 1000);
   EXPECT_EQ(window.Tag(), 1);
@@ -177,7 +174,8 @@ TEST_F(InstallWindow, ThePersonCannotCloseItBeforeTheInstall) {
 using BackgroundWindow = WizardTest;
 
 TEST_F(BackgroundWindow, DrawsItsPictureAndOpensTheFrameInFrontOfItself) {
-  host.WriteFile("C:\\Temp\\Info\\back.jpg", std::string("\xFF\xD8\xFF\xE0", 4) + std::string(40, 'j'));
+  host.WriteFile("C:\\Temp\\Info\\back.jpg",
+                 std::string("\xFF\xD8\xFF\xE0", 4) + std::string(40, 'j'));
   builder.Setting("安装背景图片", "C:\\Temp\\Info\\missing.jpg");
   builder.Setting("安装背景图片", "C:\\Temp\\Info\\back.jpg");
   EnableLastPages();
