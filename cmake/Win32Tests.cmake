@@ -31,6 +31,10 @@ set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE
 set_tests_properties(win32_tests win32_tests_codepage_1252 PROPERTIES
                      RESOURCE_LOCK wineprefix TIMEOUT 600)
 
+# setup.exe imports only DLLs that Windows always takes from its system folder.
+add_test(NAME setup_exe_imports
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:setup>)
+
 # The program itself starts and ends cleanly under Wine.
 add_test(NAME setup_exe_runs COMMAND setup)
 set_tests_properties(setup_exe_runs PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 120)
@@ -63,4 +67,56 @@ foreach(run IN ITEMS "message_boxes;zh_CN.UTF-8" "message_boxes_codepage_1252;C.
                    $<TARGET_FILE:message-box>)
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
                        ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()
+
+# The widget layer's windows, read back through the real HWNDs on a virtual display; once
+# under the Chinese code page and once under 1252, where the captions must read the same.
+add_executable(ui_win32_tests ${PROJECT_SOURCE_DIR}/tests/win32/Ui/UiWin32Test.cpp)
+target_compile_definitions(ui_win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(ui_win32_tests PRIVATE setup_ui_win32 gtest gtest_main)
+foreach(run IN ITEMS "ui_win32;zh_CN.UTF-8" "ui_win32_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:ui_win32_tests>)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()
+
+# A wizard-like form on a virtual display: screenshot (not blank) under build/screenshots, and
+# keys from outside: Enter and Esc do nothing, Alt+D ticks off the box, Alt+N presses Next.
+add_executable(ui-check ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/UiCheckMain.cpp)
+target_compile_definitions(ui-check PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(ui-check PRIVATE setup_ui_win32 setup_win32)
+foreach(run IN ITEMS "ui_check;zh_CN.UTF-8" "ui_check_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   bash ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/check-ui.sh
+                   $<TARGET_FILE:ui-check> ${PROJECT_SOURCE_DIR}/build/screenshots)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()
+
+# A person's setup run of the demo with the real setup.exe: started with no parameter from a
+# downloads folder, the wizard driven with keys and clicks on a virtual display, every page
+# photographed, the result checked from outside the prefix; then a no-wizard package through
+# the progress window. Under both code pages, and once at 144 DPI for the frame's size. Each run
+# copies the shared prefix while holding its lock and works in its own copy.
+add_executable(window-reader ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/WindowReaderMain.cpp)
+target_compile_definitions(window-reader PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(window-reader PRIVATE shell32 user32)
+foreach(run IN ITEMS "wizard_run;zh_CN.UTF-8;96" "wizard_run_codepage_1252;C.UTF-8;96"
+                     "wizard_frame_144_dpi;zh_CN.UTF-8;144")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  list(GET run 2 dpi)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/check-wizard.sh
+                   ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:window-reader>
+                   ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+                       ENVIRONMENT "SETUP_WINE_LOCALE=${locale};SETUP_WIZARD_DPI=${dpi}")
 endforeach()

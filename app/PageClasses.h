@@ -1,0 +1,17 @@
+// The wizard page classes this program carries, registered by class name for the frame. The
+// welcome, licence, readme, start-menu, component and install-folder pages are not among them
+// yet; the frame leaves out what is not registered.
+#pragma once
+
+void RegisterPageClasses();
+void UnregisterPageClasses();
+
+// Registers at construction; at the end unregisters and clears the process-wide strings
+// (WizardTitle, BackgroundMusicFile), as the program's shut-down does.
+class ScopedPageClasses {
+ public:
+  ScopedPageClasses() { RegisterPageClasses(); }
+  ~ScopedPageClasses();
+  ScopedPageClasses(const ScopedPageClasses&) = delete;
+  ScopedPageClasses& operator=(const ScopedPageClasses&) = delete;
+};

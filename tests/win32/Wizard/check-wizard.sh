@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# check-wizard.sh SETUP_TOOL STUB READER WORK_DIR
+# A person's setup run of the demo under Wine on a virtual display (Xvfb): the demo's setup
+# program, packed on the STUB (the real setup.exe), is started from a downloads folder with no
+# parameter (so the elevated copy runs the setup), and the wizard is driven with keys and clicks
+# only: Next with Alt+N on every page, the desktop box unticked on the tasks page, the run and
+# readme boxes unticked on the finish page, Finish with Alt+F, Enter on the finish message.
+# READER (window-reader.exe) reads the windows back through the W API, so every caption and
+# page text is checked as a Windows program sees it, under the locale's code page
+# (SETUP_WINE_LOCALE). Every page is photographed into build/screenshots/ and must not be
+# blank. Afterwards the prefix is checked from outside: files, registry, Ins.log, shortcuts (no
+# desktop one). Then a no-wizard package installs through the single progress window.
+# SETUP_WIZARD_DPI=144 instead runs the frame at 144 DPI and checks its client size (762 x 497).
+# Exit 0 when every check holds, 77 (skipped) without a host build, 1 otherwise.
+set -uo pipefail
+tool=$(realpath -m "$1") stub=$(realpath -m "$2") reader=$(realpath -m "$3") work=$(realpath -m "$4")
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+demo=$root/examples/demo
+locale=${SETUP_WINE_LOCALE:-zh_CN.UTF-8}
+dpi=${SETUP_WIZARD_DPI:-96}
+
+if [ ! -x "$tool" ]; then
+  echo "no host setup-tool at $tool (build the host preset first); skipped"
+  exit 77
+fi
+for program in Xvfb xdotool import convert jq iconv; do
+  command -v "$program" >/dev/null || { echo "$program is missing (scripts/deps.sh installs it)"; exit 1; }
+done
+
+passed=0 failed=0
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+check() { if [ "$2" == "$3" ]; then pass; else fail "$1: got [$2], expected [$3]"; fi; }
+
+# shellcheck source=../../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+arch=$(wine_arch_of "$stub")
+wine_select "$arch"
+golden=$wine_default_prefix
+"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
+shots=$root/build/screenshots/$arch-${locale%%.*}-$dpi
+prefix=$work/prefix
+xvfb="" run=""
+cleanup() {
+  [ -n "$run" ] && kill -- "-$run" 2>/dev/null
+  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  [ "${SETUP_KEEP_WIZARD_RUN:-}" = 1 ] || rm -rf "$work"
+}
+trap cleanup EXIT
+rm -rf "$work" "$shots" && mkdir -p "$work" "$shots"
+(flock 9 && cp -a "$golden" "$prefix") 9>"$golden.run.lock" || { echo "cannot copy the prefix"; exit 1; }
+if [ "$dpi" != 96 ]; then
+  printf '\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$prefix/user.reg"
+fi
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
+export DISPLAY=:$(cat "$work/display")
+
+export WINEPREFIX=$prefix WINEDEBUG=-all LANG=$locale LC_ALL=$locale
+user=${USER:-$(id -un)}
+profile=$prefix/drive_c/users/$user
+downloads=$profile/Downloads
+mkdir -p "$downloads"
+cp "$reader" "$work/window-reader.exe"
+caption='“演示软件”安装向导'
+
+# read_windows: what the reader sees of the windows captioned $caption.
+read_windows() { "$wine_loader" "$work/window-reader.exe" "$caption" 2>/dev/null | tr -d '\r'; }
+# The frame: the visible X window of that caption that is neither the full-screen background
+# window nor a message box.
+frame_window() {
+  local id geometry w
+  for id in $(LC_ALL=zh_CN.UTF-8 xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null); do
+    geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue
+    w=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+    if [ "$w" -ge 500 ] && [ "$w" -le 900 ]; then echo "$id"; return 0; fi
+  done
+  return 1
+}
+# wait_for DESCRIPTION COMMAND...: retries COMMAND for up to 30 s.
+wait_for() {
+  local what=$1
+  shift
+  for _ in $(seq 150); do "$@" && return 0; kill -0 "$run" 2>/dev/null || break; sleep 0.2; done
+  fail "waited 30 s for $what"
+  return 1
+}
+# The current page is the topmost page form in the page area: the first line of depth 3 whose
+# text is one of the page captions.
+pages='首页|安装协议|软件说明|开始菜单|选择组件|选择安装文件夹|附加任务|准备安装|开始安装|安装完成'
+current_page() { read_windows | sed -n "s/^      *[^ ]* \($pages\)\$/\1/p" | head -1; }
+on_page() { [ "$(current_page)" = "$1" ]; }
+shot() {
+  local id
+  id=$(frame_window) || { fail "no frame to photograph for $1"; return; }
+  sleep 0.3
+  import -window "$id" "$shots/$1.png" 2>/dev/null || { fail "no screenshot of $1"; return; }
+  local deviation
+  deviation=$(convert "$shots/$1.png" -format '%[fx:standard_deviation]' info:)
+  if awk -v d="$deviation" 'BEGIN { exit !(d > 0.02) }'; then pass; else fail "the screenshot of $1 is blank"; fi
+}
+# click_client X Y: a click at the frame's client coordinates given at 96 DPI.
+click_client() {
+  local id geometry x y
+  id=$(frame_window) || { fail "no frame to click"; return; }
+  geometry=$(xdotool getwindowgeometry --shell "$id")
+  x=$(sed -n 's/^X=//p' <<<"$geometry") y=$(sed -n 's/^Y=//p' <<<"$geometry")
+  # Wine draws the frame itself (Managed=N): the client area starts 3 pixels in, below the
+  # 19-pixel caption.
+  xdotool mousemove $((x + 3 + $1 * dpi / 96)) $((y + 22 + $2 * dpi / 96)) click 1
+  sleep 0.3
+}
+press() {
+  local id
+  id=$(frame_window) || { fail "no frame for $1"; return; }
+  xdotool windowfocus --sync "$id" 2>/dev/null
+  xdotool key --clearmodifiers "$1"
+}
+has_line() { read_windows | grep -qF -- "$1"; }
+
+build() {  # project.json output
+  "$tool" build "$1" --stub "$stub" -o "$2" >/dev/null || { echo "setup-tool build failed"; exit 1; }
+}
+
+# --- The wizard -----------------------------------------------------------------------------
+build "$demo/project.json" "$downloads/演示软件安装.exe"
+setsid "$wine_loader" 'C:\users\'"$user"'\Downloads\演示软件安装.exe' >"$work/setup.out" 2>&1 &
+run=$!
+
+wait_for "the wizard frame of $caption" frame_window || exit 1
+if [ "$dpi" != 96 ]; then
+  wait_for "the frame's client size at $dpi DPI" has_line "window 762x497 $caption"
+  shot "frame-$dpi-dpi"
+  kill -- "-$run" 2>/dev/null
+  echo "wizard at $dpi DPI: $passed checks passed, $failed failed"
+  [ "$failed" = 0 ]
+  exit
+fi
+seen=""
+for _ in $(seq 20); do
+  wait_for "a page in the frame" bash -c '[ -n "$1" ]' _ "$(current_page)" || break
+  page=$(current_page)
+  [ -z "$page" ] && { sleep 0.3; continue; }
+  case " $seen " in *" $page "*) ;; *) seen="$seen $page"; shot "$page" ;; esac
+  case $page in
+    附加任务)
+      has_line "Button 创建桌面快捷方式 [checked]" && pass || fail "the desktop box is not offered ticked"
+      has_line "Button 创建快速启动栏快捷方式" && fail "the Quick Launch box is offered" || pass
+      click_client $((32 + 6)) $((136 + 8))
+      has_line "Button 创建桌面快捷方式 [checked]" && fail "the click did not untick the desktop box" || pass
+      press alt+n ;;
+    准备安装)
+      has_line "安装到“C:\\Program Files\\DemoSoft”文件夹下" && pass || fail "the summary names no install folder"
+      has_line "创建快捷方式到桌面" && fail "the summary still lists the desktop shortcut" || pass
+      press alt+n ;;
+    开始安装) sleep 0.5 ;;
+    安装完成)
+      has_line 'Button 完成(&F)' && pass || fail "the finish page has no Finish button"
+      click_client $((168 + 6)) $((133 + 8))
+      click_client $((168 + 6)) $((157 + 8))
+      press alt+f
+      break ;;
+    安装协议) press alt+t ;;
+    *) press alt+n ;;
+  esac
+  # Wait until the page has changed (the progress page changes by itself).
+  for _ in $(seq 150); do [ "$(current_page)" != "$page" ] && break; sleep 0.2; done
+done
+check "pages seen" "$seen" "$(printf ' %s' $(echo "$seen"))"
+# The finish message, then the frame and the background window close and the program ends.
+wait_for "the finish message" has_line '演示软件已成功安装，感谢您的使用！'
+box=$(LC_ALL=zh_CN.UTF-8 xdotool search --onlyvisible --name "^$caption\$" | tail -1)
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+for _ in $(seq 150); do kill -0 "$run" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$run" 2>/dev/null && fail "the setup program did not end after the finish message"
+wait "$run"; check "setup exit code" "$?" 0
+run=""
+"$wine_server" -w
+
+# --- What the run left ----------------------------------------------------------------------
+installDir=$prefix/drive_c/Program\ Files/DemoSoft
+for file in bin/DemoSoft.exe bin/DemoCore.dll bin/DemoTray.exe config.ini doc/readme.txt; do
+  cmp -s "$installDir/$file" "$demo/content/$file" && pass || fail "installed $file missing or different"
+done
+[ -f "$installDir/Ins.log" ] && pass || fail "no Ins.log"
+startMenu=$profile/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/演示软件
+[ -f "$startMenu/演示软件.lnk" ] && pass || fail "no Start-menu shortcut"
+[ ! -e "$profile/Desktop/演示软件.lnk" ] && pass || fail "a desktop shortcut although its box was unticked"
+grep -q '^"DisplayName"="\\x6f14\\x793a\\x8f6f\\x4ef6\(\\x\)\?1.2.0"' "$prefix/system.reg" && pass ||
+  fail "no Uninstall registration"
+if "$tool" inslog "$installDir/Ins.log" >"$work/inslog.json"; then
+  check "Ins.log item name" "$(jq -r .itemName "$work/inslog.json")" '演示软件'
+  check "Ins.log desktop items" "$(jq '[.items[] | select(.path | test("Desktop"))] | length' "$work/inslog.json")" 0
+else
+  fail "Ins.log unreadable"
+fi
+leftovers=$(find "$profile/Temp" -type f -newer "$work/display" 2>/dev/null | sed "s|^$prefix/||")
+check "temporary files left" "$leftovers" ""
+
+# --- No wizard: the single progress window --------------------------------------------------
+jq --arg demo "$demo" '(.settings[] | select(.caption == "显示安装界面") | .value) = "禁用"
+    | (.settings[] | select(.caption == "应用程序文件" or .caption == "Readme文件") | .value) = ""
+    | .files |= map(if .content then .content = ($demo + "/" + .content) else . end)' \
+  "$demo/project.json" >"$work/nowizard.json"
+build "$work/nowizard.json" "$downloads/nowizard.exe"
+rm -rf "$installDir"
+setsid "$wine_loader" 'C:\users\'"$user"'\Downloads\nowizard.exe' >"$work/nowizard.out" 2>&1 &
+run=$!
+for _ in $(seq 300); do kill -0 "$run" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$run" 2>/dev/null && fail "the no-wizard setup did not end within 60 s"
+wait "$run"; check "no-wizard exit code" "$?" 0
+run=""
+"$wine_server" -w
+cmp -s "$installDir/bin/DemoSoft.exe" "$demo/content/bin/DemoSoft.exe" && pass ||
+  fail "the no-wizard run installed no DemoSoft.exe"
+
+echo "wizard run ($arch, $locale): $passed checks passed, $failed failed; screenshots in ${shots#"$root"/}"
+[ "$failed" = 0 ]
