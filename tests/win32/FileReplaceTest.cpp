@@ -1,7 +1,7 @@
 // Replacing installed files on the real API where Windows refuses a plain move: targets that are
 // read-only, hidden or system, targets still open (a running program or loaded library keeps
 // its file open and allows only a rename), and paths past MAX_PATH. Wine refuses to replace any
-// file that is open, which stands in for Windows' refusal to overwrite a mapped image.
+// file that is open and to delete a running program's file, as Windows does for mapped images.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,6 +50,43 @@ ScopedHandle Hold(const std::string& path, bool allowRename) {
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// The system's list of renames and deletions for the next restart, put back as it was found.
+class PendingRenames {
+ public:
+  PendingRenames() { before_ = Read(&existed_); }
+  ~PendingRenames() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    if (existed_) {
+      RegSetValueExW(key, kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(before_.data()),
+                     static_cast<DWORD>(before_.size() * sizeof(wchar_t)));
+    } else {
+      RegDeleteValueW(key, kValue);
+    }
+    RegCloseKey(key);
+  }
+  // What was added since construction, NULs and all.
+  std::wstring Added() const {
+    bool exists = false;
+    std::wstring now = Read(&exists);
+    return now.size() > before_.size() ? now.substr(before_.size()) : now;
+  }
+
+ private:
+  static std::wstring Read(bool* exists) {
+    wchar_t buffer[8192];
+    DWORD size = sizeof buffer;
+    *exists = RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_MULTI_SZ, nullptr, buffer,
+                           &size) == ERROR_SUCCESS;
+    return *exists ? std::wstring(buffer, size / sizeof(wchar_t)) : std::wstring();
+  }
+
+  static constexpr const wchar_t* kKey = L"System\\CurrentControlSet\\Control\\Session Manager";
+  static constexpr const wchar_t* kValue = L"PendingFileRenameOperations";
+  std::wstring before_;
+  bool existed_ = false;
+};
+
 class FileReplace : public testing::Test {
  protected:
   std::string At(const std::string& name) const { return scratch_.path() + "\\" + name; }
@@ -89,6 +126,38 @@ TEST_F(FileReplace, OpenTargetStepsAsideAndIsReplaced) {
   for (const std::string& name : Names(scratch_.path())) {
     EXPECT_TRUE(name == "app.exe" || name.starts_with("app.exe.~old")) << name;
   }
+}
+
+TEST_F(FileReplace, RunningProgramIsReplaced) {
+  // A copy of cmd.exe that stays running holds its image as Windows does.
+  wchar_t system[MAX_PATH];
+  UINT n = GetSystemDirectoryW(system, MAX_PATH);
+  ASSERT_TRUE(CopyFileW((std::wstring(system, n) + L"\\cmd.exe").c_str(),
+                        ToWide(At("app.exe")).c_str(), FALSE));
+  std::wstring line = L"app.exe /c ping -n 30 127.0.0.1";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(ToWide(At("app.exe")).c_str(), line.data(), nullptr, nullptr, FALSE,
+                             CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process));
+  ScopedHandle running(process.hProcess);
+  ScopedHandle thread(process.hThread);
+  Write(platform_, At("app.exe.new"), "new");
+
+  PendingRenames pending;
+  bool replaced = platform_.MoveReplacing(At("app.exe.new"), At("app.exe"));
+  std::wstring scheduled = pending.Added();
+  TerminateProcess(running.Get(), 0);
+  WaitForSingleObject(running.Get(), 5000);
+  ASSERT_TRUE(replaced);
+  EXPECT_EQ(Read(platform_, At("app.exe")), "new");
+  // The old image could not be deleted while it ran: it waits beside the new one and is named
+  // for deletion at the next restart.
+  std::vector<std::string> names = Names(scratch_.path());
+  ASSERT_EQ(names.size(), 2u);
+  std::string aside = names[0] == "app.exe" ? names[1] : names[0];
+  EXPECT_TRUE(aside.starts_with("app.exe.~old")) << aside;
+  EXPECT_NE(scheduled.find(ToWide(aside)), std::wstring::npos) << FromWide(scheduled);
 }
 
 TEST_F(FileReplace, TargetThatCannotEvenBeRenamedKeepsItsContentAndTheErrorNamesIt) {
