@@ -87,8 +87,8 @@ class SandboxPlatform : public Platform {
   bool WriteShellLink(const std::string& path, const ShellLink& link) override;
   void ForEachShellVerb(const std::string& path,
                         const std::function<bool(const std::string& name)>& invoke) override;
-  // Kept for tests; the journalled boxes have no window to be owned by.
-  void SetOwnerWindow(uintptr_t window) override { ownerWindow_ = window; }
+  // The journalled boxes have no window to be owned by.
+  void SetOwnerWindow(uintptr_t) override {}
   int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t style) override;
   bool EnableShutdownPrivilege() override;
   bool RestartSystem(uint32_t flags) override;
@@ -107,7 +107,6 @@ class SandboxPlatform : public Platform {
   std::vector<nlohmann::json> ReadJournal() const { return sys::sandbox::ReadJournal(root()); }
 
   const MachineConfig& machine() const { return config_; }
-  uintptr_t ownerWindow() const { return ownerWindow_; }
   void SetMachine(const MachineConfig& config);
   void SetVersionText(const std::string& versionText);
   // Answers of the next question boxes in order (kIdYes, kIdNo), then defaultAnswer.
@@ -150,7 +149,6 @@ class SandboxPlatform : public Platform {
   Journal journal_;
   FaultInjection faults_;
   size_t answersUsed_ = 0;
-  uintptr_t ownerWindow_ = 0;
 };
 
 }  // namespace sys::sandbox
