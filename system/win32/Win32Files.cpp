@@ -152,7 +152,9 @@ bool Win32Platform::MoveReplacing(const std::string& source, const std::string& 
   if (MoveOver(from, to)) return true;
   if (!IsRefusal(GetLastError())) return false;
   DWORD attributes = GetFileAttributesW(to.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
   // A read-only, hidden or system target refuses the move; it is replaced all the same.
   if (attributes & kGuardingAttributes) {
     DWORD cleared = attributes & ~kGuardingAttributes;
@@ -190,7 +192,9 @@ FileTime Win32Platform::LocalToUtc(FileTime local) const {
 
 int64_t Win32Platform::FreeDiskSpace(const std::string& root) const {
   ULARGE_INTEGER freeToCaller;
-  if (!GetDiskFreeSpaceExW(FileSystemPath(root).c_str(), &freeToCaller, nullptr, nullptr)) return -1;
+  if (!GetDiskFreeSpaceExW(FileSystemPath(root).c_str(), &freeToCaller, nullptr, nullptr)) {
+    return -1;
+  }
   return static_cast<int64_t>(freeToCaller.QuadPart);
 }
 

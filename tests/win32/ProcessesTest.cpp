@@ -171,7 +171,8 @@ TEST(Processes, SystemProgramsComeFromTheSystemNotFromBesideTheProgram) {
   Win32Platform platform;
   const std::string key = "Software\\SetupRuntimeTests\\Planted";
   const std::string script = scratch.path() + "\\import.reg";
-  const std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + key + "]\r\n\"Ran\"=\"real\"\r\n";
+  const std::string text =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + key + "]\r\n\"Ran\"=\"real\"\r\n";
   platform.CreateForWrite(script)->Write(text.data(), text.size());
 
   // The command lines of the registration and registry steps, as they are built there.
