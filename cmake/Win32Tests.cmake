@@ -20,15 +20,24 @@ endforeach()
 target_include_directories(win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(win32_tests PRIVATE setup_win32 setup_core gtest gtest_main)
+# Copied under system programs' names beside the test program: it must never be started.
+add_executable(planted-program ${PROJECT_SOURCE_DIR}/tests/win32/PlantedProgram/PlantedProgramMain.cpp)
+target_compile_definitions(planted-program PRIVATE ${SETUP_WINDOWS_DEFINES})
+add_dependencies(win32_tests planted-program)
 
 # Each entry runs the binary once under Wine (the emulator is added by CMake); they share the
 # project's Wine prefix, hence the lock.
-add_test(NAME win32_tests COMMAND win32_tests)
+add_test(NAME win32_tests COMMAND win32_tests --gtest_filter=-OwnerWindow*)
 # ANSI code page 1252, as on a non-Chinese Windows: the GBK conversion must not depend on it.
 # C.UTF-8 rather than C, which would also leave Wine unable to name files in anything but ASCII.
-add_test(NAME win32_tests_codepage_1252 COMMAND win32_tests --gtest_filter=CodePage*:Gbk*)
+add_test(NAME win32_tests_codepage_1252 COMMAND win32_tests --gtest_filter=CodePage*:Gbk*:Foreign*)
 set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE_LOCALE=C.UTF-8)
-set_tests_properties(win32_tests win32_tests_codepage_1252 PROPERTIES
+# The tests that need real windows, on a virtual display.
+add_test(NAME win32_tests_windows
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/with-display.sh
+                 bash ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:win32_tests>
+                 --gtest_filter=OwnerWindow*)
+set_tests_properties(win32_tests win32_tests_codepage_1252 win32_tests_windows PROPERTIES
                      RESOURCE_LOCK wineprefix TIMEOUT 600)
 
 # setup.exe imports only DLLs that Windows always takes from its system folder.
@@ -53,6 +62,19 @@ add_test(NAME install_run_demo
                  ${CMAKE_CURRENT_BINARY_DIR}/install-run)
 # It copies the shared prefix while holding that prefix's lock, and runs in its own copy.
 set_tests_properties(install_run_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+# The demo installed by a user named outside GBK from that user's downloads folder, with planted
+# system programs beside it; under code pages 936 and 1252. Each runs in its own prefix copy.
+foreach(run IN ITEMS "install_run_foreign_user;zh_CN.UTF-8" "install_run_foreign_user_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/InstallRun/check-foreign-user.sh
+                   ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
+                   $<TARGET_FILE:planted-program> ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()
 
 # The question and information boxes on a virtual display, answered with keys from outside.
 add_executable(message-box ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/MessageBoxMain.cpp)

@@ -50,16 +50,21 @@ std::optional<std::string> ResolveShortcutFolder(sys::Platform& platform, const 
   TStringList parts;
   SplitText(text, "\\", parts);
   if (parts.empty()) return std::nullopt;
-  std::string folder;
+  std::string base;
+  std::string tail;
   if (sys::SameText(parts[0], kStartMenu)) {
-    folder = platform.SpecialFolder(sys::kCsidlPrograms) + "\\" + startMenuFolder;
+    base = platform.SpecialFolder(sys::kCsidlPrograms);
+    tail = "\\" + startMenuFolder;
   } else if (sys::SameText(parts[0], kDesktop)) {
-    folder = platform.SpecialFolder(sys::kCsidlDesktop);
+    base = platform.SpecialFolder(sys::kCsidlDesktop);
   } else if (sys::SameText(parts[0], kQuickLaunch)) {
-    folder = platform.SpecialFolder(sys::kCsidlAppData) + kQuickLaunchTail;
+    base = platform.SpecialFolder(sys::kCsidlAppData);
+    tail = kQuickLaunchTail;
   } else {
     return std::nullopt;
   }
+  if (base.empty()) return std::nullopt;
+  std::string folder = base + tail;
   for (size_t i = 1; i < parts.size(); ++i) folder += "\\" + parts[i];
   return folder;
 }

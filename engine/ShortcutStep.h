@@ -15,7 +15,9 @@ class Platform;
 inline constexpr const char* kQuickLaunchTail = "\\Microsoft\\Internet Explorer\\Quick Launch";
 
 // The folder of a text such as 开始菜单\Tools (Programs folder\StartMenuFolder\Tools), 桌面 or
-// 快速启动栏\Sub; nullopt when the first component names none of the three locations.
+// 快速启动栏\Sub; nullopt when the first component names none of the three locations, or when
+// the system cannot resolve its shell folder (the shortcuts there are skipped rather than put at
+// the root of a drive).
 std::optional<std::string> ResolveShortcutFolder(sys::Platform& platform, const std::string& text,
                                                  const std::string& startMenuFolder);
 

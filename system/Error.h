@@ -35,6 +35,7 @@ inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorFileExists = 80;
 inline constexpr uint32_t kErrorDiskFull = 112;
 inline constexpr uint32_t kErrorAlreadyExists = 183;
+inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
 inline constexpr uint32_t kErrorCancelled = 1223;
 
 // Texts of the file and stream layer. %s stands for the path.
@@ -42,6 +43,10 @@ inline constexpr const char* kCannotCreateFile = "Cannot create file \"%s\"";
 inline constexpr const char* kCannotOpenFile = "Cannot open file \"%s\"";
 inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kStreamWriteError = "Stream write error";
+// A path from the system that GBK cannot spell and that has no short form that it can: a user
+// or folder named with characters outside the Chinese code page.
+inline constexpr const char* kPathOutsideGbk =
+    "The path \"%s\" has characters the Chinese code page cannot hold";
 // Texts of the registry layer. %s stands for the key path or the value name.
 inline constexpr const char* kFailedToCreateKey = "Failed to create key %s";
 inline constexpr const char* kFailedToSetData = "Failed to set data for '%s'";

@@ -137,7 +137,10 @@ class Platform {
   virtual bool RemoveFile(const std::string& path) = 0;
   // Copies a file, failing (false) when the target exists.
   virtual bool CopyNewFile(const std::string& source, const std::string& target) = 0;
-  // Moves a file over another one, replacing it; false when it could not.
+  // Moves a file over another one, replacing it; false when it could not. On Windows a target
+  // that is read-only, hidden or system is replaced all the same, and one in use (a running
+  // program, a loaded library) is renamed aside in its folder and deleted now or at the next
+  // restart; the sandbox simulates neither attributes nor sharing.
   virtual bool MoveReplacing(const std::string& source, const std::string& target) = 0;
   // Last-write time only (creation and access times stay); false when the file cannot be opened.
   virtual bool SetLastWriteTime(const std::string& path, FileTime utc) = 0;
@@ -157,11 +160,14 @@ class Platform {
   // --- Machine facts ---------------------------------------------------------------------
   // nullopt when the version query fails.
   virtual std::optional<VersionInfo> Version() const = 0;
+  // The folders and the program's path below are never a GBK look-alike of the real one: a path
+  // GBK cannot spell comes in its short (8.3) form, else they throw Error(kPathOutsideGbk).
   // Without a trailing backslash.
   virtual std::string WindowsDirectory() const = 0;
   // With its trailing backslash, as GetTempPath gives it.
   virtual std::string TempDirectory() const = 0;
-  // Without a trailing backslash; empty when the shell cannot resolve the number.
+  // Without a trailing backslash; empty when the shell cannot resolve the number (callers skip
+  // what would go there rather than build a path at the root of a drive).
   virtual std::string SpecialFolder(int csidl) const = 0;
   // Full path of the running program's file and the number of its command-line parameters.
   virtual std::string ExePath() const = 0;
@@ -172,17 +178,26 @@ class Platform {
   virtual bool KeyExists(RegRoot root, const std::string& subkey) const = 0;
   // Creates the key with its missing levels; throws Error(Format(kFailedToCreateKey, subkey)).
   virtual void CreateKey(RegRoot root, const std::string& subkey) = 0;
-  // Full access; nullptr when it cannot be opened (or created, with canCreate).
+  // For reading and writing values; nullptr when it cannot be opened (or created, with canCreate).
   virtual std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
                                                bool canCreate) = 0;
   // Deletes the key only when it holds no values (the unnamed one included) and no subkeys. A
   // root itself is never deleted. Keys of it that are open must be closed first.
   virtual Removal RemoveEmptyKey(RegRoot root, const std::string& subkey) = 0;
+  // For reading values only, which works where the key may not be written (HKEY_LOCAL_MACHINE
+  // in a run without raised rights); its writes throw Error(kFailedToSetData). nullptr when it
+  // cannot be opened.
+  virtual std::unique_ptr<RegistryKey> OpenKeyToRead(RegRoot root,
+                                                     const std::string& subkey) = 0;
 
   // --- Programs and the shell ------------------------------------------------------------
   // WinExec semantics: starts a command line and returns at once; false when it did not start.
+  // A program named without a folder ("regsvr32.exe", "Regedit") is taken from the system
+  // folder or the Windows folder only, never from the setup program's own folder, where a
+  // planted copy would run with the run's rights.
   virtual bool RunCommandLine(const std::string& commandLine, int showCommand) = 0;
-  // ShellExecute: starts and returns at once.
+  // ShellExecute: starts and returns once the launch is complete (so it survives the end of the
+  // process), showing no error box of its own.
   virtual bool ShellRun(const ShellRequest& request) = 0;
   // ShellExecuteEx and wait for the process while window messages keep being processed.
   virtual ShellOutcome ShellRunAndWait(const ShellRequest& request) = 0;
@@ -207,12 +222,16 @@ class Platform {
                                 const std::function<bool(const std::string& name)>& invoke) = 0;
 
   // --- Dialogs and the session -----------------------------------------------------------
-  // A message box owned by the active window; returns the button pressed (kIdOk, kIdYes, ...).
+  // The run's current top window, owner of the message boxes and of the elevation prompt: the
+  // window's handle as a number (0: none), so portable code can pass it on unopened.
+  virtual void SetOwnerWindow(uintptr_t window) = 0;
+  // A message box owned by the owner window, else by the active window and kept in front;
+  // returns the button pressed (kIdOk, kIdYes, ...).
   virtual int ShowMessageBox(const std::string& text, const std::string& caption,
                              uint32_t style) = 0;
   // Enables SE_SHUTDOWN_NAME in the process token; false when it could not.
   virtual bool EnableShutdownPrivilege() = 0;
-  // ExitWindowsEx with the given flags; false when refused.
+  // ExitWindowsEx with the given flags and a planned-installation reason; false when refused.
   virtual bool RestartSystem(uint32_t flags) = 0;
 };
 

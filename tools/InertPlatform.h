@@ -48,6 +48,7 @@ class InertPlatform : public sys::Platform {
   void CreateKey(RegRoot, const std::string&) override { Refuse(); }
   std::unique_ptr<RegistryKey> OpenKey(RegRoot, const std::string&, bool) override { Refuse(); }
   sys::Removal RemoveEmptyKey(RegRoot, const std::string&) override { Refuse(); }
+  std::unique_ptr<RegistryKey> OpenKeyToRead(RegRoot, const std::string&) override { Refuse(); }
   bool RunCommandLine(const std::string&, int) override { Refuse(); }
   bool ShellRun(const ShellRequest&) override { Refuse(); }
   ShellOutcome ShellRunAndWait(const ShellRequest&) override { Refuse(); }
@@ -64,6 +65,7 @@ class InertPlatform : public sys::Platform {
                         const std::function<bool(const std::string&)>&) override {
     Refuse();
   }
+  void SetOwnerWindow(uintptr_t) override { Refuse(); }
   int ShowMessageBox(const std::string&, const std::string&, uint32_t) override { Refuse(); }
   bool EnableShutdownPrivilege() override { Refuse(); }
   bool RestartSystem(uint32_t) override { Refuse(); }

@@ -41,8 +41,10 @@ std::string InstallUninstaller(TCompile& compile, sys::Stream& package, TUnInsta
   }
   if (uninstaller.empty()) return {};
 
-  std::string folder =
-      platform.SpecialFolder(sys::kCsidlPrograms) + "\\" + compile.Options.StartMenuFolder;
+  // Without a Programs folder the shortcut is left out rather than put at the root of a drive.
+  std::string programs = platform.SpecialFolder(sys::kCsidlPrograms);
+  if (programs.empty()) return uninstaller;
+  std::string folder = programs + "\\" + compile.Options.StartMenuFolder;
   std::string name = FreeShortcutName(platform, folder, compile.ItemName) + ".lnk";
   CreateShellLink(folder, name, uninstaller, "", "");
   log.AddFile(folder + "\\" + name, 1);

@@ -222,8 +222,11 @@ void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::
 
 void TUnInstall::GetInstallDir(const std::string& serial, std::string& dir) {
   if (serial.empty()) return;
+  // Read access first: a run without raised rights may read the registration but not write it.
+  // Only a missing key is created, as the registration is otherwise.
   std::unique_ptr<sys::RegistryKey> key =
-      platform_->OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true);
+      platform_->OpenKeyToRead(sys::kHkeyLocalMachine, UninstallKeyPath(serial));
+  if (!key) key = platform_->OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true);
   if (!key) return;
   std::optional<sys::RegValue> value = key->QueryValue("Install Dir");
   if (!value) {

@@ -185,6 +185,11 @@ bool SandboxPlatform::KeyExists(RegRoot root, const std::string& subkey) const {
 
 void SandboxPlatform::CreateKey(RegRoot root, const std::string& subkey) { registry_.CreateKey(root, subkey); }
 
+std::unique_ptr<RegistryKey> SandboxPlatform::OpenKeyToRead(RegRoot root,
+                                                           const std::string& subkey) {
+  return registry_.OpenKeyToRead(root, subkey);
+}
+
 std::unique_ptr<RegistryKey> SandboxPlatform::OpenKey(RegRoot root, const std::string& subkey, bool canCreate) {
   return registry_.OpenKey(root, subkey, canCreate);
 }

@@ -75,6 +75,8 @@ class SandboxPlatform : public Platform {
   std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
                                        bool canCreate) override;
   Removal RemoveEmptyKey(RegRoot root, const std::string& subkey) override;
+  std::unique_ptr<RegistryKey> OpenKeyToRead(RegRoot root,
+                                             const std::string& subkey) override;
 
   // --- Programs and the shell (journalled, never run)
   bool RunCommandLine(const std::string& commandLine, int showCommand) override;
@@ -90,6 +92,8 @@ class SandboxPlatform : public Platform {
   bool WriteShellLink(const std::string& path, const ShellLink& link) override;
   void ForEachShellVerb(const std::string& path,
                         const std::function<bool(const std::string& name)>& invoke) override;
+  // The journalled boxes have no window to be owned by.
+  void SetOwnerWindow(uintptr_t) override {}
   int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t style) override;
   bool EnableShutdownPrivilege() override;
   bool RestartSystem(uint32_t flags) override;

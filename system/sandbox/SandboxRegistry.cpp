@@ -287,6 +287,17 @@ Removal SandboxRegistry::RemoveEmptyKey(RegRoot root, const std::string& subkey)
   return Removal::Removed;
 }
 
+std::unique_ptr<RegistryKey> SandboxRegistry::OpenKeyToRead(RegRoot root,
+                                                            const std::string& subkey) {
+  Node* node = Root(root);
+  if (!node) return nullptr;
+  for (const std::string& level : SplitKey(subkey)) {
+    node = FindChild(*node, level);
+    if (!node) return nullptr;
+  }
+  return std::make_unique<SandboxRegistryKey>(*this, *node, true);
+}
+
 void SandboxRegistry::InjectFault(RegRoot root, const std::string& subkey, RegistryFault fault) {
   Node* node = Root(root);
   if (!node) return;

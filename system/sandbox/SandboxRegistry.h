@@ -12,7 +12,9 @@
 // Faults for tests: DenyAccess on a key makes it and everything below it unopenable with full
 // access (CreateKey throws, OpenKey returns nullptr, RemoveEmptyKey fails); FailWrites lets the
 // keys open but makes every value write and key removal below them fail. Marking a key creates
-// it, as a key protected by its access list exists even though it cannot be opened.
+// it, as a key protected by its access list exists even though it cannot be opened. A key opened
+// only to read (OpenKeyToRead) opens also where DenyAccess is marked, as a key that a user
+// without raised rights may read but not write does; its writes always throw.
 #pragma once
 
 #include <cstdint>
@@ -51,6 +53,7 @@ class SandboxRegistry {
   std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey, bool canCreate);
   // Frees the node: keys of it still open must not be used afterwards.
   Removal RemoveEmptyKey(RegRoot root, const std::string& subkey);
+  std::unique_ptr<RegistryKey> OpenKeyToRead(RegRoot root, const std::string& subkey);
   void InjectFault(RegRoot root, const std::string& subkey, RegistryFault fault);
 
   struct Value {

@@ -1,4 +1,5 @@
-// Files and folders of Win32Platform.
+// Files and folders of Win32Platform. Every file-system call takes FileSystemPath, so paths past
+// MAX_PATH work.
 #include <string>
 #include <vector>
 
@@ -63,24 +64,66 @@ FILETIME ToFileTime(FileTime t) {
   return f;
 }
 
+constexpr DWORD kGuardingAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool MoveOver(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) !=
+         FALSE;
+}
+
+// The refusals of a target that is in use or protected, as opposed to a missing source or a
+// full disk.
+bool IsRefusal(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+         error == ERROR_LOCK_VIOLATION;
+}
+
+// A free name beside the target for the old file; empty when none is found.
+std::wstring AsideName(const std::wstring& target) {
+  for (int n = 0; n < 100; ++n) {
+    std::wstring candidate = target + L".~old" + std::to_wstring(n);
+    if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
+  }
+  return {};
+}
+
+// A running program or a loaded library cannot be overwritten or deleted, but Windows lets it be
+// renamed within its folder: the old file steps aside, the new one takes its name, and the old
+// one goes now or, while still in use, at the next restart. On any failure the old file gets its
+// name back.
+bool MoveInUseAside(const std::wstring& from, const std::wstring& to) {
+  std::wstring aside = AsideName(to);
+  if (aside.empty() || !MoveFileExW(to.c_str(), aside.c_str(), 0)) return false;
+  if (!MoveOver(from, to)) {
+    MoveFileExW(aside.c_str(), to.c_str(), 0);
+    return false;
+  }
+  SetFileAttributesW(aside.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // Scheduling needs the rights of an elevated run; without them the old file stays behind,
+  // which costs space but not the installation.
+  if (!DeleteFileW(aside.c_str())) MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  return true;
+}
+
 }  // namespace
 
 bool Win32Platform::FileExists(const std::string& path) const {
-  DWORD a = Attributes(WidePath(path));
+  DWORD a = Attributes(FileSystemPath(path));
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32Platform::DirectoryExists(const std::string& path) const {
-  return IsDirectory(WidePath(path));
+  return IsDirectory(FileSystemPath(path));
 }
 
 bool Win32Platform::ForceDirectories(const std::string& path) {
   if (path.empty()) return false;
-  return MakeDirectories(FullPath(WidePath(path)));
+  return MakeDirectories(FullPath(FileSystemPath(path)));
 }
 
 std::unique_ptr<Stream> Win32Platform::OpenForRead(const std::string& path) {
-  ScopedHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+  ScopedHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) RaiseLastError(kCannotOpenFile, path);
@@ -88,7 +131,7 @@ std::unique_ptr<Stream> Win32Platform::OpenForRead(const std::string& path) {
 }
 
 std::unique_ptr<Stream> Win32Platform::CreateForWrite(const std::string& path) {
-  ScopedHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+  ScopedHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
   if (!file) RaiseLastError(kCannotCreateFile, path);
@@ -96,7 +139,7 @@ std::unique_ptr<Stream> Win32Platform::CreateForWrite(const std::string& path) {
 }
 
 bool Win32Platform::RemoveFile(const std::string& path) {
-  return DeleteFileW(WidePath(path).c_str()) != FALSE;
+  return DeleteFileW(FileSystemPath(path).c_str()) != FALSE;
 }
 
 Removal Win32Platform::RemoveEmptyFolder(const std::string& path) {
@@ -111,16 +154,31 @@ bool Win32Platform::RemoveAtRestart(const std::string& path) {
 }
 
 bool Win32Platform::CopyNewFile(const std::string& source, const std::string& target) {
-  return CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), TRUE) != FALSE;
+  return CopyFileW(FileSystemPath(source).c_str(), FileSystemPath(target).c_str(), TRUE) != FALSE;
 }
 
 bool Win32Platform::MoveReplacing(const std::string& source, const std::string& target) {
-  return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+  std::wstring from = FileSystemPath(source);
+  std::wstring to = FileSystemPath(target);
+  if (MoveOver(from, to)) return true;
+  if (!IsRefusal(GetLastError())) return false;
+  DWORD attributes = GetFileAttributesW(to.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  // A read-only, hidden or system target refuses the move; it is replaced all the same.
+  if (attributes & kGuardingAttributes) {
+    DWORD cleared = attributes & ~kGuardingAttributes;
+    SetFileAttributesW(to.c_str(), cleared ? cleared : FILE_ATTRIBUTE_NORMAL);
+    if (MoveOver(from, to)) return true;
+  }
+  if (MoveInUseAside(from, to)) return true;
+  SetFileAttributesW(to.c_str(), attributes);
+  return false;
 }
 
 bool Win32Platform::SetLastWriteTime(const std::string& path, FileTime utc) {
-  ScopedHandle file(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+  ScopedHandle file(CreateFileW(FileSystemPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
@@ -130,7 +188,7 @@ bool Win32Platform::SetLastWriteTime(const std::string& path, FileTime utc) {
 
 std::optional<FileTime> Win32Platform::LastWriteTime(const std::string& path) const {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+  if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data)) {
     return std::nullopt;
   }
   return FromFileTime(data.ftLastWriteTime);
@@ -145,7 +203,9 @@ FileTime Win32Platform::LocalToUtc(FileTime local) const {
 
 int64_t Win32Platform::FreeDiskSpace(const std::string& root) const {
   ULARGE_INTEGER freeToCaller;
-  if (!GetDiskFreeSpaceExW(WidePath(root).c_str(), &freeToCaller, nullptr, nullptr)) return -1;
+  if (!GetDiskFreeSpaceExW(FileSystemPath(root).c_str(), &freeToCaller, nullptr, nullptr)) {
+    return -1;
+  }
   return static_cast<int64_t>(freeToCaller.QuadPart);
 }
 

@@ -1,5 +1,6 @@
 // Machine facts of Win32Platform: version, system folders, the program's own file and
-// command line.
+// command line. Every folder comes back through PathFromWide: a user profile named outside GBK
+// gives its short form or a clear error, never a path that names nothing.
 #include <string>
 
 #include <windows.h>
@@ -15,7 +16,7 @@ namespace {
 
 std::string WithoutTrailingBackslash(std::wstring path) {
   if (!path.empty() && path.back() == L'\\') path.pop_back();
-  return FromWide(path);
+  return PathFromWide(path);
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ std::string Win32Platform::TempDirectory() const {
   wchar_t buffer[MAX_PATH + 2] = L"";
   DWORD n = GetTempPathW(MAX_PATH + 2, buffer);
   if (n > MAX_PATH + 1) n = 0;
-  return FromWide(std::wstring_view(buffer, n));
+  return PathFromWide(std::wstring(buffer, n));
 }
 
 std::string Win32Platform::SpecialFolder(int csidl) const {
@@ -60,7 +61,7 @@ std::string Win32Platform::ExePath() const {
     if (n == 0) return {};
     if (n < buffer.size()) {
       buffer.resize(n);
-      return FromWide(buffer);
+      return PathFromWide(buffer);
     }
     buffer.resize(buffer.size() * 2);
   }

@@ -4,7 +4,9 @@
 //
 // Threading: construct it on the GUI thread and use it there. The constructor initialises COM
 // (apartment-threaded) for that thread, which the shell link and Shell.Application calls need;
-// the destructor undoes it. Exactly one instance lives for the program's run.
+// the destructor undoes it. Exactly one instance lives for the program's run. It also turns off
+// the system's critical-error boxes (SEM_FAILCRITICALERRORS) while it lives, so asking an empty
+// card reader for its free space shows no "insert a disk" dialog.
 //
 // Differences from the sandbox are the ones the interface names: programs really start, message
 // boxes really show, RestartSystem really ends the session. RunCommandLine, like WinExec, gives
@@ -55,6 +57,8 @@ class Win32Platform : public Platform {
   std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& subkey,
                                        bool canCreate) override;
   Removal RemoveEmptyKey(RegRoot root, const std::string& subkey) override;
+  std::unique_ptr<RegistryKey> OpenKeyToRead(RegRoot root,
+                                             const std::string& subkey) override;
 
   // Programs and the shell (Win32Processes.cpp)
   bool RunCommandLine(const std::string& commandLine, int showCommand) override;
@@ -74,6 +78,7 @@ class Win32Platform : public Platform {
                         const std::function<bool(const std::string& name)>& invoke) override;
 
   // Dialogs and the session (Win32Session.cpp)
+  void SetOwnerWindow(uintptr_t window) override { ownerWindow_ = window; }
   int ShowMessageBox(const std::string& text, const std::string& caption,
                      uint32_t style) override;
   bool EnableShutdownPrivilege() override;
@@ -85,7 +90,12 @@ class Win32Platform : public Platform {
   // queue (posting it at once would wake the loop for ever).
   std::optional<int> DispatchPending();
 
+  // The owner window while it still exists; null otherwise.
+  void* OwnerWindow() const;
+
   bool comInitialised_ = false;
+  unsigned previousErrorMode_ = 0;
+  uintptr_t ownerWindow_ = 0;
 };
 
 }  // namespace sys::win32

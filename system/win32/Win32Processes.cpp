@@ -17,6 +17,46 @@ const wchar_t* VerbOrDefault(const std::wstring& verb) {
   return verb.empty() ? nullptr : verb.c_str();
 }
 
+// The program of a command line: the quoted first token, or everything up to the first blank.
+std::wstring ProgramOf(const std::wstring& line) {
+  size_t start = line.find_first_not_of(L" \t");
+  if (start == std::wstring::npos) return {};
+  if (line[start] == L'"') {
+    size_t end = line.find(L'"', start + 1);
+    return line.substr(start + 1, end == std::wstring::npos ? end : end - start - 1);
+  }
+  size_t end = line.find_first_of(L" \t", start);
+  return line.substr(start, end == std::wstring::npos ? end : end - start);
+}
+
+std::wstring InFolder(UINT (*folderOf)(wchar_t*, UINT), const std::wstring& name) {
+  wchar_t folder[MAX_PATH + 1] = L"";
+  UINT n = folderOf(folder, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return {};
+  std::wstring path = std::wstring(folder, n) + L"\\" + name;
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+  return path;
+}
+
+UINT SystemFolder(wchar_t* buffer, UINT size) { return GetSystemDirectoryW(buffer, size); }
+UINT WindowsFolder(wchar_t* buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); }
+
+bool IsBareName(const std::wstring& program) {
+  return !program.empty() && program.find_first_of(L"\\/:") == std::wstring::npos;
+}
+
+// The file a program named without a folder stands for, looked up in the system folder (of this
+// process's view: SysWOW64 for a 32-bit run on 64-bit Windows) and then the Windows folder.
+// CreateProcess would look in the setup program's folder first, where anyone who can write the
+// downloads folder can plant "regsvr32.exe". Empty when it is in neither.
+std::wstring SystemProgram(const std::wstring& program) {
+  std::wstring name = program;
+  if (name.find(L'.') == std::wstring::npos) name += L".exe";
+  std::wstring path = InFolder(&SystemFolder, name);
+  return path.empty() ? InFolder(&WindowsFolder, name) : path;
+}
+
 }  // namespace
 
 bool Win32Platform::RunCommandLine(const std::string& commandLine, int showCommand) {
@@ -26,8 +66,13 @@ bool Win32Platform::RunCommandLine(const std::string& commandLine, int showComma
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showCommand);
+  std::wstring program = ProgramOf(line);
+  std::wstring systemProgram = IsBareName(program) ? SystemProgram(program) : std::wstring();
+  // A bare name found nowhere safe is not started at all.
+  if (IsBareName(program) && systemProgram.empty()) return false;
+  const wchar_t* application = systemProgram.empty() ? nullptr : systemProgram.c_str();
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return false;
   }
@@ -42,11 +87,21 @@ bool Win32Platform::RunCommandLine(const std::string& commandLine, int showComma
 
 bool Win32Platform::ShellRun(const ShellRequest& request) {
   std::wstring verb = ToWide(request.verb);
-  HINSTANCE result = ShellExecuteW(nullptr, VerbOrDefault(verb), WidePath(request.file).c_str(),
-                                   ToWide(request.parameters).c_str(),
-                                   WidePath(request.directory).c_str(), request.showCommand);
-  // Values up to 32 are error codes.
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  std::wstring file = WidePath(request.file);
+  std::wstring parameters = ToWide(request.parameters);
+  std::wstring directory = WidePath(request.directory);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  // The finish actions run just before the process ends: an asynchronous launch could die with
+  // it. Failures are ignored by every caller, so the shell shows no box for them either.
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = static_cast<HWND>(OwnerWindow());
+  info.lpVerb = VerbOrDefault(verb);
+  info.lpFile = file.c_str();
+  info.lpParameters = parameters.c_str();
+  info.lpDirectory = directory.c_str();
+  info.nShow = request.showCommand;
+  return ShellExecuteExW(&info) != FALSE;
 }
 
 ShellOutcome Win32Platform::ShellRunAndWait(const ShellRequest& request) {
@@ -58,6 +113,9 @@ ShellOutcome Win32Platform::ShellRunAndWait(const ShellRequest& request) {
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
   if (request.quiet) info.fMask |= SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOZONECHECKS;
+  // Owned by the run's window, the elevation prompt comes to the front instead of waiting as a
+  // flashing taskbar button.
+  info.hwnd = static_cast<HWND>(OwnerWindow());
   info.lpVerb = VerbOrDefault(verb);
   info.lpFile = file.c_str();
   info.lpParameters = parameters.c_str();
@@ -77,17 +135,20 @@ ShellOutcome Win32Platform::ShellRunAndWait(const ShellRequest& request) {
 
   HANDLE handle = process.Get();
   std::optional<int> quit;
-  for (;;) {
+  DWORD woke;
+  do {
     if (auto code = DispatchPending()) quit = code;
-    DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
-    if (woke == WAIT_OBJECT_0 + 1) continue;
-    if (woke == WAIT_FAILED) {
-      if (auto code = DispatchPending()) quit = code;
-    }
-    break;
+    // MWMO_INPUTAVAILABLE also wakes for input that a peek has already seen but left queued,
+    // which a plain wait would sleep through.
+    woke = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  } while (woke == WAIT_OBJECT_0 + 1);
+  if (woke == WAIT_OBJECT_0) {
+    DWORD exitCode = 0;
+    if (GetExitCodeProcess(handle, &exitCode)) outcome.exitCode = exitCode;
+  } else if (auto code = DispatchPending()) {
+    // The wait failed: the process may still run, so there is no exit code to give.
+    quit = code;
   }
-  DWORD exitCode = 0;
-  if (GetExitCodeProcess(handle, &exitCode)) outcome.exitCode = exitCode;
   // The quit request taken from the queue while waiting belongs to the caller's message loop.
   if (quit) PostQuitMessage(*quit);
   return outcome;

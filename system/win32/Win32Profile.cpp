@@ -21,7 +21,7 @@ constexpr LONGLONG kMaxProfileBytes = 16 << 20;
 // The whole file as GBK text; nullopt when it cannot be read. A relative name is taken from the
 // working folder, as every other path is (the profile API would look in the Windows folder).
 std::optional<std::string> ReadProfileText(const std::string& file) {
-  ScopedHandle handle(CreateFileW(WidePath(file).c_str(), GENERIC_READ,
+  ScopedHandle handle(CreateFileW(FileSystemPath(file).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};

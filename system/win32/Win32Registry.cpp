@@ -1,5 +1,6 @@
-// Registry of Win32Platform: keys opened with full access, values through the W functions with
-// strings converted from and to GBK.
+// Registry of Win32Platform: values through the W functions with strings converted from and to
+// GBK. Each key is opened with only the access its use needs: full access would fail on a key
+// the run may read but not write (HKEY_LOCAL_MACHINE without raised rights).
 #include <string>
 
 #include <windows.h>
@@ -29,7 +30,11 @@ HKEY RootKey(RegRoot root) {
 // REG_SZ data as the API stores it: UTF-16 with its terminating NUL.
 std::wstring StoredString(const std::wstring& value) { return value + L'\0'; }
 
-std::string TextFromData(const std::string& data, DWORD type) {
+constexpr REGSAM kReadWrite = KEY_QUERY_VALUE | KEY_SET_VALUE;
+
+// The text of a string value as GBK. Text GBK cannot hold is not handed on changed: a path that
+// exists comes in its short form, anything else fails the read.
+std::string TextFromData(const std::string& name, const std::string& data, DWORD type) {
   std::wstring wide(data.size() / sizeof(wchar_t), L'\0');
   data.copy(reinterpret_cast<char*>(wide.data()), wide.size() * sizeof(wchar_t));
   // A single string ends at its first NUL; values written without one are taken whole.
@@ -39,7 +44,11 @@ std::string TextFromData(const std::string& data, DWORD type) {
   } else if (!wide.empty() && wide.back() == L'\0') {
     wide.pop_back();
   }
-  return FromWide(wide);
+  if (auto exact = FromWideExact(wide)) return *exact;
+  if (type != REG_MULTI_SZ && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return PathFromWide(wide);
+  }
+  Raise(Format(kFailedToGetData, name), ERROR_NO_UNICODE_TRANSLATION);
 }
 
 class Win32RegistryKey : public RegistryKey {
@@ -82,7 +91,7 @@ class Win32RegistryKey : public RegistryKey {
     RegValue value;
     value.type = type;
     value.data = (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
-                     ? TextFromData(data, type)
+                     ? TextFromData(name, data, type)
                      : std::move(data);
     return value;
   }
@@ -101,11 +110,11 @@ class Win32RegistryKey : public RegistryKey {
   ScopedKey key_;
 };
 
-LONG Create(RegRoot root, const std::string& subkey, ScopedKey& key) {
+LONG Create(RegRoot root, const std::string& subkey, REGSAM access, ScopedKey& key) {
   HKEY rootKey = RootKey(root);
   if (!rootKey) return ERROR_INVALID_HANDLE;
   return RegCreateKeyExW(rootKey, WideSubkey(subkey).c_str(), 0, nullptr,
-                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+                         REG_OPTION_NON_VOLATILE, access, nullptr, key.Receive(), nullptr);
 }
 
 LONG Open(RegRoot root, const std::string& subkey, REGSAM access, ScopedKey& key) {
@@ -118,19 +127,19 @@ LONG Open(RegRoot root, const std::string& subkey, REGSAM access, ScopedKey& key
 
 bool Win32Platform::KeyExists(RegRoot root, const std::string& subkey) const {
   ScopedKey key;
-  return Open(root, subkey, KEY_READ, key) == ERROR_SUCCESS;
+  return Open(root, subkey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
 }
 
 void Win32Platform::CreateKey(RegRoot root, const std::string& subkey) {
   ScopedKey key;
-  LONG rc = Create(root, subkey, key);
+  LONG rc = Create(root, subkey, KEY_CREATE_SUB_KEY, key);
   if (rc != ERROR_SUCCESS) Raise(Format(kFailedToCreateKey, subkey), static_cast<uint32_t>(rc));
 }
 
 std::unique_ptr<RegistryKey> Win32Platform::OpenKey(RegRoot root, const std::string& subkey,
                                                     bool canCreate) {
   ScopedKey key;
-  LONG rc = canCreate ? Create(root, subkey, key) : Open(root, subkey, KEY_ALL_ACCESS, key);
+  LONG rc = canCreate ? Create(root, subkey, kReadWrite, key) : Open(root, subkey, kReadWrite, key);
   if (rc != ERROR_SUCCESS) return nullptr;
   return std::make_unique<Win32RegistryKey>(std::move(key));
 }
@@ -153,6 +162,13 @@ Removal Win32Platform::RemoveEmptyKey(RegRoot root, const std::string& subkey) {
   key.Reset();
   return RegDeleteKeyW(rootKey, wide.c_str()) == ERROR_SUCCESS ? Removal::Removed
                                                                 : Removal::Failed;
+}
+
+std::unique_ptr<RegistryKey> Win32Platform::OpenKeyToRead(RegRoot root,
+                                                          const std::string& subkey) {
+  ScopedKey key;
+  if (Open(root, subkey, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<Win32RegistryKey>(std::move(key));
 }
 
 }  // namespace sys::win32

@@ -11,7 +11,15 @@ namespace sys::win32 {
 
 int Win32Platform::ShowMessageBox(const std::string& text, const std::string& caption,
                                   uint32_t style) {
-  return MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(caption).c_str(), style);
+  HWND owner = static_cast<HWND>(OwnerWindow());
+  UINT flags = style;
+  if (!owner) {
+    // Before the run has a window of its own, a box could open behind other programs' windows
+    // and wait there unseen.
+    owner = GetActiveWindow();
+    flags |= MB_SETFOREGROUND | MB_TOPMOST;
+  }
+  return MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), flags);
 }
 
 bool Win32Platform::EnableShutdownPrivilege() {
@@ -33,6 +41,10 @@ bool Win32Platform::EnableShutdownPrivilege() {
   return GetLastError() == ERROR_SUCCESS;
 }
 
-bool Win32Platform::RestartSystem(uint32_t flags) { return ExitWindowsEx(flags, 0) != FALSE; }
+bool Win32Platform::RestartSystem(uint32_t flags) {
+  // The reason goes to the system's shutdown log: a planned restart that an installation asked for.
+  return ExitWindowsEx(flags, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
+                                  SHTDN_REASON_FLAG_PLANNED) != FALSE;
+}
 
 }  // namespace sys::win32

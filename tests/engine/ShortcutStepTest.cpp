@@ -123,5 +123,16 @@ TEST(ShortcutLocations, ResolvedFromTheShellFolders) {
   EXPECT_FALSE(ResolveShortcutFolder(p, "别处\\x", "").has_value());
 }
 
+TEST(ShortcutLocations, UnresolvedShellFolderGivesNoFolderRatherThanTheDriveRoot) {
+  testsupport::SandboxHost host;
+  auto& p = host.platform();
+  for (int csidl : {sys::kCsidlPrograms, sys::kCsidlDesktop, sys::kCsidlAppData}) {
+    p.SetSpecialFolder(csidl, "");
+  }
+  EXPECT_EQ(ResolveShortcutFolder(p, "开始菜单\\Tools", "MyApp"), std::nullopt);
+  EXPECT_EQ(ResolveShortcutFolder(p, "桌面\\Sub", ""), std::nullopt);
+  EXPECT_EQ(ResolveShortcutFolder(p, "快速启动栏", ""), std::nullopt);
+}
+
 }  // namespace
 }  // namespace enginetest

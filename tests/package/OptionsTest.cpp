@@ -90,6 +90,19 @@ TEST_F(Options, PatchTakesTheFolderOfTheInstalledProduct) {
   EXPECT_EQ(c.Options.InstallDir, "D:\\Installed\\示例");
 }
 
+TEST_F(Options, PatchReadsARegistrationItMayNotWrite) {
+  // A run without raised rights: HKEY_LOCAL_MACHINE can be read but not opened for writing.
+  const std::string serial = "11111111-2222-3333-4444-666666666666";
+  host.platform()
+      .OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true)
+      ->WriteString("Install Dir", "D:\\Installed\\只读");
+  host.platform().InjectRegistryFault(sys::kHkeyLocalMachine, UninstallKeyPath(serial),
+                                      sys::sandbox::RegistryFault::DenyAccess);
+  testsupport::PackageBuilder b;
+  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", kGroupInstallDir).Serial(serial);
+  EXPECT_EQ(Load(b).Options.InstallDir, "D:\\Installed\\只读");
+}
+
 TEST_F(Options, PatchWithoutRegistrationHasNoFolder) {
   testsupport::PackageBuilder b;
   b.Setting("Patch", "True").Setting("默认安装路径", "C:\\Other", kGroupInstallDir);

@@ -356,6 +356,24 @@ TEST_P(PlatformContract, ValuesOfAllThreeTypesReadBack) {
   EXPECT_EQ(key->QueryValue("Absent"), std::nullopt);
 }
 
+TEST_P(PlatformContract, KeyOpenedToReadReadsButRefusesWrites) {
+  sys::Platform& p = platform();
+  std::string path = registryKey() + "\\ReadOnly";
+  EXPECT_EQ(p.OpenKeyToRead(sys::kHkeyCurrentUser, path), nullptr);
+  EXPECT_FALSE(p.KeyExists(sys::kHkeyCurrentUser, path));
+  p.OpenKey(sys::kHkeyCurrentUser, path, true)->WriteString("Install Dir", "C:\\应用");
+  auto key = p.OpenKeyToRead(sys::kHkeyCurrentUser, "\\" + path);
+  ASSERT_NE(key, nullptr);
+  auto value = key->QueryValue("install dir");
+  ASSERT_TRUE(value.has_value());
+  EXPECT_EQ(value->data, "C:\\应用");
+  EXPECT_EQ(ErrorCodeOf([&] { key->WriteString("Other", "x"); },
+                        sys::Format(sys::kFailedToSetData, "Other")),
+            sys::kErrorAccessDenied);
+  EXPECT_FALSE(key->DeleteValue("Install Dir"));
+  EXPECT_TRUE(p.OpenKey(sys::kHkeyCurrentUser, path, false)->QueryValue("Install Dir").has_value());
+}
+
 TEST_P(PlatformContract, ValuesPersistAcrossOpens) {
   sys::Platform& p = platform();
   std::string path = registryKey() + "\\Persist";

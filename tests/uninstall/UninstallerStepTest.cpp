@@ -103,6 +103,19 @@ TEST_F(UninstallerStep, ShortcutIntoAMissingFolderIsStillRecorded) {
   EXPECT_EQ(log_.Items()[0]->Path, link);
 }
 
+TEST_F(UninstallerStep, UnresolvedProgramsFolderSkipsOnlyTheShortcut) {
+  platform_.SetSpecialFolder(sys::kCsidlPrograms, "");
+  testsupport::PackageBuilder builder;
+  builder.AddUninstaller("D:\\build\\u.exe", "MZ");
+  Load(builder);
+  EXPECT_EQ(Run(), "C:\\App\\u.exe");
+  EXPECT_EQ(host_.ReadFile("C:\\App\\u.exe"), "MZ");
+  // Nothing at the root of the drive, nothing recorded.
+  EXPECT_FALSE(platform_.DirectoryExists("C:\\演示"));
+  EXPECT_FALSE(platform_.FileExists("C:\\演示\\卸载“X”.lnk"));
+  EXPECT_TRUE(log_.Items().empty());
+}
+
 TEST_F(UninstallerStep, TheLastOfSeveralUninstallersIsTheOneUsed) {
   testsupport::PackageBuilder builder;
   builder.AddUninstaller("D:\\build\\first.exe", "1");

@@ -2,8 +2,11 @@
 // Windows platform, without windows, as the no-options install window performs it: load the
 // package, unpack the page resources, install, delete the temporary files. The install folder
 // can be overridden; the application and readme are opened only with --open, and the restart
-// is never offered, so a test run leaves nothing running. Status lines and installed files are
-// printed in UTF-8 as they are reported; exit code 0, or 1 with the error on stderr.
+// is never offered, so a test run leaves nothing running. A SETUP without a folder is taken from
+// beside install-run itself, found through the platform's ExePath as the setup program finds its
+// own file (the case of a user whose downloads folder GBK cannot spell). Status lines and
+// installed files are printed in UTF-8 as they are reported; exit code 0, or 1 with the error
+// on stderr.
 //
 // Its output is read by tests/win32/InstallRun/check-install-run.sh, which checks the machine
 // from outside.
@@ -78,10 +81,14 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request) {
   return !request.setup.empty();
 }
 
-void RunSetup(sys::Platform& platform, const Request& request) {
+void RunSetup(sys::Platform& platform, Request request) {
   TCompile compile(platform);
   ScopedTempFiles cleanup(compile);
+  if (request.setup.find('\\') == std::string::npos) {
+    request.setup = sys::ExtractFilePath(platform.ExePath()) + request.setup;
+  }
   if (!platform.FileExists(request.setup)) throw sys::Error("no setup program at " + request.setup);
+  Print(stdout, "setup program " + request.setup);
   compile.LoadPackage(request.setup);
   sys::WizardTitle = "“" + compile.ItemName + "”安装向导";
   Print(stdout, "loaded " + compile.ItemName + " " + compile.Version + ": " +
