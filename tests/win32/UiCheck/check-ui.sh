@@ -18,7 +18,9 @@ shot="$shots/ui-check-${locale%%.*}.png"
 caption='“演示软件”安装向导'
 
 # A first run makes the prefix (half a minute) before anything can show: not part of the wait.
-"$root/scripts/wine-prefix.sh" || { echo "FAIL: no Wine prefix"; exit 1; }
+# shellcheck source=../../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+"$root/scripts/wine-prefix.sh" "" "$(wine_arch_of "$program")" || { echo "FAIL: no Wine prefix"; exit 1; }
 out=$(mktemp)
 # A session of its own, so that a failed check ends the program with the script that ran it.
 setsid "$root/scripts/wine-run.sh" "$program" >"$out" 2>&1 &

@@ -83,17 +83,22 @@ frame_window() {
 }
 # wait_for DESCRIPTION COMMAND...: retries COMMAND for up to 30 s.
 wait_for() {
-  local what=$1
+  local what=$1 deadline=$((SECONDS + 30))
   shift
-  for _ in $(seq 150); do "$@" && return 0; kill -0 "$run" 2>/dev/null || break; sleep 0.2; done
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    "$@" && return 0
+    kill -0 "$run" 2>/dev/null || { fail "the setup program ended while waiting for $what"; return 1; }
+    sleep 0.2
+  done
   fail "waited 30 s for $what"
   return 1
 }
-# The current page is the topmost page form in the page area: the first line of depth 3 whose
-# text is one of the page captions.
+# The current page is the topmost page form in the page area (children are listed front
+# first): the first window two levels below the frame whose text is a page caption.
 pages='首页|安装协议|软件说明|开始菜单|选择组件|选择安装文件夹|附加任务|准备安装|开始安装|安装完成'
-current_page() { read_windows | sed -n "s/^      *[^ ]* \($pages\)\$/\1/p" | head -1; }
-on_page() { [ "$(current_page)" = "$1" ]; }
+current_page() { read_windows | sed -n -E "s/^    [^ ]+ ($pages)\$/\1/p" | head -1; }
+has_page() { [ -n "$(current_page)" ]; }
+left_page() { [ "$(current_page)" != "$1" ]; }
 shot() {
   local id
   id=$(frame_window) || { fail "no frame to photograph for $1"; return; }
@@ -142,9 +147,9 @@ if [ "$dpi" != 96 ]; then
 fi
 seen=""
 for _ in $(seq 20); do
-  wait_for "a page in the frame" bash -c '[ -n "$1" ]' _ "$(current_page)" || break
+  wait_for "a page in the frame" has_page || break
   page=$(current_page)
-  [ -z "$page" ] && { sleep 0.3; continue; }
+  [ -z "$page" ] && continue
   case " $seen " in *" $page "*) ;; *) seen="$seen $page"; shot "$page" ;; esac
   case $page in
     附加任务)
@@ -167,10 +172,11 @@ for _ in $(seq 20); do
     安装协议) press alt+t ;;
     *) press alt+n ;;
   esac
-  # Wait until the page has changed (the progress page changes by itself).
-  for _ in $(seq 150); do [ "$(current_page)" != "$page" ] && break; sleep 0.2; done
+  # The progress page moves on by itself once the install has run.
+  wait_for "the page after $page" left_page "$page" || break
 done
-check "pages seen" "$seen" "$(printf ' %s' $(echo "$seen"))"
+# The progress page may pass too quickly to be seen.
+check "pages shown" "${seen/ 开始安装/}" " 首页 安装协议 软件说明 开始菜单 选择组件 选择安装文件夹 附加任务 准备安装 安装完成"
 # The finish message, then the frame and the background window close and the program ends.
 wait_for "the finish message" has_line '演示软件已成功安装，感谢您的使用！'
 box=$(LC_ALL=zh_CN.UTF-8 xdotool search --onlyvisible --name "^$caption\$" | tail -1)
