@@ -56,6 +56,10 @@ void Memo::SetText(const std::string& text) {
   Notify(Change::Text);
 }
 
+void Memo::TextTyped(const std::string& text) {
+  lines_ = text.empty() ? std::vector<std::string>{} : SplitLines(text);
+}
+
 void Memo::SetReadOnly(bool readOnly) {
   if (readOnly == readOnly_) return;
   readOnly_ = readOnly;

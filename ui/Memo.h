@@ -23,6 +23,8 @@ class Memo : public Control {
   void Clear();
   std::string Text() const;
   void SetText(const std::string& text);
+  // The typing path: the text a person left in an editable memo (no handler, no echo).
+  void TextTyped(const std::string& text);
   // How many lines the last AddLine appended (the peer appends only those).
   size_t LinesAdded() const { return linesAdded_; }
 
