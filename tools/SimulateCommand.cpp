@@ -1,28 +1,33 @@
-// simulate SETUP --root DIR: one setup run on a simulated Windows machine, as the no-options
-// install window performs it: load the package, unpack the page resources, install, open the
-// application and readme when asked, offer the restart, delete the temporary files. Prints the
-// steps and files as they happen (with a progress bar on a terminal), then what the run left
-// on the machine: Ins.log, the Uninstall registration and the journal of the simulated shell.
+// simulate SETUP --root DIR: one setup run on a simulated Windows machine, as the elevated copy
+// of the setup program performs it: TInstall::Execute with its windows on the headless backend
+// and a simulated person in front of them (scripted by --answers). Prints every window and
+// page as the person sees it, what the person does, the install's steps and files as they are
+// reported (with a progress bar on a terminal), then what the run left on the machine:
+// Ins.log, the Uninstall registration and the journal of the simulated shell.
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
+#include <functional>
 #include <nlohmann/json.hpp>
+#include <iostream>
 
-#include "engine/FinishActions.h"
-#include "package/Options.h"
+#include "app/PageClasses.h"
+#include "app/uInstall.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
-#include "system/SystemHelpers.h"
 #include "system/sandbox/Encoding.h"
 #include "system/sandbox/SandboxPlatform.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/SimulateReport.h"
+#include "tools/SimulatedPerson.h"
+#include "tools/SimulationScript.h"
 #include "tools/ToolText.h"
+#include "ui/headless/Automation.h"
+#include "ui/headless/HeadlessBackend.h"
+#include "wizard/SetupErrors.h"
 
 namespace tool {
 namespace {
@@ -34,10 +39,10 @@ using sys::sandbox::SandboxPlatform;
 class ProgressPrinter {
  public:
   ProgressPrinter(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
-  ~ProgressPrinter() { ClearBar(); }
+  ~ProgressPrinter() { Pause(); }
 
   void Report(const std::string& fileName, const std::string& hint, int64_t position, int64_t max) {
-    ClearBar();
+    Pause();
     if (position < 0) {
       out_ << "== " << GbkToUtf8Lossy(hint) << "\n";
     } else {
@@ -46,6 +51,12 @@ class ProgressPrinter {
       max_ = max;
     }
     DrawBar();
+  }
+
+  // Takes the bar off the terminal, so that other output can follow.
+  void Pause() {
+    if (barShown_) out_ << "\r\033[K";
+    barShown_ = false;
   }
 
  private:
@@ -57,10 +68,6 @@ class ProgressPrinter {
          << position_ << "/" << max_ << std::flush;
     barShown_ = true;
   }
-  void ClearBar() {
-    if (barShown_) out_ << "\r\033[K";
-    barShown_ = false;
-  }
 
   std::ostream& out_;
   bool terminal_;
@@ -68,30 +75,6 @@ class ProgressPrinter {
   int64_t position_ = 0;
   int64_t max_ = 0;
 };
-
-// The answers file: {"answers": ["yes", "no", ...], "default": "no"} or just the array.
-void LoadAnswers(SandboxPlatform& sandbox, const fs::path& file) {
-  std::ifstream in(file);
-  if (!in) throw Failure("cannot read the answers file " + file.string());
-  nlohmann::json json;
-  try {
-    json = nlohmann::json::parse(in);
-  } catch (const nlohmann::json::exception& error) {
-    throw Failure("answers file " + file.string() + ": " + error.what());
-  }
-  auto answer = [&](const nlohmann::json& value) {
-    if (value == "yes") return sys::kIdYes;
-    if (value == "no") return sys::kIdNo;
-    throw Failure("answers file " + file.string() + ": answers are \"yes\" or \"no\", not " +
-                  value.dump());
-  };
-  const nlohmann::json& list = json.is_array() ? json : json.value("answers", nlohmann::json::array());
-  if (!list.is_array()) throw Failure("answers file " + file.string() + ": \"answers\" is a list");
-  std::vector<int> answers;
-  for (const auto& value : list) answers.push_back(answer(value));
-  int fallback = json.is_object() && json.contains("default") ? answer(json["default"]) : sys::kIdNo;
-  sandbox.SetAnswers(std::move(answers), fallback);
-}
 
 // Puts the setup program where the simulated user started it from, as the running program.
 std::string PlaceSetupProgram(SandboxPlatform& sandbox, const fs::path& setup) {
@@ -108,36 +91,126 @@ std::string PlaceSetupProgram(SandboxPlatform& sandbox, const fs::path& setup) {
   return exePath;
 }
 
-void RunSetup(SandboxPlatform& sandbox, const std::string& exePath, ProgressPrinter& printer,
-              std::ostream& out, std::string& serial) {
-  TCompile compile(sandbox);
-  ScopedTempFiles cleanup(compile);
-  compile.LoadPackage(exePath);
-  serial = compile.Serial;
-  sys::WizardTitle = "“" + compile.ItemName + "”安装向导";
-  out << "Loaded \"" << GbkToUtf8Lossy(compile.ItemName) << "\" " << GbkToUtf8Lossy(compile.Version)
-      << ": " << compile.FileList.size() << " entries, " << compile.Size << " bytes to install\n";
-
-  // The page resources are unpacked only when the package carries the loading setting.
-  if (const TCompileData* loading = FindBasicSetting(compile, "显示加载进度")) {
-    std::unique_ptr<sys::Stream> self = sandbox.OpenForRead(exePath);
-    compile.ExtractResources(*self);
-    out << "Unpacked " << compile.TempFiles.size() << " page resources into "
-        << GbkToUtf8Lossy(sys::GetTempDir()) << (loading->Value == "启用" ? " (with the loading window)" : "")
-        << "\n";
+// The headless backend, watching the progress: every report of the install run lets the
+// window process its messages, which is where the printer is put in front of the window's own
+// progress receiver (the window installs its receiver just before the run).
+class SimulationBackend : public ui::HeadlessBackend {
+ public:
+  std::function<void()> OnProcessMessages;
+  void ProcessMessages() override {
+    ui::HeadlessBackend::ProcessMessages();
+    if (OnProcessMessages) OnProcessMessages();
   }
-  if (compile.Options.ShowWizard && !compile.Patched) {
-    out << "The package shows the wizard; it is simulated as the no-options install window.\n";
-  }
+};
 
-  compile.OnCompile = [&printer](const std::string& fileName, const std::string& hint,
-                                 int64_t position, int64_t max) {
-    printer.Report(fileName, hint, position, max);
+// Passes each report to the printer, then to the window's receiver.
+struct PrintingReceiver {
+  ProgressPrinter* printer;
+  TCompileProEvent window;
+  void operator()(const std::string& fileName, const std::string& hint, int64_t position,
+                  int64_t max) const {
+    printer->Report(fileName, hint, position, max);
+    if (window) window(fileName, hint, position, max);
+  }
+};
+
+void WatchProgress(TCompile& compile, ProgressPrinter& printer) {
+  if (compile.OnCompile && compile.OnCompile.target<PrintingReceiver>() == nullptr) {
+    compile.OnCompile = PrintingReceiver{&printer, std::move(compile.OnCompile)};
+  }
+}
+
+// The window layer's reporter during the run: the setup's errors are shown in their message
+// box and counted, as in the real program; a step the scripted person cannot take is no error
+// of the setup and goes on up to end the simulation.
+class SimulationReporter {
+ public:
+  SimulationReporter() {
+    ui::SetErrorReporter([this](const std::exception& error) {
+      if (auto* stuck = dynamic_cast<const ui::AutomationError*>(&error)) throw *stuck;
+      if (dynamic_cast<const sys::Abort*>(&error)) return;
+      ++reported_;
+      ReportSetupError(error);
+    });
+  }
+  ~SimulationReporter() { ui::SetErrorReporter(nullptr); }
+  SimulationReporter(const SimulationReporter&) = delete;
+  SimulationReporter& operator=(const SimulationReporter&) = delete;
+  int Reported() const { return reported_; }
+
+ private:
+  int reported_ = 0;
+};
+
+// The setup run the elevated copy performs: TInstall::Execute with its windows on the headless
+// backend, the simulated person in front of them. True when no error ended it.
+bool RunSetup(SandboxPlatform& sandbox, const SimulationScript& script, ProgressPrinter& printer,
+              std::ostream& out, std::ostream& err, std::string& serial) {
+  ScopedPageClasses pageClasses;
+  SimulationReporter reporter;
+  SimulationBackend backend;
+  SimulatedPerson person(script, out);
+  TInstall install(sandbox);
+  // A window is printed as it rests in front of the person: when the person is about to act
+  // (and it differs from what was printed last) or the install reports progress; pages built
+  // behind the current one are not printed.
+  std::string shown, printed;
+  auto print = [&](const std::string& rendering) {
+    if (rendering.empty() || rendering == printed) return;
+    printer.Pause();
+    out << "\n" << GbkToUtf8Lossy(rendering) << "\n";
+    printed = rendering;
   };
-  compile.Install(exePath);
+  backend.OnRender = [&](const std::string& rendering) { shown = rendering; };
+  // The message boxes a step brought up, with the answer they got.
+  size_t journalSeen = sandbox.ReadJournal().size();
+  auto printBoxes = [&] {
+    std::vector<nlohmann::json> journal = sandbox.ReadJournal();
+    for (size_t i = journalSeen; i < journal.size(); ++i) {
+      if (journal[i].value("op", "") != "messageBox") continue;
+      int answer = journal[i].value("answer", 0);
+      out << "  [" << journal[i].value("caption", "") << "] " << journal[i].value("text", "")
+          << " -> " << (answer == sys::kIdYes ? "Yes" : answer == sys::kIdNo ? "No" : "OK") << "\n";
+    }
+    journalSeen = journal.size();
+  };
+  backend.OnIdle = [&](ui::Form& top) {
+    shown.clear();
+    print(ui::RenderForm(top));
+    WatchProgress(install.Compile(), printer);
+    bool acted = person.Act(top);
+    printBoxes();
+    return acted;
+  };
+  backend.OnProcessMessages = [&] {
+    print(shown);
+    shown.clear();
+    WatchProgress(install.Compile(), printer);
+  };
 
-  OpenChosenFiles(compile);
-  OfferRestart(compile);
+  bool ok = true;
+  try {
+    install.Execute(backend);
+  } catch (const ui::AutomationError& error) {
+    // The script asked for something no person could do; the run itself did not fail.
+    printer.Pause();
+    err << "The simulated person could not go on: " << GbkToUtf8Lossy(error.what()) << "\n";
+    ok = false;
+  } catch (const std::exception& error) {
+    printer.Pause();
+    err << "The setup run ended with an error: " << DescribeError(error) << "\n";
+    ReportSetupError(error);
+    ok = false;
+  }
+  printer.Pause();
+  printBoxes();
+  serial = install.Compile().Serial;
+  if (reporter.Reported() > 0) {
+    err << "The setup run ended with an error (reported in a message box).\n";
+    ok = false;
+  }
+  out << "\nThe setup run " << (ok ? "ended" : "failed") << "; its temporary files are deleted.\n";
+  return ok;
 }
 
 int Run(CommandContext& context) {
@@ -147,30 +220,26 @@ int Run(CommandContext& context) {
   if (!root) throw UsageError("--root DIR is required");
   const fs::path setup = args.positional[0];
   if (!fs::is_regular_file(setup)) throw Failure("no setup program at " + setup.string());
+  SimulationScript script = DefaultSimulationScript();
+  if (auto answers = args.Value("--answers")) script = LoadSimulationScript(*answers);
 
   SandboxPlatform sandbox{fs::path(*root)};
   if (auto os = args.Value("--os")) sandbox.SetVersionText(*os);
-  if (auto answers = args.Value("--answers")) LoadAnswers(sandbox, *answers);
+  sandbox.SetAnswers(script.answers, script.defaultAnswer);
   const std::string exePath = PlaceSetupProgram(sandbox, setup);
   const size_t journalBefore = sandbox.ReadJournal().size();
   sys::ScopedCurrentPlatform scope(sandbox);
 
-  int status = kExitOk;
+  bool ok = false;
   std::string serial;
   {
     bool terminal = &context.out == &std::cout && isatty(STDOUT_FILENO);
     ProgressPrinter printer(context.out, terminal);
-    try {
-      RunSetup(sandbox, exePath, printer, context.out, serial);
-    } catch (const sys::Error& error) {
-      context.err << "The setup run ended with an error: " << DescribeError(error) << "\n";
-      status = kExitFailure;
-    }
+    ok = RunSetup(sandbox, script, printer, context.out, context.err, serial);
   }
-  sys::WizardTitle.clear();
   sandbox.Flush();
   PrintSimulationReport(sandbox, serial, journalBefore, context.out);
-  return status;
+  return ok ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -179,13 +248,22 @@ const Command& SimulateCommand() {
   static const Command command{
       "simulate", "run a setup program on a simulated Windows machine",
       "SETUP --root DIR [--os TEXT] [--answers FILE]\n\n"
-      "Runs the setup program's install in the sandbox rooted at DIR (created when missing,\n"
-      "kept between runs: a second run is a second install on the same machine). The run\n"
-      "goes as the no-options install window does it: load the package, unpack the page\n"
-      "resources, install, open the application and readme when the package asks, offer\n"
-      "the restart, delete the temporary files. --os sets the version text of the machine\n"
-      "(\"6.1\", \"5.1\", \"2\", ...). --answers FILE scripts the answers to questions:\n"
-      "{\"answers\": [\"yes\", \"no\"], \"default\": \"no\"}.\n\n"
+      "Runs the setup program in the sandbox rooted at DIR (created when missing, kept\n"
+      "between runs: a second run is a second install on the same machine), as its elevated\n"
+      "copy does: load the package, unpack the page resources, open the loading window, the\n"
+      "no-options install window, the background window or the wizard, install from there,\n"
+      "delete the temporary files. Every window and page is printed as a person sees it, with\n"
+      "what the person does. The person presses Next on every page (Finish on the last).\n"
+      "--os sets the version text of the machine (\"6.1\", \"5.1\", \"2\", ...).\n"
+      "--answers FILE scripts the person:\n"
+      "  {\"pages\": {\"TfrmAddonsTask\": {\"CheckBox1\": false}},\n"
+      "   \"cancelOn\": \"TfrmReadyIns\", \"answers\": [\"no\", \"yes\"], \"default\": \"no\"}\n"
+      "When a page under \"pages\" first shows, its controls are brought to the given state\n"
+      "(true/false clicks a check box, a text is typed into an edit) before Next; \"cancelOn\"\n"
+      "presses Cancel once on that page instead; question boxes take \"answers\" in order,\n"
+      "then \"default\" (\"no\" unless given). A plain list of answers works too.\n"
+      "Exit code 0 when the run ends without an error (a cancelled wizard included), 1 when\n"
+      "an error ends it.\n\n"
       "DIR/drive_c/... holds the drives, DIR/registry.json the registry, DIR/journal.jsonl\n"
       "what the simulated shell was asked to do, DIR/machine.json the machine.\n",
       &Run};

@@ -122,7 +122,7 @@ std::unique_ptr<PageForm> TfrmParent::CreatePageForm(const std::string& classNam
   page->SetBorderStyle(ui::BorderStyle::None);
   page->SetParent(Panel1);
   page->SetAlign(ui::Align::Client);
-  page->Show();
+  page->SetVisible(true);
   return page;
 }
 

@@ -13,7 +13,8 @@ namespace {
 class SimulateTest : public ToolTest {
  protected:
   // A product with a program, a readme, a licence resource and an uninstaller, installed to
-  // C:\Program Files\Tool; it opens the program at the end and asks for a restart.
+  // C:\Program Files\Tool by the no-options install window (the wizard is switched off); it
+  // opens the program at the end and asks for a restart.
   fs::path BuildTool(const std::string& programTargetOs = "") {
     Write("content/tool.exe", PatternBytes(20000));
     Write("content/readme.txt", "readme");
@@ -28,6 +29,7 @@ class SimulateTest : public ToolTest {
     project["serial"] = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
     project["settings"] = Json::array({
         Json{{"caption", U8(u8"项目名称")}, {"value", U8(u8"小工具")}, {"group", 0}},
+        Json{{"caption", U8(u8"显示安装界面")}, {"value", U8(u8"禁用")}, {"group", 0}},
         Json{{"caption", U8(u8"显示加载进度")}, {"value", U8(u8"禁用")}, {"group", 0}},
         Json{{"caption", U8(u8"安装完成后，重启操作系统")}, {"value", U8(u8"启用")}, {"group", 0}},
         Json{{"caption", U8(u8"协议文件")}, {"value", "D:\\pkg\\licence.txt"}, {"group", 3}},

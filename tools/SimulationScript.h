@@ -1,0 +1,37 @@
+// The person of a simulated setup run, as the answers file of simulate scripts it:
+//
+//   {"pages": {"TfrmAddonsTask": {"CheckBox1": false}, "TfrmEndIns": {"CheckBox2": false}},
+//    "cancelOn": "TfrmReadyIns", "answers": ["no", "yes"], "default": "no"}
+//
+// or the older plain list of answers (["yes", "no"]). Every field is optional. A page's
+// controls take true/false (a check box) or a text (typed into an edit); the answers go to the
+// question boxes in order, then the default ("no" unless given).
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/JsonFields.h"
+
+namespace tool {
+
+struct ControlSetting {
+  std::string control;  // the control's name (ASCII)
+  Json value;           // a boolean or a text (UTF-8)
+};
+
+struct SimulationScript {
+  // By page class name, in file order.
+  std::map<std::string, std::vector<ControlSetting>> pages;
+  std::string cancelOn;
+  std::vector<int> answers;  // sys::kIdYes / sys::kIdNo
+  int defaultAnswer;
+};
+
+SimulationScript DefaultSimulationScript();
+// Throws Failure naming the file and what is wrong with it.
+SimulationScript LoadSimulationScript(const std::filesystem::path& file);
+
+}  // namespace tool
