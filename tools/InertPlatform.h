@@ -36,6 +36,7 @@ class InertPlatform : public sys::Platform {
   std::optional<FileTime> LastWriteTime(const std::string&) const override { Refuse(); }
   FileTime LocalToUtc(FileTime) const override { Refuse(); }
   int64_t FreeDiskSpace(const std::string&) const override { Refuse(); }
+  std::vector<std::string> ListFolders(const std::string&) const override { Refuse(); }
   std::optional<VersionInfo> Version() const override { Refuse(); }
   std::string WindowsDirectory() const override { Refuse(); }
   std::string TempDirectory() const override { Refuse(); }

@@ -56,6 +56,7 @@ class SandboxPlatform : public Platform {
   std::optional<FileTime> LastWriteTime(const std::string& path) const override;
   FileTime LocalToUtc(FileTime local) const override;
   int64_t FreeDiskSpace(const std::string& root) const override;
+  std::vector<std::string> ListFolders(const std::string& path) const override;
 
   // --- Machine facts
   std::optional<VersionInfo> Version() const override;

@@ -38,6 +38,7 @@ class Win32Platform : public Platform {
   std::optional<FileTime> LastWriteTime(const std::string& path) const override;
   FileTime LocalToUtc(FileTime local) const override;
   int64_t FreeDiskSpace(const std::string& root) const override;
+  std::vector<std::string> ListFolders(const std::string& path) const override;
 
   // Machine facts (Win32Machine.cpp)
   std::optional<VersionInfo> Version() const override;
