@@ -83,3 +83,19 @@ foreach(run IN ITEMS "ui_win32;zh_CN.UTF-8" "ui_win32_codepage_1252;C.UTF-8")
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
                        ENVIRONMENT SETUP_WINE_LOCALE=${locale})
 endforeach()
+
+# A wizard-like form on a virtual display: screenshot (not blank) under build/screenshots, and
+# keys from outside: Enter and Esc do nothing, Alt+D ticks off the box, Alt+N presses Next.
+add_executable(ui-check ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/UiCheckMain.cpp)
+target_compile_definitions(ui-check PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(ui-check PRIVATE setup_ui_win32 setup_win32)
+foreach(run IN ITEMS "ui_check;zh_CN.UTF-8" "ui_check_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   bash ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/check-ui.sh
+                   $<TARGET_FILE:ui-check> ${PROJECT_SOURCE_DIR}/build/screenshots)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()

@@ -78,6 +78,22 @@ TEST(HeadlessClock, EnablingAgainRestartsTheCountAndAHandlerMayStopItsTimer) {
   EXPECT_EQ(ticks, 2);
 }
 
+TEST(HeadlessClock, ANewIntervalRestartsTheCountAndZeroStopsTheTimer) {
+  ui::HeadlessBackend backend;
+  ui::Form form(backend, "TfrmInstall");
+  auto* timer = form.Add<ui::Timer>("Timer");
+  std::vector<int64_t> ticks;
+  timer->OnTimer = [&] { ticks.push_back(backend.Now()); };
+  backend.AdvanceClock(900);
+  timer->SetInterval(10);
+  backend.AdvanceClock(25);
+  EXPECT_EQ(ticks, (std::vector<int64_t>{910, 920}));
+  timer->SetInterval(0);
+  backend.AdvanceClock(100000);
+  EXPECT_EQ(ticks.size(), 2u);
+  ExpectAutomationError([&] { form.ShowModal(); }, {"waits for nothing"});
+}
+
 TEST(HeadlessClock, FireTimerFailsLoudlyOnAMissingOrDisabledTimer) {
   ui::HeadlessBackend backend;
   ui::Form form(backend, "TfrmInitIns");

@@ -292,9 +292,18 @@ void Win32Backend::SetTaskbarProgress(Hwnd window, uint64_t done, uint64_t total
 
 void Win32Backend::Pump(bool wait, bool& quit) {
   MSG message;
-  while (wait ? GetMessageW(&message, nullptr, 0, 0) > 0
-              : PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+  for (;;) {
+    if (wait) {
+      BOOL got = GetMessageW(&message, nullptr, 0, 0);
+      if (got == -1) {
+        quit = true;
+        return;
+      }
+    } else if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      return;
+    }
     if (message.message == WM_QUIT) {
+      // Handed on, so every loop up to the program's own ends too.
       quit = true;
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
@@ -309,7 +318,6 @@ void Win32Backend::Pump(bool wait, bool& quit) {
     RethrowKept();
     if (wait) return;
   }
-  if (wait) quit = true;  // GetMessage ended: WM_QUIT taken or an error
 }
 
 void Win32Backend::ProcessMessages() {

@@ -24,6 +24,9 @@
 #include "ui/ProgressBar.h"
 #include "ui/Timer.h"
 #include "ui/win32/Win32Backend.h"
+#include "system/Platform.h"
+#include "system/win32/WideText.h"
+#include "system/win32/Win32Platform.h"
 
 namespace {
 
@@ -361,6 +364,83 @@ TEST_P(Win32Ui, AnErrorInAnEventReachesTheLoopAndLeavesThePumpClean) {
   EXPECT_EQ(frame.form.ShowModal(), ui::kMrOk);
   ui::SetErrorReporter(nullptr);
   EXPECT_EQ(reported.size(), 2u);
+}
+
+TEST_P(Win32Ui, AQuitMessageEndsTheLoopAndIsHandedOn) {
+  Frame frame(GetParam());
+  frame.timer->SetInterval(20);
+  frame.timer->OnTimer = [&] {
+    frame.timer->SetEnabled(false);
+    PostQuitMessage(3);
+  };
+  EXPECT_EQ(frame.form.ShowModal(), ui::kMrCancel);
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 3u);
+}
+
+// A 2 x 2 24-bit bitmap file of one colour (COLORREF order: 0x00BBGGRR).
+std::string BitmapFile(uint32_t color) {
+  std::string pixels;
+  for (int row = 0; row < 2; ++row) {
+    for (int column = 0; column < 2; ++column) {
+      pixels += static_cast<char>((color >> 16) & 0xFF);  // blue
+      pixels += static_cast<char>((color >> 8) & 0xFF);   // green
+      pixels += static_cast<char>(color & 0xFF);          // red
+    }
+    pixels += std::string(2, '\0');  // rows are padded to 4 bytes
+  }
+  auto le32 = [](uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+  };
+  std::string file = "BM" + le32(static_cast<uint32_t>(54 + pixels.size())) + le32(0) + le32(54);
+  file += le32(40) + le32(2) + le32(2) + std::string{1, 0, 24, 0} + le32(0) +
+          le32(static_cast<uint32_t>(pixels.size())) + le32(2835) + le32(2835) + le32(0) + le32(0);
+  return file + pixels;
+}
+
+TEST_P(Win32Ui, PicturesAreDecodedByGdiplusAndDrawnByTheirParent) {
+  const int dpi = GetParam();
+  sys::win32::Win32Platform platform;
+  sys::ScopedCurrentPlatform current(platform);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::string folder = sys::win32::FromWide(temp);
+  for (auto [name, color] : {std::pair{"red.bmp", 0x0000FFu}, std::pair{"blue.bmp", 0xFF0000u}}) {
+    auto stream = platform.CreateForWrite(folder + name);
+    std::string bytes = BitmapFile(color);
+    stream->Write(bytes.data(), bytes.size());
+  }
+  auto backend = ui::MakeWin32Backend(dpi);
+  ui::Form form(*backend, "TfrmEndIns");
+  form.SetClientSize(200, 100);
+  form.SetColor(ui::kClWhite);
+  auto* image = form.Add<ui::Image>("Image9");
+  image->SetBounds(10, 10, 40, 40);
+  image->SetStretch(true);
+  ASSERT_TRUE(image->LoadFromFile(folder + "red.bmp"));
+  ui::Picture back;
+  ASSERT_TRUE(back.LoadFromFile(folder + "blue.bmp"));
+  bool paintBack = false;
+  form.OnPaint = [&](ui::Canvas& canvas) {
+    if (paintBack) canvas.DrawPictureStretched(back);
+  };
+  form.Show();
+  HWND window = Hwnd(form);
+  auto pixel = [&](int x, int y) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(window);
+    COLORREF color = GetPixel(dc, MulDiv(x, dpi, 96), MulDiv(y, dpi, 96));
+    ReleaseDC(window, dc);
+    return color;
+  };
+  EXPECT_EQ(pixel(30, 30), RGB(255, 0, 0)) << "the stretched picture covers its rectangle";
+  EXPECT_EQ(pixel(100, 80), RGB(255, 255, 255)) << "the form's colour elsewhere";
+  paintBack = true;
+  EXPECT_EQ(pixel(150, 80), RGB(0, 0, 255)) << "OnPaint stretched its picture over the form";
+  DeleteFileW(sys::win32::ToWide(folder + "red.bmp").c_str());
+  DeleteFileW(sys::win32::ToWide(folder + "blue.bmp").c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, Win32Ui, testing::Values(96, 144),
