@@ -1,12 +1,15 @@
 // The program body of setup.exe: closes the DLL search to planted files before anything can
-// load one, then sets up the real Windows platform for the run.
+// load one, then runs the setup on the real Windows platform and the Windows window backend.
+#include "app/ProgramBody.h"
 #include "system/Platform.h"
 #include "system/win32/DllSearch.h"
 #include "system/win32/Win32Platform.h"
+#include "ui/win32/Win32Backend.h"
 
 int main() {
   sys::win32::HardenDllSearch();
   sys::win32::Win32Platform platform;
   sys::ScopedCurrentPlatform current(platform);
-  return 0;
+  std::unique_ptr<ui::Backend> backend = ui::MakeWin32Backend();
+  return RunSetupProgram(platform, *backend);
 }

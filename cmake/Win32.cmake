@@ -33,7 +33,7 @@ target_sources(setup PRIVATE ${PROJECT_SOURCE_DIR}/app/main.cpp
                ${PROJECT_SOURCE_DIR}/app/TerminateHandler.cpp ${PROJECT_SOURCE_DIR}/app/setup.rc)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/app/setup.rc PROPERTIES
                             OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/app/setup.manifest)
-target_link_libraries(setup PRIVATE setup_win32)
+target_link_libraries(setup PRIVATE setup_app setup_ui_win32 setup_win32)
 
 # GoogleTest from the Debian source package, built with its own flags (our -Werror and GBK
 # literals are not for it).

@@ -21,7 +21,6 @@ class TfrmBackIns : public ui::Form {
   ~TfrmBackIns() override;
 
   void SetCompile(TCompile& compile);
-  TCompile* Compile() const { return compile_; }
 
   ui::Timer* Timer;
 

@@ -24,7 +24,6 @@ class TfrmInitIns : public ui::Form {
   explicit TfrmInitIns(ui::Backend& backend);
 
   void SetCompile(TCompile& compile) { compile_ = &compile; }
-  TCompile* Compile() const { return compile_; }
 
   ui::Label* Label1;
   ui::ProgressBar* pRelease;

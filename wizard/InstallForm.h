@@ -31,7 +31,6 @@ class TfrmInstall : public ui::Form {
   // Arms the install: becomes the OnCompile receiver, names the product in the caption and
   // enables Timer.
   void SetCompile(TCompile& compile);
-  TCompile* Compile() const { return compile_; }
 
   ui::Gauge* Gauge1;
   ui::Timer* Timer;

@@ -23,7 +23,6 @@ class PageForm : public ui::Form {
   PageForm(ui::Backend& backend, std::string className) : ui::Form(backend, std::move(className)) {}
 
   void SetCompile(TCompile& compile);
-  TCompile* Compile() const { return compile_; }
 
  protected:
   // Reads the page's settings group and fills its controls; runs once.

@@ -77,8 +77,9 @@ TfrmParent::TfrmParent(ui::Backend& backend) : ui::Form(backend, kClassName) {
   OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
 }
 
-// The pages go first: they sit in Panel1, which the form's own controls outlive.
-TfrmParent::~TfrmParent() { pages_.clear(); }
+// Defined here, where PageForm is complete. The pages go before the form's own controls (the
+// base class's), so Panel1 outlives the pages placed in it.
+TfrmParent::~TfrmParent() = default;
 
 void TfrmParent::SetCompile(TCompile& compile) {
   compile_ = &compile;

@@ -49,7 +49,6 @@ class TfrmParent : public ui::Form {
   ~TfrmParent() override;
 
   void SetCompile(TCompile& compile);
-  TCompile* Compile() const { return compile_; }
 
   ui::Panel* Panel1;
   ui::Bevel* Bevel1;

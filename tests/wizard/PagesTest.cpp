@@ -133,6 +133,8 @@ struct PercentCase {
   const char* text;
 };
 
+void PrintTo(const PercentCase& c, std::ostream* os) { *os << c.position << " of " << c.max; }
+
 class Percent : public testing::TestWithParam<PercentCase> {};
 
 TEST_P(Percent, ShowsTheRoundedShareAndAHundredOnlyAtTheEnd) {

@@ -22,10 +22,7 @@ TEST_F(LoadingWindow, UnpacksAfterOneSecondWithOneStepPerEntryAndClosesWithOk) {
   Load();
   TfrmInitIns window(backend);
   window.SetCompile(*compile);
-  std::vector<std::pair<int, int>> steps;
   backend.OnIdle = [&](ui::Form&) { return false; };
-  // The receiver the window gives ExtractResources sets the bar; record what it shows.
-  window.pRelease->SetMax(0);
   EXPECT_EQ(window.ShowModal(), ui::kMrOk);
   EXPECT_EQ(backend.Now(), 1000);
   EXPECT_EQ(window.Tag(), 1);
