@@ -47,7 +47,7 @@ TfrmSelectInstallDir::TfrmSelectInstallDir(ui::Backend& backend) : PageForm(back
 void TfrmSelectInstallDir::Edit1Change() {
   const std::string& text = Edit1->Text();
   if (!text.empty()) lDrvSize->SetCaption(sys::SizeToText(sys::GetDiskFree(text[0])));
-  if (Compile()) compile().Options.InstallDir = TrimBackslash(text);
+  if (CompileAssigned()) compile().Options.InstallDir = TrimBackslash(text);
 }
 
 void TfrmSelectInstallDir::BitBtn1Click() {

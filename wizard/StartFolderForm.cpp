@@ -47,11 +47,11 @@ TfrmStartFolder::TfrmStartFolder(ui::Backend& backend) : PageForm(backend, kClas
 }
 
 void TfrmStartFolder::Edit1Change() {
-  if (Compile()) compile().Options.StartMenuFolder = Edit1->Text();
+  if (CompileAssigned()) compile().Options.StartMenuFolder = Edit1->Text();
 }
 
 void TfrmStartFolder::CheckBox1Click() {
-  if (Compile()) compile().Options.CreateStartMenu = CheckBox1->Checked() ? 1 : 0;
+  if (CompileAssigned()) compile().Options.CreateStartMenu = CheckBox1->Checked() ? 1 : 0;
 }
 
 void TfrmStartFolder::BitBtn1Click() {
