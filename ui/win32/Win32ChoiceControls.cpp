@@ -165,6 +165,14 @@ class DocumentPeer : public WindowPeer {
     }
   }
 
+  // A read-only view: it takes arrows and PgDn but leaves Tab, Enter and Alt+letter to the
+  // dialog manager, so the wizard's buttons stay reachable by keys while it has the focus.
+  bool Handle(unsigned message, uintptr_t, intptr_t, intptr_t& result) override {
+    if (message != WM_GETDLGCODE) return false;
+    result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+    return true;
+  }
+
   intptr_t CtlColor(HDC__* dc) override {
     SetTextColor(dc, backend_.ColorRef(pane_.GetFont().Color));
     SetBkColor(dc, backend_.ColorRef(pane_.Color()));
