@@ -44,7 +44,8 @@ bool SimulatedPerson::ActOnFrame(TfrmParent& frame) {
           }
         } else if (setting.value.is_boolean()) {
           bool checked = setting.value.get<bool>();
-          out_ << "> " << spot << ": " << (checked ? "tick " : "untick ") << setting.control << "\n";
+          out_ << "> " << spot << ": " << (checked ? "tick " : "untick ") << setting.control
+               << "\n";
           ui::SetCheck(*page, setting.control, checked);
         } else {
           std::string text = setting.value.get<std::string>();

@@ -29,8 +29,10 @@ TfrmInitIns::TfrmInitIns(ui::Backend& backend) : ui::Form(backend, kClassName) {
 void TfrmInitIns::Timer1Timer() {
   Timer1->SetEnabled(false);
   try {
-    std::unique_ptr<sys::Stream> self = compile_->platform().OpenForRead(compile_->platform().ExePath());
-    compile_->ExtractResources(*self, [this](int number, int count) { ReleaseProgress(number, count); });
+    sys::Platform& platform = compile_->platform();
+    std::unique_ptr<sys::Stream> self = platform.OpenForRead(platform.ExePath());
+    compile_->ExtractResources(*self,
+                               [this](int number, int count) { ReleaseProgress(number, count); });
   } catch (...) {
     failure_ = std::current_exception();
     SetTag(1);

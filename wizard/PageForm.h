@@ -1,7 +1,7 @@
 // What every wizard page offers the frame: the published property Compile. Its first
-// assignment stores the project object and runs the page's LoadSettings; every assignment then
-// calls Assigned, which does nothing except on the ready page (it rebuilds its summary). The page borrows the
-// project object; TInstall owns it.
+// assignment stores the project object and runs the page's LoadSettings; every assignment
+// then calls Assigned, which does nothing except on the ready page (it rebuilds its summary).
+// The page borrows the project object; TInstall owns it.
 #pragma once
 
 #include <cstdint>

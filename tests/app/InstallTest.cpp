@@ -61,7 +61,8 @@ TEST_P(Windows, OpenForTheSwitchesAsTheyAre) {
   install.Execute(backend);
   ui::SetErrorReporter(nullptr);
   EXPECT_EQ(windows, c.windows);
-  const bool wizardPath = std::find(c.windows.begin(), c.windows.end(), "TfrmInstall") == c.windows.end();
+  const bool wizardPath =
+      std::find(c.windows.begin(), c.windows.end(), "TfrmInstall") == c.windows.end();
   EXPECT_EQ(music, wizardPath && !windows.empty() ? "C:\\Temp\\music.mid" : "")
       << "the music is looked up only on the way to the wizard";
 }

@@ -105,7 +105,8 @@ TEST_F(SimulateWizardTest, PageControlsAreSetAsAPersonWouldBeforeNext) {
 }
 
 TEST_F(SimulateWizardTest, CancelOnAPageAsksAndYesEndsTheRunWithoutInstalling) {
-  ToolResult result = Simulate(BuildWizardProduct(), R"({"cancelOn": "TfrmReadyIns", "answers": ["yes"]})");
+  ToolResult result =
+      Simulate(BuildWizardProduct(), R"({"cancelOn": "TfrmReadyIns", "answers": ["yes"]})");
   EXPECT_EQ(result.code, 0) << "a cancelled wizard is no error: " << result.err;
   EXPECT_TRUE(Has(result.out, U8(u8"> press 取消(&C)")));
   EXPECT_FALSE(Installed());
@@ -115,7 +116,8 @@ TEST_F(SimulateWizardTest, CancelOnAPageAsksAndYesEndsTheRunWithoutInstalling) {
 }
 
 TEST_F(SimulateWizardTest, AfterNoToTheCancelQuestionTheWalkGoesOn) {
-  ToolResult result = Simulate(BuildWizardProduct(), R"({"cancelOn": "TfrmAddonsTask", "answers": ["no", "yes"]})");
+  ToolResult result = Simulate(BuildWizardProduct(),
+                               R"({"cancelOn": "TfrmAddonsTask", "answers": ["no", "yes"]})");
   ASSERT_EQ(result.code, 0) << result.err;
   EXPECT_TRUE(Installed());
   EXPECT_EQ(Journal("restart").size(), 1u) << "the second answer goes to the restart question";
@@ -156,8 +158,10 @@ TEST_F(SimulateWizardTest, AnswersFilesWithMistakesAreRefusedByName) {
 }
 
 TEST_F(SimulateWizardTest, AControlThePersonCannotReachEndsTheRunAsAnError) {
-  ToolResult result = Simulate(BuildWizardProduct(), R"({"pages": {"TfrmAddonsTask": {"CheckBox2": true}}})");
-  EXPECT_EQ(result.code, tool::kExitFailure) << "CheckBox2 is hidden: the project offers no such task";
+  ToolResult result =
+      Simulate(BuildWizardProduct(), R"({"pages": {"TfrmAddonsTask": {"CheckBox2": true}}})");
+  EXPECT_EQ(result.code, tool::kExitFailure)
+      << "CheckBox2 is hidden: the project offers no such task";
   EXPECT_TRUE(Has(result.err, "CheckBox2")) << result.err;
   EXPECT_FALSE(Installed());
 }

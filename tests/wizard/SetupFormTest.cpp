@@ -75,7 +75,8 @@ TEST_F(Frame, EveryPageSitsInThePageAreaAndLoadsOnlyWhenReached) {
   Next();
   EXPECT_EQ(welcome.loads, 1);
   EXPECT_EQ(licence.loads, 1) << "settings load on the first assignment only";
-  EXPECT_EQ(frame->Panel1->Children().back(), static_cast<ui::Control*>(&licence)) << "the current page is in front";
+  EXPECT_EQ(frame->Panel1->Children().back(), static_cast<ui::Control*>(&licence))
+      << "the current page is in front";
 }
 
 TEST_F(Frame, ButtonsFollowThePageTable) {

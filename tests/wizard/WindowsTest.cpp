@@ -174,7 +174,8 @@ TEST_F(InstallWindow, ThePersonCannotCloseItBeforeTheInstall) {
 using BackgroundWindow = WizardTest;
 
 TEST_F(BackgroundWindow, DrawsItsPictureAndOpensTheFrameInFrontOfItself) {
-  host.WriteFile("C:\\Temp\\Info\\back.jpg", std::string("\xFF\xD8\xFF\xE0", 4) + std::string(40, 'j'));
+  host.WriteFile("C:\\Temp\\Info\\back.jpg",
+                 std::string("\xFF\xD8\xFF\xE0", 4) + std::string(40, 'j'));
   builder.Setting("安装背景图片", "C:\\Temp\\Info\\missing.jpg");
   builder.Setting("安装背景图片", "C:\\Temp\\Info\\back.jpg");
   EnableLastPages();
