@@ -56,7 +56,9 @@ SimulationScript LoadSimulationScript(const std::filesystem::path& file) {
       }
       for (const auto& [control, state] : controls.items()) {
         bool marks = state.is_array() && !state.empty();
-        for (const auto& mark : state.is_array() ? state : Json::array()) marks = marks && mark.is_boolean();
+        for (const auto& mark : state.is_array() ? state : Json::array()) {
+          marks = marks && mark.is_boolean();
+        }
         if (!state.is_boolean() && !state.is_string() && !marks) {
           throw Failure(where + "pages." + page + "." + control +
                         " is true/false (a check box), a text (an edit) or a list of true/false "

@@ -59,9 +59,15 @@ void BrowserPane::Navigate(const std::string& location) {
   const std::string body = bom ? content_.substr(3) : content_;
   utf8_ = bom || (format_ == DocumentFormat::Html && HtmlDeclaresUtf8(body));
   switch (format_) {
-    case DocumentFormat::RichText: text_ = RichTextToText(body); break;
-    case DocumentFormat::Html: text_ = HtmlToText(body); break;
-    default: text_ = body; break;
+    case DocumentFormat::RichText:
+      text_ = RichTextToText(body);
+      break;
+    case DocumentFormat::Html:
+      text_ = HtmlToText(body);
+      break;
+    default:
+      text_ = body;
+      break;
   }
   lines_ = SplitLines(text_);
   topLine_ = 0;
@@ -92,7 +98,8 @@ DocumentFormat SniffDocument(const std::string& location, const std::string& con
 bool HtmlDeclaresUtf8(const std::string& html) {
   // The declaration sits in the head; a look at the first few kilobytes is enough.
   std::string head = sys::AsciiLower(html.substr(0, 4096));
-  for (size_t at = head.find("charset"); at != std::string::npos; at = head.find("charset", at + 7)) {
+  for (size_t at = head.find("charset"); at != std::string::npos;
+       at = head.find("charset", at + 7)) {
     size_t value = at + 7;
     while (value < head.size() && (head[value] == ' ' || head[value] == '=' || head[value] == '"' ||
                                    head[value] == '\'')) {

@@ -38,7 +38,8 @@ std::vector<std::string> FolderTree::Subfolders(const std::string& path) const {
 
 std::string FolderTree::DisplayNameOf(const std::string& path) {
   std::string trimmed = path;
-  while (trimmed.size() > 1 && trimmed.back() == '\\' && sys::IsCharStart(trimmed, trimmed.size() - 1)) {
+  while (trimmed.size() > 1 && trimmed.back() == '\\' &&
+         sys::IsCharStart(trimmed, trimmed.size() - 1)) {
     trimmed.pop_back();
   }
   return sys::ExtractFileName(trimmed);

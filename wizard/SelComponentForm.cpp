@@ -48,7 +48,8 @@ TfrmSelComponent::TfrmSelComponent(ui::Backend& backend) : PageForm(backend, kCl
 }
 
 void TfrmSelComponent::List_ComponentClickCheck() {
-  if (List_Component->Count() > 0 && !List_Component->Checked(0)) List_Component->SetChecked(0, true);
+  if (List_Component->Count() > 0 && !List_Component->Checked(0))
+    List_Component->SetChecked(0, true);
   ShowNeedSize();
 }
 

@@ -35,14 +35,15 @@ TEST_F(SimulatePagesTest, TheDemoWalksAllTenPagesWithTheChoicesOfTheAnswers) {
   ASSERT_EQ(result.code, 0) << result.err;
   const std::string& out = result.out;
   for (const char8_t* page :
-       {u8"page [TfrmFist] 首页", u8"page [TfrmProtocol] 安装协议", u8"page [TfrmSoftExplaion] 软件说明",
-        u8"page [TfrmStartFolder] 开始菜单", u8"page [TfrmSelComponent] 选择组件",
-        u8"page [TfrmSelectInstallDir] 选择安装文件夹", u8"page [TfrmAddonsTask] 附加任务",
-        u8"page [TfrmReadyIns] 准备安装", u8"page [TfrmBeginIns] 开始安装",
-        u8"page [TfrmEndIns] 安装完成"}) {
+       {u8"page [TfrmFist] 首页", u8"page [TfrmProtocol] 安装协议",
+        u8"page [TfrmSoftExplaion] 软件说明", u8"page [TfrmStartFolder] 开始菜单",
+        u8"page [TfrmSelComponent] 选择组件", u8"page [TfrmSelectInstallDir] 选择安装文件夹",
+        u8"page [TfrmAddonsTask] 附加任务", u8"page [TfrmReadyIns] 准备安装",
+        u8"page [TfrmBeginIns] 开始安装", u8"page [TfrmEndIns] 安装完成"}) {
     EXPECT_TRUE(Has(out, U8(page))) << U8(page);
   }
-  EXPECT_TRUE(Has(out, U8(u8"licence.txt: 演示软件 最终用户许可协议 ..."))) << "the GBK licence reads";
+  EXPECT_TRUE(Has(out, U8(u8"licence.txt: 演示软件 最终用户许可协议 ...")))
+      << "the GBK licence reads";
   EXPECT_TRUE(Has(out, U8(u8"readme.htm: 演示软件 ..."))) << "the UTF-8 readme reads";
   EXPECT_TRUE(Has(out, U8(u8"CheckListBox List_Component: [x] 主程序; [ ] DemoRuntime")));
   EXPECT_TRUE(Has(out, U8(u8"> TfrmSelComponent: untick List_Component item 1")));
@@ -53,7 +54,8 @@ TEST_F(SimulatePagesTest, TheDemoWalksAllTenPagesWithTheChoicesOfTheAnswers) {
 
 TEST_F(SimulatePagesTest, MarksOtherThanTrueOrFalseAreRefusedByName) {
   fs::path setup = BuildDemo();
-  ToolResult result = Simulate(setup, R"({"pages": {"TfrmSelComponent": {"List_Component": [1]}}})");
+  ToolResult result =
+      Simulate(setup, R"({"pages": {"TfrmSelComponent": {"List_Component": [1]}}})");
   EXPECT_EQ(result.code, tool::kExitFailure);
   EXPECT_TRUE(Has(result.err, "pages.TfrmSelComponent.List_Component")) << result.err;
   ToolResult empty = Simulate(setup, R"({"pages": {"TfrmSelComponent": {"List_Component": []}}})");
@@ -61,8 +63,8 @@ TEST_F(SimulatePagesTest, MarksOtherThanTrueOrFalseAreRefusedByName) {
 }
 
 TEST_F(SimulatePagesTest, AMarkBeyondTheListEndsTheRunAsAnError) {
-  ToolResult result =
-      Simulate(BuildDemo(), R"({"pages": {"TfrmSelComponent": {"List_Component": [true, true, false]}}})");
+  ToolResult result = Simulate(
+      BuildDemo(), R"({"pages": {"TfrmSelComponent": {"List_Component": [true, true, false]}}})");
   EXPECT_EQ(result.code, tool::kExitFailure);
   EXPECT_TRUE(Has(result.err, "no item 2")) << result.err;
 }

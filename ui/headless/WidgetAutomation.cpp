@@ -75,8 +75,8 @@ void SelectFolder(Form& form, const std::string& treeName, const std::string& pa
   }
   steps.clear();
   if (!Steps(folder, path, steps)) {
-    throw AutomationError(Where(form, treeName) + " shows no folder " + path + " below " +
-                          folder + "\n" + RenderForm(form));
+    throw AutomationError(Where(form, treeName) + " shows no folder " + path + " below " + folder +
+                          "\n" + RenderForm(form));
   }
   for (const std::string& step : steps) {
     std::string found;
@@ -115,7 +115,8 @@ std::string DescribeChoice(const Control& control) {
     }
     case ControlKind::BrowserPane: {
       auto& pane = static_cast<const BrowserPane&>(control);
-      if (pane.Lines().empty()) return pane.Location().empty() ? "empty" : pane.Location() + " (empty)";
+      if (pane.Lines().empty())
+        return pane.Location().empty() ? "empty" : pane.Location() + " (empty)";
       std::string line = pane.Lines()[static_cast<size_t>(pane.TopLine())];
       if (pane.Utf8()) {
         try {

@@ -99,7 +99,8 @@ Win32Backend::Win32Backend(int dpi) {
   using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   if (auto init = Resolve<InitFn>(comctl32_, "InitCommonControlsEx")) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES |
-                                                        ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+                                                        ICC_LISTVIEW_CLASSES |
+                                                        ICC_TREEVIEW_CLASSES};
     init(&controls);
   }
   WNDCLASSEXW timerClass{};

@@ -30,8 +30,8 @@ constexpr UINT kClickMark = WM_APP + 41;
 class CheckListPeer : public WindowPeer {
  public:
   CheckListPeer(Win32Backend& backend, CheckListBox& box) : WindowPeer(backend, box), box_(box) {
-    Create(WC_LISTVIEWW, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                             WS_TABSTOP,
+    Create(WC_LISTVIEWW,
+           LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
            box_.BorderNone() ? 0 : WS_EX_CLIENTEDGE);
     if (!window_) return;
     SendMessageW(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
@@ -107,7 +107,8 @@ class CheckListPeer : public WindowPeer {
       LVITEMW item{};
       item.stateMask = LVIS_STATEIMAGEMASK;
       item.state = INDEXTOSTATEIMAGEMASK(box_.Checked(i) ? 2 : 1);
-      SendMessageW(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+      SendMessageW(window_, LVM_SETITEMSTATE, static_cast<WPARAM>(i),
+                   reinterpret_cast<LPARAM>(&item));
     }
     quiet_ = false;
   }
@@ -119,7 +120,7 @@ class CheckListPeer : public WindowPeer {
 // The rich-edit class this system offers: msftedit's (4.1) where it exists, else riched20's,
 // else none (a plain multi-line edit shows the text then). Loaded once from the system folder.
 const wchar_t* RichEditClass() {
-  static const wchar_t* className = [] () -> const wchar_t* {
+  static const wchar_t* className = []() -> const wchar_t* {
     if (sys::win32::LoadSystemLibrary(L"msftedit.dll")) return L"RICHEDIT50W";
     if (sys::win32::LoadSystemLibrary(L"riched20.dll")) return L"RichEdit20W";
     return nullptr;
@@ -152,7 +153,8 @@ class DocumentPeer : public WindowPeer {
     Create(rich_ ? RichEditClass() : L"EDIT",
            ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
     if (!window_) return;
-    if (rich_) SendMessageW(window_, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(BrowserPane::kMaxBytes));
+    if (rich_)
+      SendMessageW(window_, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(BrowserPane::kMaxBytes));
     ShowDocument();
   }
 
@@ -201,9 +203,11 @@ class DocumentPeer : public WindowPeer {
 
   static std::wstring FromUtf8(const std::string& utf8) {
     if (utf8.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(std::max(0, length)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                        length);
     return wide;
   }
 
@@ -221,9 +225,10 @@ class FolderTreePeer : public WindowPeer {
     if (!window_) return;
     SendMessageW(window_, TVM_SETINDENT, static_cast<WPARAM>(backend_.Scale(tree_.Indent())), 0);
     SHFILEINFOW info{};
-    auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (images) SendMessageW(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    auto images = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (images)
+      SendMessageW(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
     Fill();
   }
 
@@ -286,8 +291,8 @@ class FolderTreePeer : public WindowPeer {
     insert.item.cChildren = 1;
     insert.item.iImage = shown.icon;
     insert.item.iSelectedImage = shown.icon;
-    return reinterpret_cast<HTREEITEM>(SendMessageW(window_, TVM_INSERTITEMW, 0,
-                                                    reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   }
 
   void Fill() {
@@ -302,7 +307,8 @@ class FolderTreePeer : public WindowPeer {
       // The desktop: the drives come first, as under the computer.
       wchar_t drives[128] = {};
       DWORD length = GetLogicalDriveStringsW(127, drives);
-      for (const wchar_t* drive = drives; length && length < 128 && *drive; drive += wcslen(drive) + 1) {
+      for (const wchar_t* drive = drives; length && length < 128 && *drive;
+           drive += wcslen(drive) + 1) {
         Insert(item, Narrow(drive));
       }
       opened_[0] = true;
