@@ -4,11 +4,23 @@
 #include "wizard/AddonsTaskForm.h"
 #include "wizard/BeginInsForm.h"
 #include "wizard/EndInsForm.h"
+#include "wizard/FistForm.h"
 #include "wizard/PageRegistry.h"
+#include "wizard/ProtocolForm.h"
 #include "wizard/ReadyInsForm.h"
+#include "wizard/SelComponentForm.h"
+#include "wizard/SelectInstallDirForm.h"
 #include "wizard/SetupForm.h"
+#include "wizard/SoftExplaionForm.h"
+#include "wizard/StartFolderForm.h"
 
 void RegisterPageClasses() {
+  RegisterForm<TfrmFist>();
+  RegisterForm<TfrmProtocol>();
+  RegisterForm<TfrmSoftExplaion>();
+  RegisterForm<TfrmStartFolder>();
+  RegisterForm<TfrmSelComponent>();
+  RegisterForm<TfrmSelectInstallDir>();
   RegisterForm<TfrmAddonsTask>();
   RegisterForm<TfrmReadyIns>();
   RegisterForm<TfrmBeginIns>();
@@ -16,6 +28,12 @@ void RegisterPageClasses() {
 }
 
 void UnregisterPageClasses() {
+  UnregisterForm<TfrmFist>();
+  UnregisterForm<TfrmProtocol>();
+  UnregisterForm<TfrmSoftExplaion>();
+  UnregisterForm<TfrmStartFolder>();
+  UnregisterForm<TfrmSelComponent>();
+  UnregisterForm<TfrmSelectInstallDir>();
   UnregisterForm<TfrmAddonsTask>();
   UnregisterForm<TfrmReadyIns>();
   UnregisterForm<TfrmBeginIns>();

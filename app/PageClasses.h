@@ -1,6 +1,4 @@
-// The wizard page classes this program carries, registered by class name for the frame. The
-// welcome, licence, readme, start-menu, component and install-folder pages are not among them
-// yet; the frame leaves out what is not registered.
+// The ten wizard page classes this program carries, registered by class name for the frame.
 #pragma once
 
 void RegisterPageClasses();

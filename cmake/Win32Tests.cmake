@@ -106,6 +106,21 @@ foreach(run IN ITEMS "ui_win32;zh_CN.UTF-8" "ui_win32_codepage_1252;C.UTF-8")
                        ENVIRONMENT SETUP_WINE_LOCALE=${locale})
 endforeach()
 
+# The check-list box, the document view and the folder tree through their real windows, under
+# the Chinese code page and under 1252 (where the GBK licence must read the same).
+add_executable(choice_win32_tests ${PROJECT_SOURCE_DIR}/tests/win32/Ui/ChoiceWin32Test.cpp)
+target_compile_definitions(choice_win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(choice_win32_tests PRIVATE setup_ui_win32 setup_win32 gtest gtest_main)
+foreach(run IN ITEMS "choice_win32;zh_CN.UTF-8" "choice_win32_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:choice_win32_tests>)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()
+
 # A wizard-like form on a virtual display: screenshot (not blank) under build/screenshots, and
 # keys from outside: Enter and Esc do nothing, Alt+D ticks off the box, Alt+N presses Next.
 add_executable(ui-check ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/UiCheckMain.cpp)
@@ -141,4 +156,21 @@ foreach(run IN ITEMS "wizard_run;zh_CN.UTF-8;96" "wizard_run_codepage_1252;C.UTF
                    ${CMAKE_CURRENT_BINARY_DIR}/${name})
   set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
                        ENVIRONMENT "SETUP_WINE_LOCALE=${locale};SETUP_WIZARD_DPI=${dpi}")
+endforeach()
+
+# The demo's wizard under Wine on a virtual display, walked as a person would (clicks, the
+# licence's Alt+T, a start-menu folder picked in the browse dialog with the keys, a component
+# unticked, an install folder typed): a screenshot of every page under build/screenshots, none
+# blank, and the product where typed with its shortcuts in the folder picked. Needs the host
+# setup-tool (skipped without it); under the Chinese code page and under 1252.
+foreach(run IN ITEMS "wizard_walk_demo;zh_CN.UTF-8" "wizard_walk_demo_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   bash ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/check-wizard-walk.sh ${SETUP_HOST_TOOL}
+                   $<TARGET_FILE:setup> ${PROJECT_SOURCE_DIR}/build/screenshots/${name}
+                   ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
 endforeach()

@@ -156,6 +156,9 @@ class Platform {
   virtual bool RemoveAtRestart(const std::string& path) = 0;
   // Bytes free for the current user on the volume of root ("C:\"); -1 when it cannot answer.
   virtual int64_t FreeDiskSpace(const std::string& root) const = 0;
+  // The names of the folders directly inside path (no "." or ".."), sorted ignoring ASCII
+  // case; empty when path is no folder or cannot be listed. Hidden folders are left out.
+  virtual std::vector<std::string> ListFolders(const std::string& path) const = 0;
 
   // --- Machine facts ---------------------------------------------------------------------
   // nullopt when the version query fails.

@@ -38,6 +38,7 @@ class InertPlatform : public sys::Platform {
   int64_t FreeDiskSpace(const std::string&) const override { Refuse(); }
   sys::Removal RemoveEmptyFolder(const std::string&) override { Refuse(); }
   bool RemoveAtRestart(const std::string&) override { Refuse(); }
+  std::vector<std::string> ListFolders(const std::string&) const override { Refuse(); }
   std::optional<VersionInfo> Version() const override { Refuse(); }
   std::string WindowsDirectory() const override { Refuse(); }
   std::string TempDirectory() const override { Refuse(); }

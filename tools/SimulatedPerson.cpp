@@ -6,6 +6,7 @@
 #include "ui/CheckBox.h"
 #include "ui/Edit.h"
 #include "ui/headless/Automation.h"
+#include "ui/headless/WidgetAutomation.h"
 #include "wizard/InstallForm.h"
 #include "wizard/PageForm.h"
 #include "wizard/SetupForm.h"
@@ -34,7 +35,14 @@ bool SimulatedPerson::ActOnFrame(TfrmParent& frame) {
     auto scripted = script_.pages.find(spot);
     if (scripted != script_.pages.end()) {
       for (const ControlSetting& setting : scripted->second) {
-        if (setting.value.is_boolean()) {
+        if (setting.value.is_array()) {
+          for (size_t i = 0; i < setting.value.size(); ++i) {
+            bool checked = setting.value[i].get<bool>();
+            out_ << "> " << spot << ": " << (checked ? "tick " : "untick ") << setting.control
+                 << " item " << i << "\n";
+            ui::SetItemCheck(*page, setting.control, static_cast<int>(i), checked);
+          }
+        } else if (setting.value.is_boolean()) {
           bool checked = setting.value.get<bool>();
           out_ << "> " << spot << ": " << (checked ? "tick " : "untick ") << setting.control
                << "\n";

@@ -55,9 +55,14 @@ SimulationScript LoadSimulationScript(const std::filesystem::path& file) {
         throw Failure(where + "pages." + page + " maps control names to their state");
       }
       for (const auto& [control, state] : controls.items()) {
-        if (!state.is_boolean() && !state.is_string()) {
+        bool marks = state.is_array() && !state.empty();
+        for (const auto& mark : state.is_array() ? state : Json::array()) {
+          marks = marks && mark.is_boolean();
+        }
+        if (!state.is_boolean() && !state.is_string() && !marks) {
           throw Failure(where + "pages." + page + "." + control +
-                        " is true/false (a check box) or a text (an edit)");
+                        " is true/false (a check box), a text (an edit) or a list of true/false "
+                        "(the marks of a check list)");
         }
         script.pages[page].push_back({control, state});
       }

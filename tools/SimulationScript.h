@@ -4,7 +4,8 @@
 //    "cancelOn": "TfrmReadyIns", "answers": ["no", "yes"], "default": "no"}
 //
 // or the older plain list of answers (["yes", "no"]). Every field is optional. A page's
-// controls take true/false (a check box) or a text (typed into an edit); the answers go to the
+// controls take true/false (a check box), a text (typed into an edit) or a list of true/false
+// (the marks of a check list in item order, clicked where they differ); the answers go to the
 // question boxes in order, then the default ("no" unless given).
 #pragma once
 
@@ -19,7 +20,7 @@ namespace tool {
 
 struct ControlSetting {
   std::string control;  // the control's name (ASCII)
-  Json value;           // a boolean or a text (UTF-8)
+  Json value;           // a boolean, a text (UTF-8) or a list of booleans
 };
 
 struct SimulationScript {

@@ -24,7 +24,7 @@ namespace ui {
 class Form;
 
 enum class ControlKind { Form, Panel, Bevel, Label, Button, Edit, CheckBox, Memo, ProgressBar,
-                         Gauge, Image, Timer, MediaPlayer };
+                         Gauge, Image, Timer, MediaPlayer, CheckListBox, BrowserPane, FolderTree };
 enum class Align { None, Top, Client };
 enum class Cursor { Default, HandPoint };
 
@@ -33,6 +33,7 @@ struct Font {
   int Size = 9;         // points
   int Height = 0;       // pixels at 96 DPI; 0 = from Size
   bool Bold = false;
+  bool Underline = false;
   uint32_t Color = 0;   // 0x00BBGGRR, like a COLORREF
   // The character height in 96-DPI pixels (9 points = 12 pixels).
   int PixelHeight() const { return Height > 0 ? Height : (Size * 96 + 36) / 72; }

@@ -71,6 +71,12 @@ void Form::CloseByPerson() {
   Dispatch([this] { Close(); });
 }
 
+void Form::KeyDown(int key) {
+  Dispatch([this, key] {
+    if (OnKeyDown) OnKeyDown(key);
+  });
+}
+
 void Form::Show() {
   if (Visible()) return;
   SetVisible(true);

@@ -86,6 +86,10 @@ class Form : public Control {
   void Invalidate() { Notify(Change::Paint); }
   Backend& GetBackend() { return backend_; }
 
+  // A key pressed while the form is active, seen by the form before its controls (virtual-key
+  // codes: 13 Enter, 27 Esc). The win32 loop offers a key to the form only when OnKeyDown is set.
+  void KeyDown(int key);
+  std::function<void(int key)> OnKeyDown;
   std::function<void()> OnShow;
   std::function<void(bool& canClose)> OnCloseQuery;
   std::function<void(Canvas& canvas)> OnPaint;

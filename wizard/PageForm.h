@@ -31,6 +31,8 @@ class PageForm : public ui::Form {
   virtual void Assigned() {}
 
   TCompile& compile() const { return *compile_; }
+  // False until the frame first makes the page current.
+  bool CompileAssigned() const { return compile_ != nullptr; }
   // The settings of the page's group, in list order.
   std::vector<TCompileData*> GroupItems(uint8_t group) const;
 

@@ -7,7 +7,10 @@
 #include <fstream>
 #include <iterator>
 
+#include <algorithm>
+
 #include "system/Error.h"
+#include "system/Gbk.h"
 #include "system/sandbox/Encoding.h"
 #include "system/sandbox/SandboxFileStream.h"
 #include "system/sandbox/SandboxPlatform.h"
@@ -46,6 +49,28 @@ bool SandboxPlatform::FileExists(const std::string& path) const {
 bool SandboxPlatform::DirectoryExists(const std::string& path) const {
   auto target = Map(path);
   return target && IsFolder(target->host);
+}
+
+std::vector<std::string> SandboxPlatform::ListFolders(const std::string& path) const {
+  std::vector<std::string> names;
+  auto target = Map(path);
+  if (!target || !IsFolder(target->host)) return names;
+  std::error_code ec;
+  for (fs::directory_iterator it(target->host, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!IsFolder(it->path())) continue;
+    std::string hostName = it->path().filename().string();
+    // Host-side dot folders stand for hidden ones.
+    if (hostName.empty() || hostName[0] == '.') continue;
+    try {
+      names.push_back(Utf8ToGbk(hostName));
+    } catch (const Error&) {
+      // A host name no GBK path can name is not part of the simulated machine.
+    }
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return AsciiLower(a) < AsciiLower(b);
+  });
+  return names;
 }
 
 bool SandboxPlatform::ForceDirectories(const std::string& path) {

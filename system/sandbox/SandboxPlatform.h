@@ -60,6 +60,7 @@ class SandboxPlatform : public Platform {
   Removal RemoveEmptyFolder(const std::string& path) override;
   // Journalled; nothing is ever removed, as no restart of the simulated machine comes.
   bool RemoveAtRestart(const std::string& path) override;
+  std::vector<std::string> ListFolders(const std::string& path) const override;
 
   // --- Machine facts
   std::optional<VersionInfo> Version() const override;

@@ -1,11 +1,13 @@
 // Files and folders of Win32Platform. Every file-system call takes FileSystemPath, so paths past
 // MAX_PATH work.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "system/Error.h"
+#include "system/Gbk.h"
 #include "system/win32/FileStream.h"
 #include "system/win32/ScopedWin.h"
 #include "system/win32/Win32Error.h"
@@ -115,6 +117,28 @@ bool Win32Platform::FileExists(const std::string& path) const {
 
 bool Win32Platform::DirectoryExists(const std::string& path) const {
   return IsDirectory(FileSystemPath(path));
+}
+
+std::vector<std::string> Win32Platform::ListFolders(const std::string& path) const {
+  std::vector<std::string> names;
+  std::wstring pattern = WidePath(path);
+  if (pattern.empty()) return names;
+  if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW found;
+  ScopedFindHandle find(FindFirstFileW(pattern.c_str(), &found));
+  if (!find) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
+    std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    names.push_back(FromWide(name));
+  } while (FindNextFileW(find.Get(), &found));
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return AsciiLower(a) < AsciiLower(b);
+  });
+  return names;
 }
 
 bool Win32Platform::ForceDirectories(const std::string& path) {

@@ -42,6 +42,7 @@ class Win32Platform : public Platform {
   int64_t FreeDiskSpace(const std::string& root) const override;
   Removal RemoveEmptyFolder(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
+  std::vector<std::string> ListFolders(const std::string& path) const override;
 
   // Machine facts (Win32Machine.cpp)
   std::optional<VersionInfo> Version() const override;

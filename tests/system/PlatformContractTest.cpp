@@ -2,6 +2,7 @@
 // Each implementation instantiates the suite with its own factory (see PlatformContract.h).
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "system/Error.h"
 #include "system/Gbk.h"
@@ -48,6 +49,21 @@ TEST_P(PlatformContract, CreatesParentsAndFindsThemIgnoringCase) {
   EXPECT_TRUE(p.DirectoryExists(At("App\\Data")));
   EXPECT_FALSE(p.FileExists(At("App\\Data")));
   EXPECT_FALSE(p.DirectoryExists(At("App\\Other")));
+}
+
+TEST_P(PlatformContract, ListsOnlyTheFoldersInsideAFolderSortedIgnoringCase) {
+  sys::Platform& p = platform();
+  ASSERT_TRUE(p.ForceDirectories(At("List\\beta\\Deep")));
+  ASSERT_TRUE(p.ForceDirectories(At("List\\Alpha")));
+  ASSERT_TRUE(p.ForceDirectories(At("List\\程序")));
+  WriteWhole(p, At("List\\file.txt"), "x");
+  std::vector<std::string> expected = {"Alpha", "beta", "程序"};
+  EXPECT_EQ(p.ListFolders(At("list")), expected);
+  EXPECT_EQ(p.ListFolders(At("List\\")), expected);
+  EXPECT_EQ(p.ListFolders(At("List\\beta")), std::vector<std::string>{"Deep"});
+  EXPECT_TRUE(p.ListFolders(At("List\\Alpha")).empty());
+  EXPECT_TRUE(p.ListFolders(At("List\\file.txt")).empty()) << "a file lists nothing";
+  EXPECT_TRUE(p.ListFolders(At("Missing")).empty());
 }
 
 TEST_P(PlatformContract, ForceDirectoriesOnExistingFolderSucceeds) {

@@ -1,5 +1,7 @@
 #include "ui/headless/Automation.h"
 
+#include "ui/headless/WidgetAutomation.h"
+
 #include <algorithm>
 
 #include "ui/Canvas.h"
@@ -31,6 +33,9 @@ const char* KindName(ControlKind kind) {
     case ControlKind::Image: return "Image";
     case ControlKind::Timer: return "Timer";
     case ControlKind::MediaPlayer: return "MediaPlayer";
+    case ControlKind::CheckListBox: return "CheckListBox";
+    case ControlKind::BrowserPane: return "BrowserPane";
+    case ControlKind::FolderTree: return "FolderTree";
   }
   return "Control";
 }
@@ -71,6 +76,10 @@ std::string Describe(const Control& control) {
       auto& image = static_cast<const Image&>(control);
       return image.HasPicture() ? "picture " + image.PicturePath() : "no picture";
     }
+    case ControlKind::CheckListBox:
+    case ControlKind::BrowserPane:
+    case ControlKind::FolderTree:
+      return DescribeChoice(control);
     default:
       return control.Caption();
   }
@@ -134,7 +143,8 @@ Control* FindIn(Form& form, const std::string& name) {
   return nullptr;
 }
 
-// The control a person is about to use: present, of the kind, shown and enabled.
+}  // namespace
+
 Control& Reachable(Form& form, const std::string& name, ControlKind kind) {
   Control* control = FindIn(form, name);
   std::string problem;
@@ -151,6 +161,8 @@ Control& Reachable(Form& form, const std::string& name, ControlKind kind) {
   }
   throw AutomationError(Where(form, name) + " " + problem + "\n" + RenderForm(form));
 }
+
+namespace {
 
 class RecordingCanvas : public Canvas {
  public:

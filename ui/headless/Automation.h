@@ -15,6 +15,7 @@ namespace ui {
 
 class Control;
 class Form;
+enum class ControlKind;
 
 class AutomationError : public std::runtime_error {
  public:
@@ -34,6 +35,9 @@ void SetCheck(Form& form, const std::string& name, bool checked);
 // The close box; fails when the form is not shown.
 void CloseForm(Form& form);
 Control& FindNamed(Form& form, const std::string& name);
+// The control a person is about to use: present, of the kind, shown and enabled (else the
+// AutomationError above).
+Control& Reachable(Form& form, const std::string& name, ControlKind kind);
 // Runs the form's OnPaint on a canvas that records the calls ("DrawPictureStretched <path>").
 std::vector<std::string> PaintForm(Form& form);
 

@@ -98,7 +98,9 @@ Win32Backend::Win32Backend(int dpi) {
   comctl32_ = sys::win32::LoadSystemLibrary(L"comctl32.dll");
   using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   if (auto init = Resolve<InitFn>(comctl32_, "InitCommonControlsEx")) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES |
+                                                        ICC_LISTVIEW_CLASSES |
+                                                        ICC_TREEVIEW_CLASSES};
     init(&controls);
   }
   WNDCLASSEXW timerClass{};
@@ -131,6 +133,10 @@ std::unique_ptr<Peer> Win32Backend::CreatePeer(Control& control) {
       return MakePanelPeer(*this, control);
     case ControlKind::MediaPlayer:
       return MakeMediaPeer(*this, control);
+    case ControlKind::CheckListBox:
+    case ControlKind::BrowserPane:
+    case ControlKind::FolderTree:
+      return MakeChoicePeer(*this, control);
     default:
       return MakeControlPeer(*this, control);
   }
@@ -140,12 +146,13 @@ int Win32Backend::Scale(int value) const { return MulDiv(value, dpi_, 96); }
 
 HFONT__* Win32Backend::FontFor(const Font& font) {
   int height = font.Height > 0 ? MulDiv(font.Height, dpi_, 96) : MulDiv(font.Size, dpi_, 72);
-  auto key = std::make_tuple(font.Name, height, 0, font.Bold);
+  auto key = std::make_tuple(font.Name, height, font.Underline ? 1 : 0, font.Bold);
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
   LOGFONTW description{};
   description.lfHeight = -height;
   description.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+  description.lfUnderline = font.Underline ? TRUE : FALSE;
   description.lfCharSet = GB2312_CHARSET;
   description.lfQuality = DEFAULT_QUALITY;
   std::wstring face = Wide(font.Name);
@@ -308,8 +315,16 @@ void Win32Backend::Pump(bool wait, bool& quit) {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
-    // The dialog manager gives the top modal form Tab, the arrow keys and Alt+accelerators.
     Form* top = TopModal();
+    // A form that previews keys sees them before its controls (the browse dialog's Enter).
+    if (top && top->OnKeyDown && message.message == WM_KEYDOWN) {
+      top->KeyDown(static_cast<int>(message.wParam));
+      if (top->ModalResult() != kMrNone) {
+        if (wait) return;
+        continue;
+      }
+    }
+    // The dialog manager gives the top modal form Tab, the arrow keys and Alt+accelerators.
     auto* peer = top ? static_cast<WindowPeer*>(top->GetPeer()) : nullptr;
     if (!peer || !peer->Window() || !IsDialogMessageW(peer->Window(), &message)) {
       TranslateMessage(&message);

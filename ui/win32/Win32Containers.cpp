@@ -47,6 +47,11 @@ class ContainerPeer : public WindowPeer {
         }
         result = 0;
         return true;
+      case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        WindowPeer* child = header ? FromWindow(header->hwndFrom) : nullptr;
+        return child && child->NotifyMessage(header, result);
+      }
       case WM_CTLCOLORSTATIC:
       case WM_CTLCOLORBTN:
       case WM_CTLCOLOREDIT:

@@ -106,6 +106,12 @@ class WindowPeer : public Peer {
 
   // A WM_COMMAND notification this control sent its parent.
   virtual void Command(unsigned code) { (void)code; }
+  // A WM_NOTIFY this control sent its parent (header: its NMHDR); true when handled.
+  virtual bool NotifyMessage(void* header, intptr_t& result) {
+    (void)header;
+    (void)result;
+    return false;
+  }
   // WM_CTLCOLOR* for this control: sets up the device context, returns the brush (or 0 to let
   // the system choose).
   virtual intptr_t CtlColor(HDC__* dc);
@@ -149,6 +155,8 @@ std::unique_ptr<Peer> MakeFormPeer(Win32Backend& backend, Form& form);
 std::unique_ptr<Peer> MakePanelPeer(Win32Backend& backend, Control& panel);
 std::unique_ptr<Peer> MakeControlPeer(Win32Backend& backend, Control& control);
 std::unique_ptr<Peer> MakeMediaPeer(Win32Backend& backend, Control& player);
+// The check-list box, the document view and the folder tree.
+std::unique_ptr<Peer> MakeChoicePeer(Win32Backend& backend, Control& control);
 
 }  // namespace win32
 }  // namespace ui
