@@ -14,6 +14,11 @@ add_library(setup_packager STATIC)
 setup_add_sources(setup_packager tools/packager)
 target_link_libraries(setup_packager PUBLIC setup_package)
 
+# The in-memory widget backend, for the tests and setup-tool simulate.
+add_library(setup_ui_headless STATIC)
+setup_add_sources(setup_ui_headless ui/headless)
+target_link_libraries(setup_ui_headless PUBLIC setup_ui)
+
 add_subdirectory(tools)
 enable_testing()
 add_subdirectory(tests)

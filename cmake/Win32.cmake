@@ -18,6 +18,13 @@ setup_add_sources(setup_win32 system/win32)
 target_compile_definitions(setup_win32 PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(setup_win32 PUBLIC setup_system ole32 oleaut32 uuid shell32 advapi32 user32)
 
+# The Windows widget backend. comctl32, gdiplus and winmm are loaded from the system folder at
+# run time, so they are not linked here (a planted copy beside setup.exe must never load).
+add_library(setup_ui_win32 STATIC)
+setup_add_sources(setup_ui_win32 ui/win32)
+target_compile_definitions(setup_ui_win32 PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(setup_ui_win32 PUBLIC setup_ui setup_win32 gdi32 user32 ole32 uuid)
+
 # The manifest asks for asInvoker (raised rights come only from the "runas" relaunch), common
 # controls 6 and DPI awareness. It names no supportedOS on purpose: Windows then reports at most
 # 6.2 to the program, the version answer its version checks were made for.

@@ -31,6 +31,10 @@ set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE
 set_tests_properties(win32_tests win32_tests_codepage_1252 PROPERTIES
                      RESOURCE_LOCK wineprefix TIMEOUT 600)
 
+# setup.exe imports only DLLs that Windows always takes from its system folder.
+add_test(NAME setup_exe_imports
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:setup>)
+
 # The program itself starts and ends cleanly under Wine.
 add_test(NAME setup_exe_runs COMMAND setup)
 set_tests_properties(setup_exe_runs PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 120)
@@ -61,6 +65,37 @@ foreach(run IN ITEMS "message_boxes;zh_CN.UTF-8" "message_boxes_codepage_1252;C.
   add_test(NAME ${name}
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/check-message-box.sh
                    $<TARGET_FILE:message-box>)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()
+
+# The widget layer's windows, read back through the real HWNDs on a virtual display; once
+# under the Chinese code page and once under 1252, where the captions must read the same.
+add_executable(ui_win32_tests ${PROJECT_SOURCE_DIR}/tests/win32/Ui/UiWin32Test.cpp)
+target_compile_definitions(ui_win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(ui_win32_tests PRIVATE setup_ui_win32 gtest gtest_main)
+foreach(run IN ITEMS "ui_win32;zh_CN.UTF-8" "ui_win32_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:ui_win32_tests>)
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
+endforeach()
+
+# A wizard-like form on a virtual display: screenshot (not blank) under build/screenshots, and
+# keys from outside: Enter and Esc do nothing, Alt+D ticks off the box, Alt+N presses Next.
+add_executable(ui-check ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/UiCheckMain.cpp)
+target_compile_definitions(ui-check PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(ui-check PRIVATE setup_ui_win32 setup_win32)
+foreach(run IN ITEMS "ui_check;zh_CN.UTF-8" "ui_check_codepage_1252;C.UTF-8")
+  list(GET run 0 name)
+  list(GET run 1 locale)
+  add_test(NAME ${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   bash ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/check-ui.sh
+                   $<TARGET_FILE:ui-check> ${PROJECT_SOURCE_DIR}/build/screenshots)
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
                        ENVIRONMENT SETUP_WINE_LOCALE=${locale})
 endforeach()
