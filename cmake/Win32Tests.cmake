@@ -31,9 +31,11 @@ set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE
 set_tests_properties(win32_tests win32_tests_codepage_1252 PROPERTIES
                      RESOURCE_LOCK wineprefix TIMEOUT 600)
 
-# setup.exe imports only DLLs that Windows always takes from its system folder.
+# setup.exe and uninst.exe import only DLLs that Windows always takes from its system folder.
 add_test(NAME setup_exe_imports
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:setup>)
+add_test(NAME uninst_exe_imports
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:uninst>)
 
 # The program itself starts and ends cleanly under Wine.
 add_test(NAME setup_exe_runs COMMAND setup)
