@@ -52,7 +52,7 @@ set(SETUP_HOST_TOOL ${PROJECT_SOURCE_DIR}/build/host/setup-tool CACHE FILEPATH
 add_test(NAME install_run_demo
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/InstallRun/check-install-run.sh
                  ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
-                 ${CMAKE_CURRENT_BINARY_DIR}/install-run)
+                 ${CMAKE_CURRENT_BINARY_DIR}/install-run $<TARGET_FILE:uninst>)
 # It copies the shared prefix while holding that prefix's lock, and runs in its own copy.
 set_tests_properties(install_run_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 
