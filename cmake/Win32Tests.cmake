@@ -101,3 +101,11 @@ foreach(run IN ITEMS "ui_check;zh_CN.UTF-8" "ui_check_codepage_1252;C.UTF-8")
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
                        ENVIRONMENT SETUP_WINE_LOCALE=${locale})
 endforeach()
+
+# The demo installed, then uninstalled by the built uninst.exe answered through its windows on
+# a virtual display; the prefix must be as before the install but for the demo's own leftovers.
+add_test(NAME uninstall_demo
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Uninstall/check-uninstall.sh
+                 ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
+                 $<TARGET_FILE:uninst> ${CMAKE_CURRENT_BINARY_DIR}/uninstall-demo)
+set_tests_properties(uninstall_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

@@ -16,4 +16,26 @@ ExclusiveHold::ExclusiveHold(const std::string& path)
   }
 }
 
+ExclusiveHold ExclusiveHold::Adopt(uint64_t inheritedHandle) {
+  ExclusiveHold hold;
+  if (inheritedHandle != 0) {
+    *hold.handle_.Receive() = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(inheritedHandle));
+    hold.state_ = State::Held;
+    // Not handed on to anything this process starts.
+    SetHandleInformation(hold.handle_.Get(), HANDLE_FLAG_INHERIT, 0);
+  }
+  return hold;
+}
+
+uint64_t ExclusiveHold::ShareWithChildren() {
+  if (!handle_ || !SetHandleInformation(handle_.Get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+    return 0;
+  }
+  return reinterpret_cast<uintptr_t>(handle_.Get());
+}
+
+void ExclusiveHold::KeepFromChildren() {
+  if (handle_) SetHandleInformation(handle_.Get(), HANDLE_FLAG_INHERIT, 0);
+}
+
 }  // namespace sys::win32

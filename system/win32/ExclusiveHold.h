@@ -4,6 +4,7 @@
 // refused with a sharing violation until Release or the destructor.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "system/win32/ScopedWin.h"
@@ -19,11 +20,19 @@ class ExclusiveHold {
   };
 
   explicit ExclusiveHold(const std::string& path);
+  // Takes over a hold a parent process passed down (0: none, the state is then Unavailable).
+  static ExclusiveHold Adopt(uint64_t inheritedHandle);
 
   State GetState() const { return state_; }
   void Release() { handle_.Reset(); }
+  // Lets child processes inherit the hold; the handle value to hand them (0 when not held).
+  uint64_t ShareWithChildren();
+  // Back to this process only, when no child took it.
+  void KeepFromChildren();
 
  private:
+  ExclusiveHold() = default;
+
   ScopedHandle handle_;
   State state_ = State::Unavailable;
 };
