@@ -56,16 +56,7 @@ void Form::SetPosition(Position position) {
 int Form::ShowModal() {
   if (Visible()) throw std::logic_error(className_ + ": a visible form cannot be made modal");
   modalResult_ = kMrNone;
-  inModalLoop_ = true;
-  int result = kMrCancel;
-  try {
-    result = backend_.RunModal(*this);
-  } catch (...) {
-    inModalLoop_ = false;
-    throw;
-  }
-  inModalLoop_ = false;
-  return result;
+  return backend_.RunModal(*this);
 }
 
 void Form::Close() {

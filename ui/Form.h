@@ -74,7 +74,6 @@ class Form : public Control {
   // Runs the modal loop (Backend::RunModal) with the result reset first; returns the result.
   // The form must be hidden (std::logic_error otherwise).
   int ShowModal();
-  bool InModalLoop() const { return inModalLoop_; }
   int ModalResult() const { return modalResult_; }
   // A non-zero result ends the modal loop.
   void SetModalResult(int result) { modalResult_ = result; }
@@ -101,7 +100,6 @@ class Form : public Control {
   Position position_ = Position::Designed;
   Form* ownerWindow_ = nullptr;
   int modalResult_ = kMrNone;
-  bool inModalLoop_ = false;
 };
 
 }  // namespace ui

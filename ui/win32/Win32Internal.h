@@ -112,7 +112,6 @@ class WindowPeer : public Peer {
   // Messages of the window itself; true when handled (result set).
   virtual bool Handle(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
   void Detach() { window_ = nullptr; }
-  intptr_t CallOriginal(unsigned message, uintptr_t wParam, intptr_t lParam);
 
  protected:
   // Creates the window as a child of the parent's window (or top-level without one) and

@@ -120,14 +120,6 @@ void WindowPeer::Create(const wchar_t* className, uint32_t style, uint32_t exSty
   ApplyFont();
 }
 
-intptr_t WindowPeer::CallOriginal(unsigned message, uintptr_t wParam, intptr_t lParam) {
-  if (originalProc_) {
-    return CallWindowProcW(reinterpret_cast<WNDPROC>(originalProc_), window_, message, wParam,
-                           lParam);
-  }
-  return DefWindowProcW(window_, message, wParam, lParam);
-}
-
 Hwnd WindowPeer::ParentWindow() const {
   Control* parent = control_.Parent();
   if (!parent) return nullptr;
