@@ -35,6 +35,17 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/app/setup.rc PROPERTIES
                             OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/app/setup.manifest)
 target_link_libraries(setup PRIVATE setup_app setup_ui_win32 setup_win32)
 
+# uninst.exe, the uninstaller every package carries. Its manifest asks for administrator
+# rights: it removes what a per-machine install wrote (the Uninstall key under HKLM, the
+# program folder), and a named level also keeps Windows' installer detection from guessing.
+add_executable(uninst WIN32)
+setup_add_sources(uninst uninstaller/program)
+target_sources(uninst PRIVATE ${PROJECT_SOURCE_DIR}/uninstaller/program/uninst.rc)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/uninstaller/program/uninst.rc PROPERTIES
+                            OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/uninstaller/program/uninst.manifest)
+target_compile_definitions(uninst PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(uninst PRIVATE setup_uninstaller_window setup_ui_win32 setup_win32)
+
 # GoogleTest from the Debian source package, built with its own flags (our -Werror and GBK
 # literals are not for it).
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

@@ -40,9 +40,11 @@ add_test(NAME win32_tests_windows
 set_tests_properties(win32_tests win32_tests_codepage_1252 win32_tests_windows PROPERTIES
                      RESOURCE_LOCK wineprefix TIMEOUT 600)
 
-# setup.exe imports only DLLs that Windows always takes from its system folder.
+# setup.exe and uninst.exe import only DLLs that Windows always takes from its system folder.
 add_test(NAME setup_exe_imports
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:setup>)
+add_test(NAME uninst_exe_imports
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:uninst>)
 
 # The program itself starts and ends cleanly under Wine.
 add_test(NAME setup_exe_runs COMMAND setup)
@@ -59,7 +61,7 @@ set(SETUP_HOST_TOOL ${PROJECT_SOURCE_DIR}/build/host/setup-tool CACHE FILEPATH
 add_test(NAME install_run_demo
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/InstallRun/check-install-run.sh
                  ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
-                 ${CMAKE_CURRENT_BINARY_DIR}/install-run)
+                 ${CMAKE_CURRENT_BINARY_DIR}/install-run $<TARGET_FILE:uninst>)
 # It copies the shared prefix while holding that prefix's lock, and runs in its own copy.
 set_tests_properties(install_run_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 
@@ -174,3 +176,11 @@ foreach(run IN ITEMS "wizard_walk_demo;zh_CN.UTF-8" "wizard_walk_demo_codepage_1
   set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
                        ENVIRONMENT SETUP_WINE_LOCALE=${locale})
 endforeach()
+
+# The demo installed, then uninstalled by the built uninst.exe answered through its windows on
+# a virtual display; the prefix must be as before the install but for the demo's own leftovers.
+add_test(NAME uninstall_demo
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Uninstall/check-uninstall.sh
+                 ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
+                 $<TARGET_FILE:uninst> ${CMAKE_CURRENT_BINARY_DIR}/uninstall-demo)
+set_tests_properties(uninstall_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

@@ -10,15 +10,17 @@ jobs=$(nproc)
 out=build/demo
 mkdir -p "$out"
 
-echo "== building setup-tool (host) and setup.exe (win32)"
+echo "== building setup-tool (host), setup.exe and uninst.exe (win32)"
 cmake --preset host >/dev/null
 cmake --build --preset host -j"$jobs" --target setup-tool
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j"$jobs" --target setup
+cmake --build --preset win32 -j"$jobs" --target setup uninst
 tool=build/host/setup-tool
 
 echo "== packing the demo behind setup.exe"
-"$tool" build examples/demo/project.json --stub build/win32/setup.exe -o "$out/DemoSetup.exe"
+# The project names a placeholder uninst.exe; the product carries the one just built.
+"$tool" build examples/demo/project.json --stub build/win32/setup.exe -o "$out/DemoSetup.exe" \
+  --uninstaller build/win32/uninst.exe
 "$tool" verify "$out/DemoSetup.exe"
 "$tool" inspect "$out/DemoSetup.exe" > "$out/DemoSetup.json"
 echo "(the whole project as stored: $out/DemoSetup.json)"

@@ -1,4 +1,5 @@
-// build PROJECT.json --stub EXE -o OUT: writes the setup program (stub + package).
+// build PROJECT.json --stub EXE -o OUT [--uninstaller EXE]: writes the setup program (stub +
+// package).
 #include <filesystem>
 #include <system_error>
 
@@ -21,6 +22,18 @@ TCompressLevelEnum ParseLevel(const std::string& text) {
   if (text == "speed") return cplSpeed;
   if (text == "best") return cplPress;
   throw UsageError("--level must be default, none, speed or best");
+}
+
+// The uninstaller is a build output of its own, so a project names a placeholder and the build
+// of the product puts the real program in: every kind-5 entry takes the given file's content.
+void UseUninstaller(ProjectDocument& project, const fs::path& uninstaller) {
+  bool found = false;
+  for (size_t i = 0; i < project.lists.FileList.size(); ++i) {
+    if (project.lists.FileList[i]->EntryKind != kEntryUninstaller) continue;
+    project.contents.at(i) = uninstaller;
+    found = true;
+  }
+  if (!found) throw UsageError("--uninstaller: the project has no uninstaller entry");
 }
 
 // The package goes to a temporary file first, so a failed build leaves no half-written output.
@@ -48,7 +61,7 @@ class PendingOutput {
 };
 
 int Run(CommandContext& context) {
-  ParsedArgs args = ParseArgs(context.args, {"--stub", "-o", "--output", "--level"});
+  ParsedArgs args = ParseArgs(context.args, {"--stub", "-o", "--output", "--level", "--uninstaller"});
   ExpectPositional(args, 1);
   auto stubPath = args.Value("--stub");
   auto outPath = args.Value("-o");
@@ -60,6 +73,7 @@ int Run(CommandContext& context) {
 
   ProjectDocument project = LoadProjectFile(args.positional[0]);
   for (const std::string& warning : project.warnings) context.err << "warning: " << warning << "\n";
+  if (auto uninstaller = args.Value("--uninstaller")) UseUninstaller(project, *uninstaller);
 
   std::unique_ptr<sys::Stream> stub = OpenInputFile(*stubPath);
   // Signing comes after packing; a signature already on the stub ends up in front of the package
@@ -92,12 +106,13 @@ int Run(CommandContext& context) {
 const Command& BuildCommand() {
   static const Command command{
       "build", "write a setup program from a project JSON file and a stub",
-      "PROJECT.json --stub EXE -o OUT [--level default|none|speed|best]\n\n"
+      "PROJECT.json --stub EXE -o OUT [--level default|none|speed|best] [--uninstaller EXE]\n\n"
       "Appends the package described by PROJECT.json behind the executable image EXE and\n"
       "writes the result to OUT. Content paths in the JSON are relative to its folder.\n"
       "Offsets, sizes and the trailer are computed. --level sets the zlib level (default:\n"
-      "zlib's default, as the packager writes). The format is described in\n"
-      "docs/project-json.md.\n",
+      "zlib's default, as the packager writes). --uninstaller packs EXE as the content of\n"
+      "the project's uninstaller entry (a built uninst.exe in place of the one the project\n"
+      "names). The format is described in docs/project-json.md.\n",
       &Run};
   return command;
 }

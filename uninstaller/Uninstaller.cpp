@@ -18,8 +18,10 @@ constexpr const char* kRegistrationValues[] = {"DisplayIcon",  "DisplayName", "D
 
 class UninstallRun {
  public:
-  UninstallRun(sys::Platform& platform, const std::string& logPath, UninstallDialogs& dialogs)
-      : platform_(platform), logPath_(logPath), dialogs_(dialogs) {}
+  UninstallRun(sys::Platform& platform, const std::string& logPath, UninstallDialogs& dialogs,
+               const std::function<void()>& beforeLogRemoval)
+      : platform_(platform), logPath_(logPath), dialogs_(dialogs),
+        beforeLogRemoval_(beforeLogRemoval) {}
 
   UninstallReport Execute() {
     std::unique_ptr<TUnInstall> log;
@@ -87,6 +89,7 @@ class UninstallRun {
 
   void RemoveLogAndItsFolder() {
     Step(logPath_);
+    if (beforeLogRemoval_) beforeLogRemoval_();
     Record(logPath_, kUnInsFile,
            platform_.RemoveFile(logPath_) ? ItemOutcome::Removed : ItemOutcome::Failed);
     std::string folder = sys::ExtractFilePath(logPath_);
@@ -144,6 +147,7 @@ class UninstallRun {
   sys::Platform& platform_;
   const std::string logPath_;
   UninstallDialogs& dialogs_;
+  const std::function<void()>& beforeLogRemoval_;
   UninstallReport report_;
   size_t done_ = 0;
   size_t total_ = 0;
@@ -152,8 +156,9 @@ class UninstallRun {
 }  // namespace
 
 UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
-                             UninstallDialogs& dialogs) {
-  return UninstallRun(platform, logPath, dialogs).Execute();
+                             UninstallDialogs& dialogs,
+                             const std::function<void()>& beforeLogRemoval) {
+  return UninstallRun(platform, logPath, dialogs, beforeLogRemoval).Execute();
 }
 
 }  // namespace uninst

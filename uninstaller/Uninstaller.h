@@ -7,10 +7,11 @@
 // logged folders holding them, are marked for removal at the next restart.
 //
 // Nothing the log does not name is touched, besides the registration of its Serial and the
-// log's own folder. Not here, but in the Windows program: its window, the exclusive hold on the
-// log against a second uninstaller, and the removal of the program's own file after it ends.
+// log's own folder. Not here, but in the Windows program: the exclusive hold on the log against a
+// second uninstaller, and the removal of the program's own file after it ends.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "system/Platform.h"
@@ -19,7 +20,10 @@
 
 namespace uninst {
 
+// beforeLogRemoval runs once, right before the log itself is removed: the Windows program lets go
+// of its exclusive hold on the log there, which would otherwise keep the log and its folder.
 UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
-                             UninstallDialogs& dialogs);
+                             UninstallDialogs& dialogs,
+                             const std::function<void()>& beforeLogRemoval = {});
 
 }  // namespace uninst

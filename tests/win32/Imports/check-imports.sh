@@ -6,8 +6,10 @@
 set -uo pipefail
 program=$1
 objdump=""
+# The first that reads the program: the i686 one does not know x86-64 images (win64 preset).
 for candidate in i686-w64-mingw32-objdump x86_64-w64-mingw32-objdump objdump; do
-  command -v "$candidate" >/dev/null && { objdump=$candidate; break; }
+  command -v "$candidate" >/dev/null && "$candidate" -p "$program" >/dev/null 2>&1 &&
+    { objdump=$candidate; break; }
 done
 [ -n "$objdump" ] || { echo "no objdump found"; exit 1; }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# check-install-run.sh SETUP_TOOL STUB DRIVER WORK_DIR
-# Builds the demo setup program (examples/demo) with the host SETUP_TOOL on the win32 STUB, runs
+# check-install-run.sh SETUP_TOOL STUB DRIVER WORK_DIR [UNINSTALLER]
+# Builds the demo setup program (examples/demo) with the host SETUP_TOOL on the win32 STUB (and
+# the built UNINSTALLER in place of the demo's placeholder uninst.exe when given), runs
 # it through DRIVER (install-run.exe: the real platform layer) under Wine in a fresh copy of the
 # project's prefix, then checks what the run left from outside Wine, without our code: the files
 # and their times, the registry files of the prefix, the shell links (lnkinfo), the Internet
@@ -16,6 +17,12 @@ unset SETUP_WINE_LOCALE
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") driver=$(realpath -m "$3") work=$(realpath -m "$4")
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 demo=$root/examples/demo
+uninstaller=$demo/content/uninst.exe
+uninstallerOption=()
+if [ -n "${5:-}" ]; then
+  uninstaller=$(realpath -m "$5")
+  uninstallerOption=(--uninstaller "$uninstaller")
+fi
 
 if [ ! -x "$tool" ]; then
   echo "no host setup-tool at $tool (build the host preset first); skipped"
@@ -67,7 +74,7 @@ echo "prefix copied in $(elapsed "$started")"
 stage=$(now)
 downloads=$prefix/drive_c/下载
 mkdir -p "$downloads"
-"$tool" build "$demo/project.json" --stub "$stub" -o "$downloads/演示软件安装.exe" >/dev/null ||
+"$tool" build "$demo/project.json" --stub "$stub" -o "$downloads/演示软件安装.exe" "${uninstallerOption[@]}" >/dev/null ||
   { echo "setup-tool build failed"; exit 1; }
 cp "$driver" "$downloads/install-run.exe"
 dir='C:\演示程序\DemoSoft'
@@ -102,10 +109,11 @@ quickLaunch=$profile/AppData/Roaming/Microsoft/Internet\ Explorer/Quick\ Launch
 stage=$(now)
 # The demo's files are dated 2024-05-01 09:30:00 local time; DOS times count seconds in twos.
 expectedTime=$(TZ=$zone date -d '2024-05-01 09:30:00' +%s)
-checkFile() {  # host-file content-file dated
+checkFile() {  # host-file content-file (relative to the demo's content, or absolute) dated
   local file=$1 content=$2 dated=$3
+  [[ $content == /* ]] || content=$demo/content/$content
   if [ ! -f "$file" ]; then fail "missing ${file#"$prefix"/}"; return; fi
-  if cmp -s "$file" "$demo/content/$content"; then pass; else fail "${file#"$prefix"/} differs from $content"; fi
+  if cmp -s "$file" "$content"; then pass; else fail "${file#"$prefix"/} differs from $content"; fi
   if [ "$dated" = dated ]; then
     local time diff
     time=$(stat -c %Y "$file")
@@ -121,7 +129,7 @@ checkFile "$installDir/bin/DemoTray.exe" bin/DemoTray.exe dated
 checkFile "$installDir/config.ini" config.ini dated
 checkFile "$installDir/doc/readme.txt" doc/readme.txt dated
 checkFile "$windows/system32/demohelper.dll" system/demohelper.dll dated
-checkFile "$installDir/uninst.exe" uninst.exe undated
+checkFile "$installDir/uninst.exe" "$uninstaller" undated
 # The component package's settings copy its library into the Windows folder.
 checkFile "$windows/demort.dll" comp/DemoRuntime/demort.dll undated
 [ -d "$installDir/logs" ] && pass || fail "the empty folder entry logs was not created"

@@ -1,0 +1,40 @@
+// A hold on a file that no second holder can take while it lasts: the file is opened for
+// reading and writing and shared for reading only. Readers (OpenForRead) still get in, so the
+// holder and others can read it; another ExclusiveHold, or anything writing or deleting it, is
+// refused with a sharing violation until Release or the destructor.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "system/win32/ScopedWin.h"
+
+namespace sys::win32 {
+
+class ExclusiveHold {
+ public:
+  enum class State {
+    Held,
+    HeldElsewhere,  // another process (or hold) has it
+    Unavailable,    // missing, denied or otherwise not openable: the caller's reading says why
+  };
+
+  explicit ExclusiveHold(const std::string& path);
+  // Takes over a hold a parent process passed down (0: none, the state is then Unavailable).
+  static ExclusiveHold Adopt(uint64_t inheritedHandle);
+
+  State GetState() const { return state_; }
+  void Release() { handle_.Reset(); }
+  // Lets child processes inherit the hold; the handle value to hand them (0 when not held).
+  uint64_t ShareWithChildren();
+  // Back to this process only, when no child took it.
+  void KeepFromChildren();
+
+ private:
+  ExclusiveHold() = default;
+
+  ScopedHandle handle_;
+  State state_ = State::Unavailable;
+};
+
+}  // namespace sys::win32

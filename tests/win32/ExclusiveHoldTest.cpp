@@ -1,0 +1,72 @@
+// The uninstaller's hold on Ins.log on the real API: a second holder is refused while readers
+// still get in (the uninstaller reads the log it holds), letting go lets the next one in and
+// lets the log be deleted, and a hold passed to a child process keeps the file held after the
+// parent's own handle is gone.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <windows.h>
+
+#include "system/Error.h"
+#include "system/win32/ExclusiveHold.h"
+#include "system/win32/Win32Platform.h"
+#include "tests/support/win32/ScratchFolder.h"
+
+namespace sys::win32 {
+namespace {
+
+using State = ExclusiveHold::State;
+
+class ExclusiveHoldTest : public ::testing::Test {
+ protected:
+  ExclusiveHoldTest() : log(scratch.path() + "\\Ins.log") {
+    platform.CreateForWrite(log)->Write("log bytes", 9);
+  }
+
+  tests::ScratchFolder scratch;
+  Win32Platform platform;
+  std::string log;
+};
+
+TEST_F(ExclusiveHoldTest, ASecondHolderIsRefusedWhileReadersGetIn) {
+  ExclusiveHold first(log);
+  ASSERT_EQ(first.GetState(), State::Held);
+  ExclusiveHold second(log);
+  EXPECT_EQ(second.GetState(), State::HeldElsewhere);
+  EXPECT_NO_THROW(platform.OpenForRead(log));
+  // Writing or deleting the log is what the hold keeps out.
+  EXPECT_THROW(platform.CreateForWrite(log), Error);
+  EXPECT_FALSE(platform.RemoveFile(log));
+}
+
+TEST_F(ExclusiveHoldTest, LettingGoLetsTheNextHolderInAndTheLogGo) {
+  ExclusiveHold first(log);
+  first.Release();
+  EXPECT_EQ(ExclusiveHold(log).GetState(), State::Held);
+  EXPECT_TRUE(platform.RemoveFile(log));
+}
+
+TEST_F(ExclusiveHoldTest, AMissingLogIsUnavailableNotHeldElsewhere) {
+  EXPECT_EQ(ExclusiveHold(scratch.path() + "\\none.log").GetState(), State::Unavailable);
+}
+
+TEST_F(ExclusiveHoldTest, AnAdoptedHoldKeepsTheFileHeld) {
+  ExclusiveHold first(log);
+  const uint64_t shared = first.ShareWithChildren();
+  ASSERT_NE(shared, 0u);
+  // What a child does with the inherited value, here through a duplicate in this process.
+  HANDLE duplicate = nullptr;
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(shared),
+                              GetCurrentProcess(), &duplicate, 0, FALSE, DUPLICATE_SAME_ACCESS));
+  first.Release();
+  ExclusiveHold adopted = ExclusiveHold::Adopt(reinterpret_cast<uintptr_t>(duplicate));
+  EXPECT_EQ(adopted.GetState(), State::Held);
+  EXPECT_EQ(ExclusiveHold(log).GetState(), State::HeldElsewhere);
+  adopted.Release();
+  EXPECT_EQ(ExclusiveHold(log).GetState(), State::Held);
+  EXPECT_EQ(ExclusiveHold::Adopt(0).GetState(), State::Unavailable);
+}
+
+}  // namespace
+}  // namespace sys::win32
