@@ -34,7 +34,7 @@ add_test(NAME win32_tests_codepage_1252 COMMAND win32_tests --gtest_filter=CodeP
 set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE_LOCALE=C.UTF-8)
 # The tests that need real windows, on a virtual display.
 add_test(NAME win32_tests_windows
-         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/with-display.sh
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
                  bash ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:win32_tests>
                  --gtest_filter=OwnerWindow*)
 set_tests_properties(win32_tests win32_tests_codepage_1252 win32_tests_windows PROPERTIES

@@ -6,7 +6,7 @@ set -euo pipefail
 
 PKGS="build-essential cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev
       nlohmann-json3-dev liblnk-utils jq googletest
-      g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev osslsigncode
+      g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev osslsigncode openssl
       wine wine32:i386 wine64 fonts-wine xvfb xfonts-base x11-utils xdotool imagemagick
       fonts-wqy-microhei locales"
 

@@ -155,6 +155,11 @@ void TfrmParent::ShowPage(int index) {
   }
   if (!page.Visible()) page.SetVisible(true);
   page.BringToFront();
+  // The pages behind are covered, but on Windows their accelerators and tab stops would still
+  // answer keys (Alt+B on the welcome page opened the install-folder page's browse dialog).
+  for (PageEntry& entry : pages_) {
+    if (entry.form.get() != &page) entry.form->SetVisible(false);
+  }
   if (pageClass == TfrmBeginIns::kClassName) RunProgressPage(static_cast<TfrmBeginIns&>(page));
 }
 

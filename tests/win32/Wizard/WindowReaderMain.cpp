@@ -24,9 +24,13 @@ std::string Utf8(const std::wstring& text) {
   return utf8;
 }
 
+// WM_GETTEXT rather than GetWindowText: across processes the latter gives only the text a
+// window was created with, not what an edit control holds now.
 std::wstring Text(HWND window) {
-  wchar_t buffer[1024] = {};
-  GetWindowTextW(window, buffer, 1024);
+  wchar_t buffer[4096] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      2000, &copied);
   return buffer;
 }
 
