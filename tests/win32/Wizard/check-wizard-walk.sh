@@ -16,13 +16,17 @@ for program in xdotool import convert; do
 done
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY; run through run-with-display.sh"; exit 1; }
 
-golden=$root/build/wineprefix
-"$root/scripts/wine-prefix.sh" "$golden" || { echo "cannot create the Wine prefix"; exit 1; }
+# shellcheck source=../../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+arch=$(wine_arch_of "$stub")
+wine_select "$arch"
+golden=$wine_default_prefix
+"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
 prefix=$work/prefix
 run=""
 cleanup() {
   [ -n "$run" ] && kill -- "-$run" 2>/dev/null
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null
+  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
   [ "${SETUP_KEEP_WIZARD:-}" = 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -40,11 +44,11 @@ programs="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 [ -d "$programs" ] || programs="$prefix/drive_c/users/Public/Start Menu/Programs"
 mkdir -p "$programs/Accessories"
 
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$prefix WINEDEBUG=-all
 locale=${SETUP_WINE_LOCALE:-zh_CN.UTF-8}
 export LANG=$locale LC_ALL=$locale
 # Any parameter: no elevated relaunch.
-setsid wine "$setup" -1 >"$work/wine.log" 2>&1 &
+setsid "$wine_loader" "$setup" -1 >"$work/wine.log" 2>&1 &
 run=$!
 fail() { echo "FAIL: $*"; exit 1; }
 
