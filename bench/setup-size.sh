@@ -12,9 +12,14 @@ echo "imports: $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //
 # Map lines of kept input sections: " .text  0xADDRESS  0xSIZE  archive(member)" (the name may
 # wrap onto the next line when the section name is long).
 kept=$(awk '
+  function hex(text,   i, n) {
+    text = tolower(substr(text, 3)); n = 0
+    for (i = 1; i <= length(text); i++) n = n * 16 + index("0123456789abcdef", substr(text, i, 1)) - 1
+    return n
+  }
   /^ \.[a-z]/ && NF == 1 { pending = $1; next }
-  pending != "" && NF == 3 && $1 ~ /^0x/ { print pending, strtonum($2), $3; pending = ""; next }
-  /^ \.(text|data|rdata|bss|pdata|xdata|eh_frame)/ && NF == 4 && $2 ~ /^0x/ { print $1, strtonum($3), $4 }
+  pending != "" && NF == 3 && $1 ~ /^0x/ { print pending, hex($2), $3; pending = ""; next }
+  /^ \.(text|data|rdata|bss|pdata|xdata|eh_frame)/ && NF == 4 && $2 ~ /^0x/ { print $1, hex($3), $4 }
   { pending = "" }' "$map")
 echo "by library (bytes kept):"
 awk '{ name = $3; sub(/.*\//, "", name); sub(/\(.*/, "", name); sum[name] += $2 }
