@@ -48,6 +48,8 @@ export WINEPREFIX=$prefix WINEDEBUG=-all
 locale=${SETUP_WINE_LOCALE:-zh_CN.UTF-8}
 export LANG=$locale LC_ALL=$locale
 # Any parameter: no elevated relaunch.
+# A server left from an earlier prefix with this folder's inode would take this run's requests.
+"$wine_server" -k 2>/dev/null
 setsid "$wine_loader" "$setup" -1 >"$work/wine.log" 2>&1 &
 run=$!
 fail() { echo "FAIL: $*"; exit 1; }

@@ -44,7 +44,7 @@ prefix=$work/prefix
 xvfb="" run=""
 cleanup() {
   [ -n "$run" ] && kill -- "-$run" 2>/dev/null
-  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
+  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null && WINEPREFIX=$prefix "$wine_server" -w 2>/dev/null
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   [ "${SETUP_KEEP_WIZARD_RUN:-}" = 1 ] || rm -rf "$work"
 }
@@ -88,7 +88,10 @@ wait_for() {
   shift
   while [ "$SECONDS" -lt "$deadline" ]; do
     "$@" && return 0
-    kill -0 "$run" 2>/dev/null || { fail "the setup program ended while waiting for $what"; return 1; }
+    if ! kill -0 "$run" 2>/dev/null; then
+      fail "the setup program ended while waiting for $what: $(tr -d '\r' <"$work/setup.out" 2>/dev/null)"
+      return 1
+    fi
     sleep 0.2
   done
   fail "waited 30 s for $what"
@@ -134,10 +137,14 @@ build() {  # project.json output
 
 # --- The wizard -----------------------------------------------------------------------------
 build "$demo/project.json" "$downloads/演示软件安装.exe"
+# Wine finds a prefix's server by the folder's inode, which a just-deleted prefix of an earlier
+# check may have had: a server of that prefix still going down would take this run's requests.
+"$wine_server" -k 2>/dev/null
 setsid "$wine_loader" 'C:\users\'"$user"'\Downloads\演示软件安装.exe' >"$work/setup.out" 2>&1 &
 run=$!
 
-wait_for "the wizard frame of $caption" frame_window >/dev/null || exit 1
+has_frame() { frame_window >/dev/null; }
+wait_for "the wizard frame of $caption" has_frame || exit 1
 if [ "$dpi" != 96 ]; then
   wait_for "the frame's client size at $dpi DPI" has_line "window 762x497 $caption"
   shot "frame-$dpi-dpi"
