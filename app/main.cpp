@@ -11,5 +11,7 @@ int main() {
   sys::win32::Win32Platform platform;
   sys::ScopedCurrentPlatform current(platform);
   std::unique_ptr<ui::Backend> backend = ui::MakeWin32Backend();
+  // Question boxes and the elevated relaunch are owned by the window in front of the run.
+  backend->OnTopWindowChanged = [&platform](uintptr_t window) { platform.SetOwnerWindow(window); };
   return RunSetupProgram(platform, *backend);
 }

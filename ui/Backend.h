@@ -9,6 +9,7 @@
 // that made the change.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -31,6 +32,11 @@ class Backend {
   virtual void ProcessMessages() = 0;
   // Dots per inch of the screen; forms keep 96-DPI numbers and only the backend scales.
   virtual int Dpi() const;
+
+  // Told the native handle of the window now in front of the run (0 when none) each time a
+  // modal loop starts or ends, so that message boxes and launches can be owned by it. The
+  // headless backend has no native windows and never calls it.
+  std::function<void(uintptr_t window)> OnTopWindowChanged;
 };
 
 void SetErrorReporter(std::function<void(const std::exception&)> reporter);

@@ -357,8 +357,14 @@ int Win32Backend::RunModal(Form& form) {
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
   for (HWND other : disabled.windows) EnableWindow(other, FALSE);
   modalStack_.push_back(&form);
+  if (OnTopWindowChanged) OnTopWindowChanged(reinterpret_cast<uintptr_t>(window));
   auto restore = [&] {
     modalStack_.pop_back();
+    if (OnTopWindowChanged) {
+      Form* top = TopModal();
+      HWND front = top ? static_cast<WindowPeer*>(top->GetPeer())->Window() : owner;
+      OnTopWindowChanged(reinterpret_cast<uintptr_t>(front));
+    }
     for (auto it = disabled.windows.rbegin(); it != disabled.windows.rend(); ++it) {
       if (IsWindow(*it)) EnableWindow(*it, TRUE);
     }

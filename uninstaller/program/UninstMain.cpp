@@ -54,6 +54,7 @@ bool HandOff(const std::string& exePath, ExclusiveHold& hold) {
 int Uninstall(sys::Platform& platform, const std::string& logPath, ExclusiveHold& hold,
               const std::optional<uninst::Handoff>& handoff) {
   std::unique_ptr<ui::Backend> backend = ui::MakeWin32Backend();
+  backend->OnTopWindowChanged = [&platform](uintptr_t window) { platform.SetOwnerWindow(window); };
   ui::SetErrorReporter([&platform](const std::exception& error) {
     platform.ShowMessageBox(error.what(), uninst::DialogCaption(""), sys::kMbOk | sys::kMbIconError);
   });

@@ -273,11 +273,16 @@ TEST_P(Win32Ui, TimersFireAndTheModalLoopEndsOnTheResult) {
   int shows = 0;
   frame.form.OnShow = [&] { ++shows; };
 
+  // The window in front is published for the message boxes' owner, and withdrawn after.
+  std::vector<uintptr_t> fronts;
+  frame.backend->OnTopWindowChanged = [&](uintptr_t window) { fronts.push_back(window); };
+
   EXPECT_EQ(frame.form.ShowModal(), ui::kMrOk);
   EXPECT_EQ(ticks, 3);
   EXPECT_EQ(offTicks, 0);
   EXPECT_EQ(shows, 1);
   EXPECT_FALSE(IsWindowVisible(Hwnd(frame.form)));
+  EXPECT_EQ(fronts, (std::vector<uintptr_t>{reinterpret_cast<uintptr_t>(Hwnd(frame.form)), 0}));
 }
 
 TEST_P(Win32Ui, EnterAndEscDoNothingAndAltPlusTheAcceleratorClicks) {
