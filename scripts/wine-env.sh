@@ -27,3 +27,14 @@ wine_arch_of() {
   machine=$(od -An -t x2 -j $((${pe:-0} + 4)) -N 2 "$1" 2>/dev/null | tr -d ' ')
   if [ "$machine" = 8664 ]; then echo win64; else echo win32; fi
 }
+
+# wine_copy_prefix DEST: copies the project prefix of the selected architecture (made first when
+# missing) to DEST, for a check that changes the machine. The copy is taken while no run holds
+# the prefix (wine-run.sh keeps its lock for a whole run, server included), so never mid-write.
+# The copy already has real profile folders and no menu builder (wine-prefix.sh).
+wine_copy_prefix() {
+  "$wine_env_root/scripts/wine-prefix.sh" "$wine_default_prefix" "$WINEARCH" ||
+    { echo "cannot create the Wine prefix"; return 1; }
+  (flock 9 && cp -a "$wine_default_prefix" "$1") 9>"$wine_default_prefix.run.lock" ||
+    { echo "cannot copy the prefix"; return 1; }
+}

@@ -38,8 +38,6 @@ started=$(now)
 source "$root/scripts/wine-env.sh"
 arch=$(wine_arch_of "$driver")
 wine_select "$arch"
-golden=$wine_default_prefix
-"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
 prefix=$work/prefix
 cleanup() {
   [ "${SETUP_KEEP_INSTALL_RUN:-}" = 1 ] && return
@@ -48,7 +46,7 @@ cleanup() {
 }
 trap cleanup EXIT
 rm -rf "$work" && mkdir -p "$work"
-(flock 9 && cp -a "$golden" "$prefix") 9>"$golden.run.lock" || { echo "cannot copy the prefix"; exit 1; }
+wine_copy_prefix "$prefix" || exit 1
 hostUser=$(id -un)
 mv "$prefix/drive_c/users/$hostUser" "$prefix/drive_c/users/$user" || { echo "no profile of $hostUser"; exit 1; }
 profile=$prefix/drive_c/users/$user
@@ -57,9 +55,6 @@ profile=$prefix/drive_c/users/$user
 OLD=$hostUser NEW=$userInReg perl -pi -e 's/\\\\users\\\\\Q$ENV{OLD}\E(?=\\\\|")/\\\\users\\\\$ENV{NEW}/g; s/^"USERNAME"="\Q$ENV{OLD}\E"$/"USERNAME"="$ENV{NEW}"/' \
   "$prefix/user.reg" "$prefix/system.reg"
 if grep -qF "users\\\\$hostUser" "$prefix/user.reg"; then echo "the profile paths were not renamed"; exit 1; fi
-# As in check-install-run.sh: real folders instead of links to the host home, no menu builder.
-find "$profile" -maxdepth 1 -type l | while read -r link; do rm "$link" && mkdir "$link"; done
-printf '\n[Software\\\\Wine\\\\DllOverrides]\n"winemenubuilder.exe"=""\n' >>"$prefix/user.reg"
 echo "prefix of $user made in $(elapsed "$started")"
 
 # --- The downloads folder and the run -------------------------------------------------------

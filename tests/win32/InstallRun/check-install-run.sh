@@ -43,15 +43,11 @@ now() { date +%s.%N; }
 elapsed() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f s", to - from }'; }
 
 # --- A fresh prefix -------------------------------------------------------------------------
-# The golden prefix is copied while no run holds it (wine-run.sh keeps the lock for a whole run,
-# server included), so the copy is never taken mid-write.
 started=$(now)
 # shellcheck source=../../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 arch=$(wine_arch_of "$driver")
 wine_select "$arch"
-golden=$wine_default_prefix
-"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
 prefix=$work/prefix
 cleanup() {
   [ "${SETUP_KEEP_INSTALL_RUN:-}" = 1 ] && return
@@ -60,14 +56,9 @@ cleanup() {
 }
 trap cleanup EXIT
 rm -rf "$work" && mkdir -p "$work"
-(flock 9 && cp -a "$golden" "$prefix") 9>"$golden.run.lock" || { echo "cannot copy the prefix"; exit 1; }
+wine_copy_prefix "$prefix" || exit 1
 user=$(id -un)
 profile=$prefix/drive_c/users/$user
-# Wine links the user's Desktop, Documents, ... to the host home, and winemenubuilder turns
-# every shell link it sees into a host menu entry: both would leave the run's shortcuts outside
-# the prefix. Real folders and a disabled menu builder keep everything inside it.
-find "$profile" -maxdepth 1 -type l | while read -r link; do rm "$link" && mkdir "$link"; done
-printf '\n[Software\\\\Wine\\\\DllOverrides]\n"winemenubuilder.exe"=""\n' >>"$prefix/user.reg"
 echo "prefix copied in $(elapsed "$started")"
 
 # --- The setup program and the run ----------------------------------------------------------

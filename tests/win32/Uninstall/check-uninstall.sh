@@ -34,8 +34,6 @@ fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
 source "$root/scripts/wine-env.sh"
 arch=$(wine_arch_of "$driver")
 wine_select "$arch"
-golden=$wine_default_prefix
-"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
 prefix=$work/prefix
 xvfb=""
 cleanup() {
@@ -46,14 +44,9 @@ cleanup() {
 }
 trap cleanup EXIT
 rm -rf "$work" && mkdir -p "$work"
-# Copied while no run holds the golden prefix (wine-run.sh keeps its lock for a whole run).
-(flock 9 && cp -a "$golden" "$prefix") 9>"$golden.run.lock" || { echo "cannot copy the prefix"; exit 1; }
+wine_copy_prefix "$prefix" || exit 1
 user=$(id -un)
 profile=$prefix/drive_c/users/$user
-# Real folders instead of Wine's links to the host home, and no menu builder: the shortcuts
-# stay inside the prefix, where they can be checked.
-find "$profile" -maxdepth 1 -type l | while read -r link; do rm "$link" && mkdir "$link"; done
-printf '\n[Software\\\\Wine\\\\DllOverrides]\n"winemenubuilder.exe"=""\n' >>"$prefix/user.reg"
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!

@@ -20,8 +20,6 @@ done
 source "$root/scripts/wine-env.sh"
 arch=$(wine_arch_of "$stub")
 wine_select "$arch"
-golden=$wine_default_prefix
-"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
 prefix=$work/prefix
 run=""
 cleanup() {
@@ -31,10 +29,8 @@ cleanup() {
 }
 trap cleanup EXIT
 rm -rf "$work" && mkdir -p "$work" "$shots"
-(flock 9 && cp -a "$golden" "$prefix") 9>"$golden.run.lock" || { echo "cannot copy the prefix"; exit 1; }
+wine_copy_prefix "$prefix" || exit 1
 user=$(id -un)
-find "$prefix/drive_c/users/$user" -maxdepth 1 -type l | while read -r link; do rm "$link" && mkdir "$link"; done
-printf '\n[Software\\\\Wine\\\\DllOverrides]\n"winemenubuilder.exe"=""\n' >>"$prefix/user.reg"
 
 setup=$prefix/drive_c/DemoSetup.exe
 "$tool" build "$root/examples/demo/project.json" --stub "$stub" -o "$setup" >/dev/null ||

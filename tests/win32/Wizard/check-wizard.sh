@@ -37,8 +37,6 @@ check() { if [ "$2" == "$3" ]; then pass; else fail "$1: got [$2], expected [$3]
 source "$root/scripts/wine-env.sh"
 arch=$(wine_arch_of "$stub")
 wine_select "$arch"
-golden=$wine_default_prefix
-"$root/scripts/wine-prefix.sh" "$golden" "$arch" || { echo "cannot create the Wine prefix"; exit 1; }
 shots=$root/build/screenshots/$arch-${locale%%.*}-$dpi
 prefix=$work/prefix
 xvfb="" run=""
@@ -50,7 +48,7 @@ cleanup() {
 }
 trap cleanup EXIT
 rm -rf "$work" "$shots" && mkdir -p "$work" "$shots"
-(flock 9 && cp -a "$golden" "$prefix") 9>"$golden.run.lock" || { echo "cannot copy the prefix"; exit 1; }
+wine_copy_prefix "$prefix" || exit 1
 if [ "$dpi" != 96 ]; then
   printf '\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$prefix/user.reg"
 fi
