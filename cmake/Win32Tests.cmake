@@ -87,7 +87,8 @@ foreach(run IN ITEMS "message_boxes;zh_CN.UTF-8" "message_boxes_codepage_1252;C.
   list(GET run 0 name)
   list(GET run 1 locale)
   add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/check-message-box.sh
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                   bash ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/check-message-box.sh
                    $<TARGET_FILE:message-box>)
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
                        ENVIRONMENT SETUP_WINE_LOCALE=${locale})

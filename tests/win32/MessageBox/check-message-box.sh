@@ -8,24 +8,11 @@
 set -uo pipefail
 probe=$(realpath -m "$1")
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-for program in Xvfb xdotool; do
-  command -v "$program" >/dev/null || { echo "$program is missing (scripts/deps.sh installs it)"; exit 1; }
-done
+command -v xdotool >/dev/null || { echo "xdotool is missing (scripts/deps.sh installs it)"; exit 1; }
+[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY; run through tests/win32/Ui/run-with-display.sh"; exit 1; }
 
 work=$(mktemp -d)
-xvfb=""
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
-export DISPLAY=:$(cat "$work/display")
+trap 'rm -rf "$work"' EXIT
 
 caption='“演示软件”安装向导'
 failed=0
