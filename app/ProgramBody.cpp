@@ -1,27 +1,25 @@
 #include "app/ProgramBody.h"
 
-#include "app/ErrorReporter.h"
+#include "app/CommandLine.h"
 #include "app/PageClasses.h"
+#include "app/SetupSession.h"
 #include "app/uInstall.h"
 #include "system/Error.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
-#include "wizard/SetupErrors.h"
 
 std::unique_ptr<TInstall> CurrentInstall;
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-
 // Relaunches elevated and waits; the copy's exit code becomes ours when it is known.
-int RelaunchElevated(sys::Platform& platform) {
-  uint32_t exitCode = kExitOk;
+int RelaunchElevated(sys::Platform& platform, const std::string& parameters) {
+  uint32_t exitCode = kExitSuccess;
   try {
-    sys::RunElevated(platform.ExePath(), "-1", exitCode);
+    sys::RunElevated(platform.ExePath(), parameters, exitCode);
   } catch (const sys::Abort&) {
     // The person refused the elevation prompt: nothing runs, nothing is said.
+    return kExitCancelled;
   }
   return static_cast<int>(exitCode);
 }
@@ -30,21 +28,18 @@ int RelaunchElevated(sys::Platform& platform) {
 
 int RunSetupProgram(sys::Platform& platform, ui::Backend& backend) {
   ScopedPageClasses pageClasses;
-  if (sys::VersionNumber(sys::GetOSVersion()) >= 6.0 && platform.ParamCount() == 0) {
-    return RelaunchElevated(platform);
+  const bool elevatesItself = sys::VersionNumber(sys::GetOSVersion()) >= 6.0;
+  const std::string arguments = platform.Arguments();
+  const SetupSwitches switches = ParseSetupSwitches(arguments);
+  if (!switches.given) {
+    if (elevatesItself && platform.ParamCount() == 0) return RelaunchElevated(platform, "-1");
+  } else {
+    if (switches.help) return ShowUsage(platform);
+    if (!switches.error.empty()) return RefuseSwitches(platform, switches);
+    // A deployment tool running as SYSTEM or an administrator is elevated already.
+    if (elevatesItself && !switches.elevatedCopy && !platform.IsElevated()) {
+      return RelaunchElevated(platform, ElevatedCopyArguments(arguments));
+    }
   }
-  ScopedErrorReporter reporter;
-  int status = kExitOk;
-  CurrentInstall = std::make_unique<TInstall>(platform);
-  try {
-    CurrentInstall->Execute(backend);
-  } catch (const std::exception& error) {
-    // Freed first, so the temporary files are gone by the time the person reads the box.
-    CurrentInstall.reset();
-    ReportSetupError(error);
-    status = dynamic_cast<const sys::Abort*>(&error) ? kExitOk : kExitFailure;
-  }
-  CurrentInstall.reset();
-  if (reporter.Reported() > 0) status = kExitFailure;
-  return status;
+  return RunSetupSession(platform, backend, switches);
 }

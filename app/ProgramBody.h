@@ -3,10 +3,13 @@
 // backend.
 //
 // On version 6.0 and later, started without parameters, it relaunches its own file elevated
-// with "-1", waits for that copy and ends; the copy sees a parameter and runs the setup. Any
-// other start runs the setup in this process: CurrentInstall is created, executed and freed
-// (deleting the temporary files) whatever happens. An error that ends the run is shown in a
-// message box; a refused elevation prompt ends the program silently.
+// with "-1", waits for that copy and ends with its exit code; the copy sees a parameter and
+// runs the setup. With the administrator's switches (CommandLine.h) a run that is not
+// elevated relaunches the same way with its switches after "-1"; one already elevated runs at
+// once. Any other start runs the setup in this process (SetupSession.h): CurrentInstall is
+// created, executed and freed (deleting the temporary files) whatever happens. An error that
+// ends the run is shown in a message box; a refused elevation prompt ends the program silently
+// with the code of a cancelled run.
 #pragma once
 
 #include <memory>
@@ -23,5 +26,5 @@ class Backend;
 // The one setup run of the process while it runs; null before and after.
 extern std::unique_ptr<TInstall> CurrentInstall;
 
-// Returns the process's exit code: 0, or 1 when an error ended the run.
+// Returns the process's exit code (SetupSession.h lists them).
 int RunSetupProgram(sys::Platform& platform, ui::Backend& backend);

@@ -20,9 +20,17 @@ const TCompileData* TInstall::FindBasicSetting(const std::string& caption) const
 }
 
 void TInstall::Execute(ui::Backend& backend) {
-  sys::Platform& platform = compile_->platform();
-  compile_->LoadPackage(platform.ExePath());
+  Load();
+  Present(backend);
+}
+
+void TInstall::Load() {
+  compile_->LoadPackage(compile_->platform().ExePath());
   sys::WizardTitle = "“" + compile_->ItemName + "”安装向导";
+}
+
+void TInstall::Present(ui::Backend& backend) {
+  sys::Platform& platform = compile_->platform();
   ExtractResources(backend);
 
   if (compile_->Options.ShowWizard == 0 || compile_->Patched) {

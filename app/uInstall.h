@@ -30,6 +30,10 @@ class TInstall {
 
   // The windows are created on backend, shown modally one after the other and freed.
   void Execute(ui::Backend& backend);
+  // Execute in two halves, for the program body to act between them (the one-run guard needs
+  // the product's name): loading the package and naming the run, then everything else.
+  void Load();
+  void Present(ui::Backend& backend);
   // The first basic setting (group 0) with that caption, ignoring ASCII case; nullptr when
   // there is none. Page attributes are never returned.
   const TCompileData* FindBasicSetting(const std::string& caption) const;

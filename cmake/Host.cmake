@@ -16,9 +16,11 @@ target_link_libraries(setup_packager PUBLIC setup_package)
 
 # The in-memory widget backend, for the tests and setup-tool simulate.
 add_library(setup_ui_headless STATIC)
-setup_add_sources(setup_ui_headless ui/headless)
+setup_add_sources(setup_ui_headless ui/headless ui/headless/host)
 # Renderings of UTF-8 documents turn them into GBK through the sandbox's conversion.
 target_link_libraries(setup_ui_headless PUBLIC setup_ui setup_sandbox)
+# The silent run of the setup program hosts its windows on the in-memory backend.
+target_link_libraries(setup_app PUBLIC setup_ui_headless)
 
 add_subdirectory(tools)
 enable_testing()

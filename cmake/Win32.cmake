@@ -25,6 +25,13 @@ setup_add_sources(setup_ui_win32 ui/win32)
 target_compile_definitions(setup_ui_win32 PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(setup_ui_win32 PUBLIC setup_ui setup_win32 gdi32 user32 ole32 uuid)
 
+# The in-memory backend: the silent run (/S) hosts the setup program's windows there, so not
+# one window is created. Its UTF-8 rendering comes from ui/win32.
+add_library(setup_ui_headless STATIC)
+setup_add_sources(setup_ui_headless ui/headless)
+target_link_libraries(setup_ui_headless PUBLIC setup_ui setup_ui_win32)
+target_link_libraries(setup_app PUBLIC setup_ui_headless)
+
 # The manifest asks for asInvoker (raised rights come only from the "runas" relaunch), common
 # controls 6 and DPI awareness. It names no supportedOS on purpose: Windows then reports at most
 # 6.2 to the program, the version answer its version checks were made for.

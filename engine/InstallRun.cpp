@@ -56,7 +56,10 @@ void TCompile::Install(const std::string& ExeFile) {
   RunFileStep(ctx);
   RunRegistrationStep(ctx);
   // A patch only replaces files; the product's uninstall data stays as the full install left it.
-  if (Patched) return;
+  if (Patched) {
+    InstallCompleted = true;
+    return;
+  }
 
   InstallComponents(*this);
   RunRegistryStep(ctx);
@@ -64,4 +67,5 @@ void TCompile::Install(const std::string& ExeFile) {
   const std::string uninstaller = InstallUninstaller(*this, *package, log);
   log.WriteUninstallEntry(uninstaller, ItemName, Version, Url, Author, Serial, Options.InstallDir);
   log.SaveToFile(logFile);
+  InstallCompleted = true;
 }

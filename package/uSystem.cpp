@@ -44,9 +44,11 @@ void TCompile::ComputeTotalSize() {
 
 void TCompile::ReportStatus(const std::string& HintMsg) const {
   if (OnCompile) OnCompile(std::string(), HintMsg, -1, -1);
+  if (OnReportLogged) OnReportLogged(std::string(), HintMsg, -1, -1);
 }
 
 void TCompile::ReportProgress(const std::string& FileName, const std::string& HintMsg,
                               int64_t Position, int64_t Max) const {
   if (OnCompile) OnCompile(FileName, HintMsg, Position, Max);
+  if (OnReportLogged) OnReportLogged(FileName, HintMsg, Position, Max);
 }

@@ -69,6 +69,11 @@ class TCompile : public TCustomCompile {
   TCompile& operator=(const TCompile&) = delete;
 
   TCompileProEvent OnCompile;
+  // Told of every report as well, after OnCompile: the administrator's log listens here,
+  // whichever window runs the install.
+  TCompileProEvent OnReportLogged;
+  // Set when Install has run to its end (a patch's end included).
+  bool InstallCompleted = false;
   std::string ItemName;
   int64_t Size = 0;
   TInstallData Options;

@@ -52,6 +52,8 @@ inline constexpr const char* kFailedToCreateKey = "Failed to create key %s";
 inline constexpr const char* kFailedToSetData = "Failed to set data for '%s'";
 inline constexpr const char* kFailedToGetData = "Failed to get data for '%s'";
 inline constexpr const char* kInvalidDataType = "Invalid data type for '%s'";
+// Text from the UTF-8 world (an answers file) that is not UTF-8 or holds what GBK cannot.
+inline constexpr const char* kNotUtf8Text = "The text is not UTF-8 the Chinese code page can hold";
 
 // Fills the one %s of a message template.
 std::string Format(const char* messageTemplate, const std::string& argument);

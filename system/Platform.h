@@ -102,6 +102,12 @@ struct ShellLink {
   int showCommand = kSwShowNormal;
 };
 
+// A held claim of ClaimRun; destroying it releases the name.
+class RunClaim {
+ public:
+  virtual ~RunClaim() = default;
+};
+
 struct ShellRequest {
   std::string verb;        // empty: the default verb
   std::string file;
@@ -236,6 +242,22 @@ class Platform {
   virtual bool EnableShutdownPrivilege() = 0;
   // ExitWindowsEx with the given flags and a planned-installation reason; false when refused.
   virtual bool RestartSystem(uint32_t flags) = 0;
+
+  // --- Unattended runs (the administrator's switches) -------------------------------------
+  // The command line after the program's own name, as given (GBK; a character GBK lacks
+  // becomes '?', which no switch or folder the run acts on can hold unnoticed).
+  virtual std::string Arguments() const = 0;
+  // True when the process holds an administrator's full rights: an elevated token, or a
+  // system without elevation (before 6.0). The sandbox says what its machine was told.
+  virtual bool IsElevated() const = 0;
+  // Claims the machine-wide name for one run of a product's setup or uninstaller, for as long
+  // as the returned object lives; nullptr when another process holds it. Windows uses a named
+  // mutex (an owner that dies releases it), the sandbox a lock file in its root.
+  virtual std::unique_ptr<RunClaim> ClaimRun(const std::string& name) = 0;
+  // GBK to and from UTF-8 (the administrator's log and answers file). FromUtf8 throws
+  // Error(kNotUtf8Text) for bytes that are not UTF-8 or a character GBK cannot hold.
+  virtual std::string ToUtf8(const std::string& gbk) const = 0;
+  virtual std::string FromUtf8(const std::string& utf8) const = 0;
 };
 
 // The process-wide current platform, for the free helpers whose signatures have no room for

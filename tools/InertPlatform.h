@@ -70,6 +70,11 @@ class InertPlatform : public sys::Platform {
   int ShowMessageBox(const std::string&, const std::string&, uint32_t) override { Refuse(); }
   bool EnableShutdownPrivilege() override { Refuse(); }
   bool RestartSystem(uint32_t) override { Refuse(); }
+  std::string Arguments() const override { Refuse(); }
+  bool IsElevated() const override { Refuse(); }
+  std::unique_ptr<sys::RunClaim> ClaimRun(const std::string&) override { Refuse(); }
+  std::string ToUtf8(const std::string&) const override { Refuse(); }
+  std::string FromUtf8(const std::string&) const override { Refuse(); }
 
  private:
   [[noreturn]] static void Refuse();

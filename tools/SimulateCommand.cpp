@@ -22,6 +22,7 @@
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/SimulateReport.h"
+#include "tools/SimulateSwitches.h"
 #include "tools/SimulatedPerson.h"
 #include "tools/SimulationScript.h"
 #include "tools/ToolText.h"
@@ -214,6 +215,7 @@ bool RunSetup(SandboxPlatform& sandbox, const SimulationScript& script, Progress
 }
 
 int Run(CommandContext& context) {
+  std::vector<std::string> switches = TakeSetupSwitches(context.args);
   ParsedArgs args = ParseArgs(context.args, {"--root", "--os", "--answers"});
   ExpectPositional(args, 1);
   auto root = args.Value("--root");
@@ -227,6 +229,11 @@ int Run(CommandContext& context) {
   if (auto os = args.Value("--os")) sandbox.SetVersionText(*os);
   sandbox.SetAnswers(script.answers, script.defaultAnswer);
   const std::string exePath = PlaceSetupProgram(sandbox, setup);
+  if (!switches.empty()) {
+    if (args.Value("--answers")) throw UsageError("with switches, give /ANSWERS=FILE instead");
+    sys::ScopedCurrentPlatform scope(sandbox);
+    return SimulateWithSwitches(sandbox, exePath, switches, context.out, context.err);
+  }
   const size_t journalBefore = sandbox.ReadJournal().size();
   sys::ScopedCurrentPlatform scope(sandbox);
 
@@ -262,6 +269,11 @@ const Command& SimulateCommand() {
       "(true/false clicks a check box, a text is typed into an edit) before Next; \"cancelOn\"\n"
       "presses Cancel once on that page instead; question boxes take \"answers\" in order,\n"
       "then \"default\" (\"no\" unless given). A plain list of answers works too.\n"
+      "The setup program's own switches (/S, /D=FOLDER, /ANSWERS=FILE, /LOG=FILE,\n"
+      "/NORESTART) play the run it starts with them, as an administrator's deployment\n"
+      "runs it: the log and what the run left are printed with the exit code the setup\n"
+      "program would end with (0 installed, 3010 restart needed, 1602 cancelled, 1603\n"
+      "failed, 1618 another setup running, 87 bad switches); FILE is a host file.\n"
       "Exit code 0 when the run ends without an error (a cancelled wizard included), 1 when\n"
       "an error ends it.\n\n"
       "DIR/drive_c/... holds the drives, DIR/registry.json the registry, DIR/journal.jsonl\n"

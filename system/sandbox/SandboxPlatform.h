@@ -99,6 +99,14 @@ class SandboxPlatform : public Platform {
   bool EnableShutdownPrivilege() override;
   bool RestartSystem(uint32_t flags) override;
 
+  // --- Unattended runs (SandboxUnattended.cpp): what SetArguments and SetElevated gave the
+  // machine (not kept in machine.json: each run is started with its own).
+  std::string Arguments() const override;
+  bool IsElevated() const override;
+  std::unique_ptr<RunClaim> ClaimRun(const std::string& name) override;
+  std::string ToUtf8(const std::string& gbk) const override;
+  std::string FromUtf8(const std::string& utf8) const override;
+
   // --- For tests and tools
   const std::filesystem::path& root() const { return mapper_.root(); }
   // The host file or folder a Windows path names (existing names matched ignoring case);
@@ -120,6 +128,10 @@ class SandboxPlatform : public Platform {
   void SetElevation(bool accept);
   void SetExitCode(uint32_t exitCode);
   void SetExePath(const std::string& exePath, int paramCount = 0);
+  // The command line after the program's name; ParamCount follows it.
+  void SetArguments(const std::string& arguments);
+  // Whether the running program holds full rights (true unless told otherwise).
+  void SetElevated(bool elevated) { elevated_ = elevated; }
   // A drive with that much free space; creates its drive folder. -1 removes the figure.
   void SetFreeSpace(char drive, int64_t bytes);
   void SetShellVerbs(std::vector<std::string> verbs);
@@ -155,6 +167,8 @@ class SandboxPlatform : public Platform {
   Journal journal_;
   FaultInjection faults_;
   size_t answersUsed_ = 0;
+  std::string arguments_;
+  bool elevated_ = true;
 };
 
 }  // namespace sys::sandbox

@@ -54,6 +54,29 @@ std::wstring ToWide(std::string_view gbk) {
 
 std::string FromWide(std::wstring_view wide) { return Convert(wide, 0, nullptr); }
 
+std::optional<std::wstring> WideFromUtf8(std::string_view utf8) {
+  if (utf8.empty()) return std::wstring();
+  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), Count(utf8.size()),
+                              nullptr, 0);
+  if (n <= 0) return std::nullopt;
+  std::wstring wide(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), Count(utf8.size()), wide.data(),
+                      n);
+  return wide;
+}
+
+std::string Utf8FromWide(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), Count(wide.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string utf8(n > 0 ? n : 0, '\0');
+  if (n > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), Count(wide.size()), utf8.data(), n, nullptr,
+                        nullptr);
+  }
+  return utf8;
+}
+
 std::optional<std::string> FromWideExact(std::wstring_view wide) {
   BOOL usedDefault = FALSE;
   // Without best fit, "ö" would quietly become "o" and name another file.

@@ -25,6 +25,10 @@ std::optional<std::string> FromWideExact(std::wstring_view wide);
 // ERROR_NO_UNICODE_TRANSLATION, the path spelt with '?' for what GBK lacks.
 std::string PathFromWide(const std::wstring& widePath);
 
+// UTF-8 and UTF-16: nullopt when utf8 is not valid UTF-8.
+std::optional<std::wstring> WideFromUtf8(std::string_view utf8);
+std::string Utf8FromWide(std::wstring_view wide);
+
 // A path for the W file functions: "/" becomes "\" and doubled separators become one, except
 // the leading pair of a UNC name.
 std::wstring WidePath(std::string_view gbkPath);

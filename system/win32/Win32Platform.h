@@ -85,6 +85,13 @@ class Win32Platform : public Platform {
   bool EnableShutdownPrivilege() override;
   bool RestartSystem(uint32_t flags) override;
 
+  // Unattended runs (Win32Unattended.cpp)
+  std::string Arguments() const override;
+  bool IsElevated() const override;
+  std::unique_ptr<RunClaim> ClaimRun(const std::string& name) override;
+  std::string ToUtf8(const std::string& gbk) const override;
+  std::string FromUtf8(const std::string& utf8) const override;
+
  private:
   // Dispatches the queued messages; stops at WM_QUIT, which it takes from the queue, and
   // returns its exit code then, so the caller can post it again once it no longer loops on the

@@ -67,7 +67,7 @@ TEST_F(AppTest, ARefusedElevationEndsSilently) {
   WriteSetup(0);
   platform().SetVersionText("6.1");
   platform().SetElevation(false);
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 0);
+  EXPECT_EQ(RunSetupProgram(platform(), backend), 1602);
   EXPECT_TRUE(Journal("messageBox").empty());
   EXPECT_TRUE(windows.empty());
   EXPECT_FALSE(Installed());
@@ -91,7 +91,7 @@ TEST_F(AppTest, TheRunRegistersThePageClassesAndClearsEverythingAtTheEnd) {
     ui::CloseForm(top);
     return true;
   };
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 0);
+  EXPECT_EQ(RunSetupProgram(platform(), backend), 1602) << "the wizard was left";
   EXPECT_TRUE(sawRegistered);
   EXPECT_EQ(titleDuring, "“演示”安装向导");
   EXPECT_EQ(musicDuring, "C:\\Temp\\music.mid");
@@ -111,7 +111,7 @@ TEST_F(AppTest, ADamagedPackageEndsInOneChineseBoxCaptionedWithTheProductName) {
   host.WriteFile(kSetupExe, bytes);
   platform().SetExePath(kSetupExe, 1);
 
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1);
+  EXPECT_EQ(RunSetupProgram(platform(), backend), 1603);
   auto boxes = Journal("messageBox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0]["caption"], U8("“演示”安装向导"));
@@ -130,14 +130,14 @@ TEST_F(AppTest, ADamagedConfigurationIsReportedUnderAPlainTitle) {
   host.WriteFile(kSetupExe, bytes);
   platform().SetExePath(kSetupExe, 1);
 
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1);
+  EXPECT_EQ(RunSetupProgram(platform(), backend), 1603);
   auto boxes = Journal("messageBox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0]["caption"], U8("安装程序"));
   EXPECT_EQ(boxes[0]["text"], U8("安装程序已损坏或不完整，无法继续安装。请重新下载安装程序。"));
 }
 
-TEST_F(AppTest, AFailedInstallInAWindowIsReportedAndEndsWithOne) {
+TEST_F(AppTest, AFailedInstallInAWindowIsReportedAndEndsWith1603) {
   builder.Setting("显示安装界面", "禁用");
   WriteSetup();
   platform().InjectFault({sys::sandbox::FaultOp::Create, "app.exe", sys::kErrorAccessDenied});
@@ -146,7 +146,7 @@ TEST_F(AppTest, AFailedInstallInAWindowIsReportedAndEndsWithOne) {
     ui::CloseForm(top);
     return true;
   };
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1);
+  EXPECT_EQ(RunSetupProgram(platform(), backend), 1603);
   auto boxes = Journal("messageBox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0]["text"], U8("安装没有完成：无法创建文件“C:\\Apps\\Demo\\app.exe”。"));

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "system/Gbk.h"
-#include "system/sandbox/Encoding.h"
+#include "ui/headless/Utf8Line.h"
 #include "ui/BrowserPane.h"
 #include "ui/CheckListBox.h"
 #include "ui/FolderTree.h"
@@ -120,7 +120,7 @@ std::string DescribeChoice(const Control& control) {
       std::string line = pane.Lines()[static_cast<size_t>(pane.TopLine())];
       if (pane.Utf8()) {
         try {
-          line = sys::sandbox::Utf8ToGbk(line);
+          line = Utf8LineToGbk(line);
         } catch (const std::exception&) {
           line = "(not UTF-8)";
         }

@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# check-silent.sh SETUP_TOOL STUB HOLDER WORK_DIR [UNINSTALLER]
+# The demo deployed as an administrator would, with no display at all: built with the host
+# SETUP_TOOL on STUB (the setup.exe of the preset; its PE header picks the Wine), then started
+# under Wine in a fresh copy of the project's prefix with the switches:
+#   - while HOLDER (hold-run.exe) holds the product's run, /S ends with 1618 and installs nothing;
+#   - /S /LOG /ANSWERS (the desktop shortcut unticked) /D= a folder with blanks and Chinese:
+#     exit 0, the files setup-tool simulate printed for the same switches are the ones the log
+#     names and they are on the machine, no desktop shortcut;
+#   - an answers file that cancels: 1602; a read-only target (a drive on /sys): 1603 with the
+#     reason in the log; the demo asking for a restart: 3010 and no restart;
+#   - with UNINSTALLER built in, uninst.exe /S removes the product: 0, and the machine is as
+#     before the install but for what the demo leaves on purpose.
+# Exit 0 when every check holds, 77 (skipped) without a host build, 1 otherwise.
+# SETUP_KEEP_SILENT=1 keeps WORK_DIR for a look.
+set -uo pipefail
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+unset SETUP_WINE_LOCALE DISPLAY WAYLAND_DISPLAY
+
+tool=$(realpath -m "$1") stub=$(realpath -m "$2") holder=$(realpath -m "$3") work=$(realpath -m "$4")
+uninstaller=${5:+$(realpath -m "$5")}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+demo=$root/examples/demo
+
+if [ ! -x "$tool" ]; then
+  echo "no host setup-tool at $tool (build the host preset first); skipped"
+  exit 77
+fi
+command -v jq >/dev/null || { echo "jq is missing (scripts/deps.sh installs it)"; exit 1; }
+
+failed=0
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+
+# shellcheck source=../../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+arch=$(wine_arch_of "$stub")
+wine_select "$arch"
+prefix=$work/prefix
+cleanup() {
+  [ "${SETUP_KEEP_SILENT:-}" = 1 ] && return
+  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+rm -rf "$work" && mkdir -p "$work"
+wine_copy_prefix "$prefix" || exit 1
+user=$(id -un)
+profile=$prefix/drive_c/users/$user
+downloads=$prefix/drive_c/下载
+mkdir -p "$downloads"
+
+run() { SETUP_WINEPREFIX=$prefix SETUP_WINE_ARCH=$arch "$root/scripts/wine-run.sh" "$@"; }
+# A Windows path of drive C: on the host.
+host_path() { local p=${1#[Cc]:\\}; printf '%s/drive_c/%s' "$prefix" "${p//\\//}"; }
+# The lines of a log with a tag, without the tag and the CR.
+tagged() { tr -d '\r' <"$1" | sed -n "s/^\\[$2\\] //p"; }
+
+uninstallerOption=()
+[ -n "$uninstaller" ] && uninstallerOption=(--uninstaller "$uninstaller")
+setup=$downloads/演示软件安装.exe
+"$tool" build "$demo/project.json" --stub "$stub" -o "$setup" "${uninstallerOption[@]}" >/dev/null ||
+  { echo "setup-tool build failed"; exit 1; }
+# The same product asking for a restart when it is installed.
+jq '(.settings[] | select(.caption == "安装完成后，重启操作系统") | .value) = "启用"' \
+  "$demo/project.json" >"$demo/.restart-project.json.$$" &&
+  "$tool" build "$demo/.restart-project.json.$$" --stub "$stub" -o "$downloads/restart.exe" >/dev/null
+built=$?
+rm -f "$demo/.restart-project.json.$$"
+[ "$built" = 0 ] || { echo "setup-tool build of the restart variant failed"; exit 1; }
+printf '%s\n' '{"pages": {"TfrmAddonsTask": {"CheckBox1": false}}}' >"$downloads/answers.json"
+printf '%s\n' '{"cancelOn": "TfrmReadyIns"}' >"$downloads/cancel.json"
+cp "$holder" "$downloads/hold-run.exe"
+# The first run of a copied prefix updates Wine's own registry; the snapshot comes after one.
+run "$downloads/hold-run.exe" nothing >/dev/null 2>&1
+
+snapshot() {
+  (cd "$prefix/drive_c" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort) >"$1.files"
+  for hive in system user; do
+    awk -v hive="$hive" '
+      /^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key); print hive " " key; next }
+      /^#/ || /^$/ || /^WINE REGISTRY/ || /^;;/ { next }
+      key != "" { print hive " " key " " $0 }' "$prefix/$hive.reg"
+  done | LC_ALL=C sort >"$1.registry"
+}
+snapshot "$work/before"
+
+# --- A second run while one holds the product: 1618 ----------------------------------------
+touch "$prefix/drive_c/hold-run.flag"
+WINEPREFIX=$prefix WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
+  "$wine_loader" 'C:\下载\hold-run.exe' 演示软件 >"$work/hold.out" 2>&1 &
+holding=$!
+for _ in $(seq 300); do grep -q held "$work/hold.out" 2>/dev/null && break; sleep 0.1; done
+if grep -q held "$work/hold.out"; then
+  WINEPREFIX=$prefix WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
+    "$wine_loader" 'C:\下载\演示软件安装.exe' /S '/D=C:\Second' >"$work/second.out" 2>&1
+  rc=$?
+  [ "$rc" = 1618 ] || fail "a second run ended with $rc, expected 1618"
+  [ ! -e "$prefix/drive_c/Second" ] || fail "the refused run installed something"
+else
+  fail "hold-run.exe did not hold the product: $(tr -d '\r' <"$work/hold.out")"
+fi
+rm -f "$prefix/drive_c/hold-run.flag"
+wait "$holding"
+WINEPREFIX=$prefix "$wine_server" -w
+
+# --- The silent install, and what simulate printed for it ------------------------------------
+dir='C:\Program Files\演示 软件'
+cp "$downloads/answers.json" "$work/answers.json"
+"$tool" simulate "$setup" --root "$work/sandbox" /S "/LOG=$work/simulate.log" \
+  "/ANSWERS=$work/answers.json" "/D=$dir" >"$work/simulate.out" 2>&1 ||
+  fail "simulate with the switches failed: $(tail -5 "$work/simulate.out")"
+grep -q 'would exit with code 0 ' "$work/simulate.out" || fail "simulate did not print exit code 0"
+run "$setup" /S '/LOG=C:\下载\setup.log' '/ANSWERS=C:\下载\answers.json' "/D=$dir" \
+  >"$work/silent.out" 2>&1
+rc=$?
+[ "$rc" = 0 ] || fail "the silent install ended with $rc: $(tr -d '\r' <"$work/silent.out")"
+log=$downloads/setup.log
+if [ ! -f "$log" ]; then
+  fail "no log at C:\\下载\\setup.log"
+else
+  # Wine spells its Windows folder in lower case; the sandbox in mixed case.
+  tagged "$log" file | tr 'A-Z' 'a-z' >"$work/wine.files"
+  tagged "$work/simulate.log" file | tr 'A-Z' 'a-z' >"$work/simulate.files"
+  [ -s "$work/wine.files" ] || fail "the log names no file"
+  cmp -s "$work/wine.files" "$work/simulate.files" ||
+    fail "the files the log names differ from simulate's:$(diff "$work/simulate.files" "$work/wine.files")"
+  while IFS= read -r file; do
+    case $file in "$dir"\\*) ;; *) continue ;; esac
+    [ -f "$(host_path "$file")" ] || fail "the log names $file, which is not on the machine"
+  done < <(tagged "$log" file)
+  grep -q '^\[exit\] 0 (installed)' <(tr -d '\r' <"$log") || fail "the log has no outcome 0"
+fi
+[ -f "$(host_path "$dir\\DemoSoft\\bin\\DemoSoft.exe")" ] || fail "DemoSoft.exe is not below $dir"
+[ ! -e "$profile/Desktop/演示软件.lnk" ] || fail "the unticked desktop shortcut was made"
+
+# --- Cancel, failure, restart -------------------------------------------------------------
+run "$setup" /S '/ANSWERS=C:\下载\cancel.json' '/D=C:\Cancelled' >/dev/null 2>&1
+rc=$?
+[ "$rc" = 1602 ] || fail "a cancelling answers file ended with $rc, expected 1602"
+[ ! -e "$prefix/drive_c/Cancelled" ] || fail "the cancelled run installed something"
+
+ln -sfn /sys "$prefix/dosdevices/r:"
+run "$setup" /S '/LOG=C:\下载\failed.log' '/D=R:\Demo' >/dev/null 2>&1
+rc=$?
+rm -f "$prefix/dosdevices/r:"
+[ "$rc" = 1603 ] || fail "a read-only target ended with $rc, expected 1603"
+grep -q '^\[box\] .*R:\\Demo' <(tr -d '\r' <"$downloads/failed.log" 2>/dev/null) ||
+  fail "the log of the failed run does not give the reason: $(tr -d '\r' <"$downloads/failed.log" 2>/dev/null)"
+
+run "$downloads/restart.exe" /S '/D=C:\Restart' >/dev/null 2>&1
+rc=$?
+[ "$rc" = 3010 ] || fail "the restart request ended with $rc, expected 3010"
+[ -f "$prefix/drive_c/Restart/DemoSoft/bin/DemoSoft.exe" ] || fail "the restart variant did not install"
+
+[ "$failed" -eq 0 ] && echo "silent install under Wine: all checks passed"
+[ "$failed" -eq 0 ]
