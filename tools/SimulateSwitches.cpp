@@ -24,6 +24,15 @@ bool StartsWithSwitch(const std::string& word, const char* name) {
   return sys::StartsWithText(word, name);
 }
 
+// "/NAME" or "/NAME=value" with no "/" in NAME (a host path such as /tmp/setup.exe is none),
+// or the elevated copy's "-1".
+bool IsSwitchWord(const std::string& word) {
+  if (word == "-1") return true;
+  if (word.size() < 2 || word[0] != '/') return false;
+  return word.substr(1, word.find('=') == std::string::npos ? std::string::npos : word.find('=') - 1)
+             .find('/') == std::string::npos;
+}
+
 const char* ExitMeaning(int code) {
   switch (code) {
     case kExitSuccess: return "installed";
@@ -44,7 +53,7 @@ std::vector<std::string> TakeSetupSwitches(std::vector<std::string>& args) {
   for (const std::string& arg : args) {
     if (StartsWithSwitch(arg, "/D=")) {
       folder = arg;
-    } else if (!arg.empty() && (arg[0] == '/' || arg == "-1")) {
+    } else if (IsSwitchWord(arg)) {
       switches.push_back(arg);
     } else {
       rest.push_back(arg);

@@ -17,7 +17,8 @@ class SandboxPlatform;
 
 namespace tool {
 
-// Takes the setup program's switches ("/..." words and "-1") out of args, in order, with a
+// Takes the setup program's switches ("/NAME[=value]" words, NAME without "/", and "-1") out
+// of args, in order, with a
 // /D= word last (it takes the rest of the line); empty when there are none.
 std::vector<std::string> TakeSetupSwitches(std::vector<std::string>& args);
 

@@ -197,5 +197,25 @@ TEST_F(SimulateTest, RootIsRequired) {
   EXPECT_EQ(Run({"simulate", BuildTool().string()}).code, tool::kExitUsage);
 }
 
+// The setup program's own switches play the run it starts with them: the log (a host file),
+// what it left and the code the program would end with.
+TEST_F(SimulateTest, TheSetupProgramsSwitchesPlayTheSilentRunWithItsExitCode) {
+  const fs::path setup = BuildTool();
+  const fs::path log = dir_ / "run.log";
+  ToolResult result = Simulate(setup, {"/S", "/LOG=" + log.string(), "/D=C:\\My Tools\\x"});
+  ASSERT_EQ(result.code, tool::kExitOk) << result.out << result.err;
+  EXPECT_NE(result.out.find("would exit with code 3010 (installed, restart needed)"),
+            std::string::npos)
+      << result.out;
+  EXPECT_TRUE(fs::exists(drive() / "My Tools" / "x" / "Tool" / "tool.exe"));
+  EXPECT_NE(Read(log).find("[file] C:\\My Tools\\x\\Tool\\tool.exe"), std::string::npos)
+      << Read(log);
+  EXPECT_TRUE(Journal("restart").empty()) << "a silent run restarts only when the answers ask";
+
+  result = Simulate(setup, {"/S", "/QUIET"});
+  EXPECT_EQ(result.code, tool::kExitFailure);
+  EXPECT_NE(result.out.find("would exit with code 87"), std::string::npos) << result.out;
+}
+
 }  // namespace
 }  // namespace tooltest
