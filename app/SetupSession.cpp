@@ -8,7 +8,7 @@
 #include "app/ErrorReporter.h"
 #include "app/ProgramBody.h"
 #include "app/SessionPlatform.h"
-#include "app/SilentRun.h"
+#include "app/silent/SilentRun.h"
 #include "app/uInstall.h"
 #include "engine/DestinationRules.h"
 #include "package/uSystem.h"
@@ -20,7 +20,6 @@
 #include "system/SingleRun.h"
 #include "system/Stream.h"
 #include "system/SystemHelpers.h"
-#include "ui/headless/Automation.h"
 #include "wizard/SetupErrors.h"
 
 namespace {
@@ -156,14 +155,13 @@ int RunSetupSession(sys::Platform& platform, ui::Backend& backend, const SetupSw
       }
       status = Outcome(compile, session);
     }
-  } catch (const std::exception& error) {
+  } catch (const AnswersError& error) {
     // An answer the silent person could not carry out (a control hidden or disabled there).
-    if (switches.silent && dynamic_cast<const ui::AutomationError*>(&error)) {
-      log->Line(std::string("[error] answers file: ") + error.what());
-      CurrentInstall.reset();
-      log->Line("[exit] 87 (bad switches or answers file)");
-      return kExitBadSwitches;
-    }
+    CurrentInstall.reset();
+    log->Line(std::string("[error] answers file: ") + error.what());
+    log->Line("[exit] 87 (bad switches or answers file)");
+    return kExitBadSwitches;
+  } catch (const std::exception& error) {
     // Freed first, so the temporary files are gone by the time the person reads the box.
     CurrentInstall.reset();
     log->Line("[error] " + SetupFailureText(error));

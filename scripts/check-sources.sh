@@ -31,9 +31,10 @@ declare -A may_include=(
   [app]="system package uninstall engine ui wizard"
 )
 # Only the programs' entry points and the tools choose an implementation of the platform or the
-# window backend; portable code never names one.
+# window backend; portable code never names one. The setup program's silent run (app/silent/)
+# chooses the in-memory window backend: not one window may open there.
 implementation='^(system/(win32|sandbox)|ui/(win32|headless))/'
-chooses_implementation='^(app/main\.cpp|uninstaller/program/|tools/|tests/|bench/|system/(win32|sandbox)/|ui/(win32|headless)/)'
+chooses_implementation='^(app/main\.cpp|app/silent/|uninstaller/program/|tools/|tests/|bench/|system/(win32|sandbox)/|ui/(win32|headless)/)'
 while IFS= read -r file; do
   folder=${file%%/*}
   while IFS= read -r included; do

@@ -1,4 +1,4 @@
-#include "app/SilentRun.h"
+#include "app/silent/SilentRun.h"
 
 #include <memory>
 
@@ -79,7 +79,12 @@ void PresentSilently(TInstall& install, const AnswersFile& answers, sys::Platfor
   ui::HeadlessBackend backend;
   SilentPerson person(answers, platform, log);
   backend.OnIdle = [&person](ui::Form& top) { return person.Act(top); };
-  install.Present(backend);
+  try {
+    install.Present(backend);
+  } catch (const ui::AutomationError& error) {
+    // An answer no person could carry out there (a control hidden or disabled on its page).
+    throw AnswersError(error.what());
+  }
 }
 
 bool SilentPerson::Act(ui::Form& top) {

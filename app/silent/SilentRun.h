@@ -37,7 +37,7 @@ void PrepareSilentRun(TCompile& compile);
 
 // TInstall::Present on the in-memory backend with the silent person. Errors that end the run
 // leave it as in Present; an answer no person could carry out (a hidden or disabled control)
-// throws ui::AutomationError.
+// throws AnswersError.
 void PresentSilently(TInstall& install, const AnswersFile& answers, sys::Platform& platform,
                      sys::RunLog& log);
 
