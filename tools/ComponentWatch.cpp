@@ -28,7 +28,9 @@ void PrintComponentReport(const std::vector<std::string>& components, const Comp
     bool any = false;
     for (const ComponentWatch::Action& action : watch.actions()) {
       if (!sys::ContainsText(action.source, folder)) continue;
+      // The part below the component's folder (unpacking keeps its leading separator).
       std::string file = action.source.substr(sys::FindText(action.source, folder) + folder.size());
+      while (!file.empty() && file.front() == '\\') file.erase(0, 1);
       out << "\n    ";
       if (action.target.empty()) {
         out << (action.done ? "ran " : "could not run ") << GbkToUtf8Lossy(file);
