@@ -17,8 +17,10 @@ unset DISPLAY WINEDLLOVERRIDES
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-# The marker is written last, so a prefix left half-made by an aborted run is made again.
-[ -f "$WINEPREFIX/.setup-ready" ] && exit 0
+# The marker is written last, so a prefix left half-made by an aborted run is made again; it
+# holds the version of these settings, so a prefix made by an older version is made again too.
+version="2: Song font AR PL SungtiL GB"
+[ "$(cat "$WINEPREFIX/.setup-ready" 2>/dev/null)" = "$version" ] && exit 0
 
 "$wine_server" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
@@ -28,16 +30,22 @@ WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_loader" wineboot -i >/dev/null 2>&1
 "$wine_server" -w   # wineboot returns before the registry is written
 # Debian's Wine does not load its own fonts folder; without Marlett caption buttons are letters.
 cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+# 宋体 is a Song face whose line is exactly one em high; AR PL SungtiL GB (Debian's
+# fonts-arphic-gbsn00lp) is one too, so texts take the room they take on Windows. The system's
+# own fonts (captions, message boxes) fall back to it for Chinese as Windows' font links make
+# them do on every locale; without the link the captions show boxes under code page 1252.
+song="AR PL SungtiL GB"
+song_file=gbsn00lp.ttf
 # REGEDIT4 is read in the ANSI code page (936 under the zh locale), so it is written as GBK.
 settings=$WINEPREFIX/setup-settings.reg
-iconv -f UTF-8 -t GBK >"$settings" <<'REG'
+iconv -f UTF-8 -t GBK >"$settings" <<REG
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"宋体"="WenQuanYi Micro Hei"
-"SimSun"="WenQuanYi Micro Hei"
-"新宋体"="WenQuanYi Micro Hei"
-"NSimSun"="WenQuanYi Micro Hei"
+"宋体"="$song"
+"SimSun"="$song"
+"新宋体"="$song"
+"NSimSun"="$song"
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
@@ -49,6 +57,10 @@ REGEDIT4
 "winemenubuilder.exe"=""
 REG
 "$wine_loader" regedit /s "$settings"
+for face in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+  "$wine_loader" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "$face" /t REG_MULTI_SZ /d "$song_file,$song" /f >/dev/null
+done
 "$wine_server" -w
 # Wine links the user's Desktop, Documents, ... to the host home folder: shortcuts that tests
 # make there would land outside the prefix. Real folders keep every run inside it. Wine names
@@ -56,8 +68,12 @@ REG
 find "$WINEPREFIX/drive_c/users/${USER:-$(id -un)}" -maxdepth 1 -type l | while read -r link; do
   rm "$link" && mkdir "$link"
 done
-grep -q '^"\\x5b8b\\x4f53"="WenQuanYi Micro Hei"' "$WINEPREFIX/user.reg" || {
+grep -q "^\"\\\\x5b8b\\\\x4f53\"=\"$song\"" "$WINEPREFIX/user.reg" || {
   echo "wine-prefix.sh: font replacement missing in $WINEPREFIX/user.reg" >&2
   exit 1
 }
-touch "$WINEPREFIX/.setup-ready"
+grep -q "^\"Tahoma\"=str(7):\"$song_file,$song" "$WINEPREFIX/system.reg" || {
+  echo "wine-prefix.sh: font link missing in $WINEPREFIX/system.reg" >&2
+  exit 1
+}
+echo "$version" >"$WINEPREFIX/.setup-ready"
