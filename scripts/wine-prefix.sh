@@ -19,7 +19,7 @@ exec 9>"$WINEPREFIX.lock"
 flock 9
 # The marker is written last, so a prefix left half-made by an aborted run is made again; it
 # holds the version of these settings, so a prefix made by an older version is made again too.
-version="2: Song font AR PL SungtiL GB"
+version="3: Song font AR PL SungtiL GB, also for captions and message boxes"
 [ "$(cat "$WINEPREFIX/.setup-ready" 2>/dev/null)" = "$version" ] && exit 0
 
 "$wine_server" -k 2>/dev/null || true
@@ -31,11 +31,12 @@ WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_loader" wineboot -i >/dev/null 2>&1
 # Debian's Wine does not load its own fonts folder; without Marlett caption buttons are letters.
 cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # 宋体 is a Song face whose line is exactly one em high; AR PL SungtiL GB (Debian's
-# fonts-arphic-gbsn00lp) is one too, so texts take the room they take on Windows. The system's
-# own fonts (captions, message boxes) fall back to it for Chinese as Windows' font links make
-# them do on every locale; without the link the captions show boxes under code page 1252.
+# fonts-arphic-gbsn00lp) is one too, so texts take the room they take on Windows. Captions and
+# message boxes use it too (a LOGFONTW: 12 pixels high, normal weight, any character set,
+# "SimSun"): Windows links its system fonts to SimSun for Chinese on every locale, where Wine's
+# Tahoma shows boxes under code page 1252.
 song="AR PL SungtiL GB"
-song_file=gbsn00lp.ttf
+system_font=f4,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,90,01,00,00,00,00,00,01,00,00,00,00,53,00,69,00,6d,00,53,00,75,00,6e,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
 # REGEDIT4 is read in the ANSI code page (936 under the zh locale), so it is written as GBK.
 settings=$WINEPREFIX/setup-settings.reg
 iconv -f UTF-8 -t GBK >"$settings" <<REG
@@ -47,6 +48,11 @@ REGEDIT4
 "新宋体"="$song"
 "NSimSun"="$song"
 
+[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]
+"CaptionFont"=hex:$system_font
+"SmCaptionFont"=hex:$system_font
+"MessageFont"=hex:$system_font
+
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 
@@ -57,10 +63,6 @@ REGEDIT4
 "winemenubuilder.exe"=""
 REG
 "$wine_loader" regedit /s "$settings"
-for face in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
-  "$wine_loader" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-    /v "$face" /t REG_MULTI_SZ /d "$song_file,$song" /f >/dev/null
-done
 "$wine_server" -w
 # Wine links the user's Desktop, Documents, ... to the host home folder: shortcuts that tests
 # make there would land outside the prefix. Real folders keep every run inside it. Wine names
@@ -72,8 +74,8 @@ grep -q "^\"\\\\x5b8b\\\\x4f53\"=\"$song\"" "$WINEPREFIX/user.reg" || {
   echo "wine-prefix.sh: font replacement missing in $WINEPREFIX/user.reg" >&2
   exit 1
 }
-grep -q "^\"Tahoma\"=str(7):\"$song_file,$song" "$WINEPREFIX/system.reg" || {
-  echo "wine-prefix.sh: font link missing in $WINEPREFIX/system.reg" >&2
+grep -q '^"CaptionFont"=hex:f4,ff,ff,ff' "$WINEPREFIX/user.reg" || {
+  echo "wine-prefix.sh: caption font missing in $WINEPREFIX/user.reg" >&2
   exit 1
 }
 echo "$version" >"$WINEPREFIX/.setup-ready"
