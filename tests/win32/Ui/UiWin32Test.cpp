@@ -384,23 +384,26 @@ TEST_P(Win32Ui, AQuitMessageEndsTheLoopAndIsHandedOn) {
   EXPECT_EQ(message.wParam, 3u);
 }
 
-// A 2 x 2 24-bit bitmap file of one colour (COLORREF order: 0x00BBGGRR).
-std::string BitmapFile(uint32_t color) {
+// A size x size 24-bit bitmap file of one colour (COLORREF order: 0x00BBGGRR) whose
+// bottom-left quarter has the corner colour.
+std::string BitmapFile(uint32_t color, int size = 2, uint32_t corner = 0xFFFFFFFF) {
+  if (corner == 0xFFFFFFFF) corner = color;
   std::string pixels;
-  for (int row = 0; row < 2; ++row) {
-    for (int column = 0; column < 2; ++column) {
-      pixels += static_cast<char>((color >> 16) & 0xFF);  // blue
-      pixels += static_cast<char>((color >> 8) & 0xFF);   // green
-      pixels += static_cast<char>(color & 0xFF);          // red
+  for (int row = 0; row < size; ++row) {  // bottom row first
+    for (int column = 0; column < size; ++column) {
+      uint32_t c = row < size / 2 && column < size / 2 ? corner : color;
+      pixels += {static_cast<char>((c >> 16) & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                 static_cast<char>(c & 0xFF)};
     }
-    pixels += std::string(2, '\0');  // rows are padded to 4 bytes
+    pixels += std::string(static_cast<size_t>((4 - size * 3 % 4) % 4), '\0');  // rows of 4n bytes
   }
   auto le32 = [](uint32_t v) {
     return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
                        static_cast<char>(v >> 24)};
   };
+  auto side = static_cast<uint32_t>(size);
   std::string file = "BM" + le32(static_cast<uint32_t>(54 + pixels.size())) + le32(0) + le32(54);
-  file += le32(40) + le32(2) + le32(2) + std::string{1, 0, 24, 0} + le32(0) +
+  file += le32(40) + le32(side) + le32(side) + std::string{1, 0, 24, 0} + le32(0) +
           le32(static_cast<uint32_t>(pixels.size())) + le32(2835) + le32(2835) + le32(0) + le32(0);
   return file + pixels;
 }
@@ -448,26 +451,6 @@ TEST_P(Win32Ui, PicturesAreDecodedByGdiplusAndDrawnByTheirParent) {
   DeleteFileW(sys::win32::ToWide(folder + "blue.bmp").c_str());
 }
 
-// An 8 x 8 24-bit bitmap file of one colour whose bottom-left quarter has another.
-std::string CorneredBitmapFile(uint32_t color, uint32_t corner) {
-  std::string pixels;
-  for (int row = 0; row < 8; ++row) {  // bottom row first
-    for (int column = 0; column < 8; ++column) {
-      uint32_t c = row < 4 && column < 4 ? corner : color;
-      pixels += {static_cast<char>((c >> 16) & 0xFF), static_cast<char>((c >> 8) & 0xFF),
-                 static_cast<char>(c & 0xFF)};
-    }
-  }
-  auto le32 = [](uint32_t v) {
-    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                       static_cast<char>(v >> 24)};
-  };
-  std::string file = "BM" + le32(static_cast<uint32_t>(54 + pixels.size())) + le32(0) + le32(54);
-  file += le32(40) + le32(8) + le32(8) + std::string{1, 0, 24, 0} + le32(0) +
-          le32(static_cast<uint32_t>(pixels.size())) + le32(2835) + le32(2835) + le32(0) + le32(0);
-  return file + pixels;
-}
-
 TEST_P(Win32Ui, LinesPicturesAndWhatLiesOverThemLookAsAPersonExpects) {
   const int dpi = GetParam();
   sys::win32::Win32Platform platform;
@@ -477,7 +460,7 @@ TEST_P(Win32Ui, LinesPicturesAndWhatLiesOverThemLookAsAPersonExpects) {
   std::string file = sys::win32::FromWide(temp) + "cornered.bmp";
   {
     auto stream = platform.CreateForWrite(file);
-    std::string bytes = CorneredBitmapFile(0x0000FF, 0x00FF00);
+    std::string bytes = BitmapFile(0x0000FF, 8, 0x00FF00);
     stream->Write(bytes.data(), bytes.size());
   }
   auto backend = ui::MakeWin32Backend(dpi);

@@ -98,7 +98,7 @@ run=$!
 
 wizard_wait "the wizard frame of $caption" has_page || exit 1
 if [ "$dpi" != 96 ]; then
-  size=$((508 * dpi / 96))x$((331 * dpi / 96))
+  size=$(((508 * dpi + 48) / 96))x$(((331 * dpi + 48) / 96))  # MulDiv rounds
   wizard_wait "the frame's client size at $dpi DPI" has_line "window $size $caption"
 fi
 seen=""
