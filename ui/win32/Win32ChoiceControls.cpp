@@ -88,14 +88,15 @@ class CheckListPeer : public WindowPeer {
   }
 
  private:
-  // A list view's rows are as high as its small images: an empty image list one pixel wide
-  // and a row high sets the height (the list view frees it with itself).
+  // A list view's rows are one pixel higher than its small images: an empty image list one
+  // pixel wide and a row less one pixel high sets the height (the list view frees it with
+  // itself).
   void ApplyRowHeight() {
     using CreateFn = HIMAGELIST(WINAPI*)(int, int, UINT, int, int);
     auto create = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(
         GetProcAddress(sys::win32::LoadSystemLibrary(L"comctl32.dll"), "ImageList_Create")));
     if (!create || box_.ItemHeight() <= 0) return;
-    HIMAGELIST rows = create(1, backend_.Scale(box_.ItemHeight()), ILC_COLOR, 0, 0);
+    HIMAGELIST rows = create(1, backend_.Scale(box_.ItemHeight()) - 1, ILC_COLOR, 0, 0);
     auto old = reinterpret_cast<HIMAGELIST>(
         SendMessageW(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rows)));
     using DestroyFn = BOOL(WINAPI*)(HIMAGELIST);
