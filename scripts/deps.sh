@@ -9,7 +9,7 @@ PKGS="build-essential cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgm
       nlohmann-json3-dev liblnk-utils jq googletest
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev osslsigncode openssl
       wine wine32:i386 wine64 fonts-wine xvfb xfonts-base x11-utils xdotool imagemagick
-      fonts-wqy-microhei locales
+      fonts-wqy-microhei fonts-arphic-gbsn00lp locales
       clang libclang-rt-dev python3"
 
 need_update=""
