@@ -313,7 +313,7 @@ class GaugePeer : public WindowPeer {
     bar.right = client.left + (client.right - client.left) * gauge_.PercentDone() / 100;
     FillRect(dc, &bar, backend_.BrushFor(gauge_.ForeColor()));
     if (gauge_.ShowText()) {
-      std::wstring text = std::to_wstring(gauge_.PercentDone()) + L"%";
+      std::wstring text = Wide(std::to_string(gauge_.PercentDone())) + L"%";
       HGDIOBJ old = SelectObject(dc, backend_.FontFor(gauge_.GetFont()));
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, backend_.ColorRef(gauge_.GetFont().Color));
