@@ -1,29 +1,71 @@
 #!/usr/bin/env bash
-# Prints the size of setup.exe, the DLLs it imports and what each part of it costs: the stub is
-# shipped with every product, so every feature and dependency shows up here. The costs are the
-# bytes of code and data the linker kept from each library and object (its map file), before
-# the file's own alignment.
+# Prints what setup.exe and uninst.exe cost: the file size, the DLLs each imports, and the bytes
+# of each output section, library and object the linker kept. Every product ships the stub, so
+# every feature and dependency shows up here.
+#
+#   bench/setup-size.sh [setup|uninst]...   (both when none is named; builds the win32 preset
+#                                            when a map is missing)
+#
+# Only the memory map of the link map counts: its first part lists the sections that
+# --gc-sections discarded, and debug sections and .bss take no bytes in the stripped file. What
+# is left between the sum of kept sections and the file size is headers, the relocations the
+# linker makes and file alignment.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe=build/win32/setup.exe map=build/win32/setup.map
-[ -f "$map" ] || { cmake --preset win32 >/dev/null && cmake --build --preset win32 --target setup; }
-echo "setup.exe: $(stat -c %s "$exe") bytes"
-echo "imports: $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | sort | tr '\n' ' ')"
-# Map lines of kept input sections: " .text  0xADDRESS  0xSIZE  archive(member)" (the name may
-# wrap onto the next line when the section name is long).
-kept=$(awk '
-  function hex(text,   i, n) {
-    text = tolower(substr(text, 3)); n = 0
-    for (i = 1; i <= length(text); i++) n = n * 16 + index("0123456789abcdef", substr(text, i, 1)) - 1
-    return n
-  }
-  /^ \.[a-z]/ && NF == 1 { pending = $1; next }
-  pending != "" && NF == 3 && $1 ~ /^0x/ { print pending, hex($2), $3; pending = ""; next }
-  /^ \.(text|data|rdata|bss|pdata|xdata|eh_frame)/ && NF == 4 && $2 ~ /^0x/ { print $1, hex($3), $4 }
-  { pending = "" }' "$map")
-echo "by library (bytes kept):"
-awk '{ name = $3; sub(/.*\//, "", name); sub(/\(.*/, "", name); sum[name] += $2 }
-     END { for (n in sum) printf "  %8d  %s\n", sum[n], n }' <<<"$kept" | sort -rn | head -15
-echo "largest objects:"
-awk '{ name = $3; sub(/.*\//, "", name); sum[name] += $2 }
-     END { for (n in sum) printf "  %8d  %s\n", sum[n], n }' <<<"$kept" | sort -rn | head -15
+dir=build/win32
+top=${SIZE_REPORT_TOP:-15}
+
+# One line per kept input section: "output-section bytes library object".
+kept_sections() {
+  awk '
+    function hex(text,   i, n) {
+      text = tolower(substr(text, 3)); n = 0
+      for (i = 1; i <= length(text); i++) n = n * 16 + index("0123456789abcdef", substr(text, i, 1)) - 1
+      return n
+    }
+    function emit(section, size, file,   library, object) {
+      if (section ~ /^\.(z?debug|stab)/ || out == "" || out ~ /^\.(z?debug|stab|bss)/) return
+      if (hex(size) == 0) return
+      object = file; sub(/.*\//, "", object)
+      library = object; sub(/\(.*/, "", library)
+      if (library == object) library = "(objects)"
+      print out, hex(size), library, object
+    }
+    /^Linker script and memory map/ { memory = 1; next }
+    !memory { next }
+    # An output section starts in column one: ".text  0x00401000  0x67028".
+    /^\.[^ ]+/ { out = $1; if (out == ".eh_fram") out = ".eh_frame"; pending = ""; next }
+    # An input section: " .text$name  0xADDRESS  0xSIZE  archive(member)"; a long name puts the
+    # address, size and file on the next line.
+    /^ [.A-Z][^ ]*$/ { pending = $1; next }
+    pending != "" && NF == 3 && $1 ~ /^0x/ { emit(pending, $2, $3); pending = ""; next }
+    /^ [.A-Z]/ && NF == 4 && $2 ~ /^0x/ && $3 ~ /^0x/ { emit($1, $3, $4) }
+    { pending = "" }' "$1"
+}
+
+# Sums field $2 of the kept sections by the field named, largest first.
+sum_by() {
+  awk -v field="$1" '{ sum[$field] += $2; total += $2 }
+    END { for (n in sum) printf "  %8d  %s\n", sum[n], n }' | sort -rn
+}
+
+report() {
+  local name=$1 exe=$dir/$1.exe map=$dir/$1.map
+  if [ ! -f "$map" ]; then
+    cmake --preset win32 >/dev/null && cmake --build --preset win32 --target "$name" >/dev/null
+  fi
+  local kept
+  kept=$(kept_sections "$map")
+  echo "== $name.exe: $(stat -c %s "$exe") bytes in the file, $(awk '{ s += $2 } END { print s }' <<<"$kept") bytes of kept sections"
+  echo "imports: $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | sort | tr '\n' ' ')"
+  echo "by output section:"
+  sum_by 1 <<<"$kept"
+  echo "by library:"
+  sum_by 3 <<<"$kept" | head -n "$top"
+  echo "largest objects:"
+  sum_by 4 <<<"$kept" | head -n "$top"
+}
+
+for name in "${@:-setup uninst}"; do
+  for each in $name; do report "$each"; done
+done

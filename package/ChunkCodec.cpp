@@ -28,7 +28,12 @@ ChunkInflater::ChunkInflater() : zs_(std::make_unique<z_stream_s>()) {
 
 ChunkInflater::~ChunkInflater() { inflateEnd(zs_.get()); }
 
-size_t ChunkInflater::MaxChunkInput() { return compressBound(kMaxChunkOutput); }
+// zlib's compressBound written out: calling it links compress.o, and with it the whole
+// compressor, into programs that only inflate.
+size_t ChunkInflater::MaxChunkInput() {
+  constexpr size_t n = kMaxChunkOutput;
+  return n + (n >> 12) + (n >> 14) + (n >> 25) + 13;
+}
 
 void ChunkInflater::EnsureBatch(size_t bytes) {
   if (bytes <= batchCapacity_) return;
@@ -136,47 +141,4 @@ void ChunkInflater::CopyRun(sys::Stream& source, int64_t start, int64_t end,
   }
   Flush(target);
   source.Seek(pos);
-}
-
-ChunkDeflater::ChunkDeflater(TCompressLevelEnum level) : zs_(std::make_unique<z_stream_s>()) {
-  std::memset(zs_.get(), 0, sizeof(z_stream_s));
-  if (deflateInit(zs_.get(), ZlibLevel(level)) != Z_OK) ZlibFailed();
-}
-
-ChunkDeflater::~ChunkDeflater() { deflateEnd(zs_.get()); }
-
-std::string ChunkDeflater::Compress(const unsigned char* data, size_t size) {
-  z_stream_s& zs = *zs_;
-  if (deflateReset(&zs) != Z_OK) ZlibFailed();
-  out_.resize(deflateBound(&zs, static_cast<uLong>(size)));
-  zs.next_in = const_cast<unsigned char*>(data);
-  zs.avail_in = static_cast<uInt>(size);
-  zs.next_out = reinterpret_cast<unsigned char*>(out_.data());
-  zs.avail_out = static_cast<uInt>(out_.size());
-  if (deflate(&zs, Z_FINISH) != Z_STREAM_END) ZlibFailed();
-  out_.resize(out_.size() - zs.avail_out);
-  return out_;
-}
-
-void ChunkDeflater::WriteChunk(const unsigned char* data, size_t size, sys::Stream& target) {
-  Compress(data, size);
-  le::WriteU32(target, static_cast<uint32_t>(out_.size()));
-  target.Write(out_.data(), out_.size());
-}
-
-int64_t ChunkDeflater::WriteRun(sys::Stream& source, sys::Stream& target) {
-  unsigned char block[kChunkBlockSize];
-  int64_t total = 0;
-  for (;;) {
-    size_t filled = 0;
-    while (filled < kChunkBlockSize) {
-      size_t got = source.Read(block + filled, kChunkBlockSize - filled);
-      if (got == 0) break;
-      filled += got;
-    }
-    if (filled == 0) return total;
-    WriteChunk(block, filled, target);
-    total += static_cast<int64_t>(filled);
-    if (filled < kChunkBlockSize) return total;
-  }
 }

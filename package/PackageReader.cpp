@@ -1,5 +1,9 @@
 #include "package/uSystem.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
 #include "package/ChunkCodec.h"
 #include "package/CommaText.h"
 #include "package/LittleEndian.h"
@@ -13,15 +17,65 @@
 
 namespace {
 
-// The in-memory configuration stream, refusing to grow past kMaxConfigurationSize.
-class ConfigurationBuffer : public sys::MemoryStream {
+// The unpacked configuration in memory, allocated once at the size the block unpacks to and
+// refusing to grow past kMaxConfigurationSize.
+class ConfigurationBuffer : public sys::Stream {
  public:
-  void Write(const void* buffer, size_t count) override {
-    if (Position() + static_cast<int64_t>(count) > kMaxConfigurationSize)
-      throw sys::Error(kDamagedPackage);
-    MemoryStream::Write(buffer, count);
+  explicit ConfigurationBuffer(int64_t size) { bytes_.reserve(static_cast<size_t>(size)); }
+
+  size_t Read(void* buffer, size_t count) override {
+    const size_t from = static_cast<size_t>(std::min<int64_t>(position_, Size()));
+    const size_t n = std::min(count, bytes_.size() - from);
+    std::memcpy(buffer, bytes_.data() + from, n);
+    position_ += static_cast<int64_t>(n);
+    return n;
   }
+  void Write(const void* buffer, size_t count) override {
+    if (Size() + static_cast<int64_t>(count) > kMaxConfigurationSize)
+      throw sys::Error(kDamagedPackage);
+    bytes_.append(static_cast<const char*>(buffer), count);
+  }
+  void Seek(int64_t position) override { position_ = std::max<int64_t>(0, position); }
+  int64_t Position() const override { return position_; }
+  int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+
+ private:
+  std::string bytes_;
+  int64_t position_ = 0;
 };
+
+// Counts the unpacked bytes of the configuration, keeping none of them, and refuses the same
+// sizes the buffer refuses.
+class ConfigurationMeter : public sys::Stream {
+ public:
+  size_t Read(void*, size_t) override { return 0; }
+  void Write(const void*, size_t count) override {
+    size_ += static_cast<int64_t>(count);
+    if (size_ > kMaxConfigurationSize) throw sys::Error(kDamagedPackage);
+  }
+  void Seek(int64_t) override {}
+  int64_t Position() const override { return size_; }
+  int64_t Size() const override { return size_; }
+
+ private:
+  int64_t size_ = 0;
+};
+
+// Unpacks the configuration block [directory, trailer). The block is unpacked twice: once to
+// learn its size, then into a buffer of exactly that size. Growing the buffer as the chunks
+// arrive would hold the old and the new buffer at once, near twice the cap for a block of chunks
+// of zeros; the first pass costs only inflate time, and a block over the cap is refused before
+// anything of its size is allocated. The buffer only appends, so it holds the second pass's bytes
+// even if they were to differ.
+std::unique_ptr<ConfigurationBuffer> UnpackConfiguration(sys::Stream& file, int64_t directory,
+                                                         int64_t trailer) {
+  ChunkInflater inflater;
+  ConfigurationMeter meter;
+  inflater.CopyRun(file, directory, trailer, meter);
+  auto config = std::make_unique<ConfigurationBuffer>(meter.Size());
+  inflater.CopyRun(file, directory, trailer, *config);
+  return config;
+}
 
 int32_t ReadCount(sys::Stream& config, int64_t minItemBytes) {
   int32_t count = le::ReadI32(config);
@@ -119,10 +173,7 @@ void TCompile::LoadPackage(const std::string& path) {
   const int64_t directory = le::ReadI64(*file);
   if (directory > 0) {
     if (directory > trailer) throw sys::Error(kDamagedPackage);
-    ConfigurationBuffer config;
-    ChunkInflater().CopyRun(*file, directory, trailer, config);
-    config.Seek(0);
-    ReadConfiguration(config);
+    ReadConfiguration(*UnpackConfiguration(*file, directory, trailer));
   }
   ComputeTotalSize();
   ApplyOptions();

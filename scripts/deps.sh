@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything the host, win32 and win64 builds and their tests need, from Debian packages.
+# Installs everything the host, win32, win64 and fuzz builds and their tests need, from Debian
+# packages (the fuzz build: clang with its libFuzzer and sanitizer runtimes).
 # wine32 is installed even where i386 programs cannot start: the test command finds that out.
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
@@ -8,7 +9,8 @@ PKGS="build-essential cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgm
       nlohmann-json3-dev liblnk-utils jq googletest
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev osslsigncode openssl
       wine wine32:i386 wine64 fonts-wine xvfb xfonts-base x11-utils xdotool imagemagick
-      fonts-wqy-microhei locales"
+      fonts-wqy-microhei fonts-arphic-gbsn00lp locales
+      clang libclang-rt-dev python3"
 
 need_update=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,7 +1,7 @@
 #include "system/SystemHelpers.h"
 
 #include <cmath>
-#include <cstdio>
+#include <string>
 
 #include "system/Error.h"
 #include "system/Gbk.h"
@@ -82,10 +82,9 @@ std::string SizeToText(int64_t bytes) {
     long double quotient = static_cast<long double>(bytes) / unit.divisor;
     auto tenThousandths = static_cast<int64_t>(std::nearbyintl(quotient * 10000));
     int64_t hundredths = (tenThousandths + 50) / 100;
-    char text[48];
-    std::snprintf(text, sizeof text, "%lld.%02lld%s", static_cast<long long>(hundredths / 100),
-                  static_cast<long long>(hundredths % 100), unit.name);
-    return text;
+    int64_t cents = hundredths % 100;
+    return std::to_string(hundredths / 100) + (cents < 10 ? ".0" : ".") + std::to_string(cents) +
+           unit.name;
   }
   return std::to_string(bytes);
 }

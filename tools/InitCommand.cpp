@@ -61,53 +61,37 @@ std::string MainProgram(const std::vector<TreeItem>& items) {
   return found;
 }
 
-int Run(CommandContext& context) {
-  ParsedArgs args = ParseArgs(context.args, {"-o", "--output", "--name", "--version",
-                                             "--publisher", "--install-folder", "--uninstaller"},
-                              {"--force"});
-  ExpectPositional(args, 1);
-  auto output = args.Value("-o");
-  if (!output) output = args.Value("--output");
-  if (!output) throw UsageError("-o PROJECT.json is required");
-  const fs::path folder = args.positional[0];
-  const fs::path projectFile = *output;
-  if (fs::exists(projectFile) && !args.Has("--force")) {
-    throw Failure("'" + projectFile.string() + "' exists; --force replaces it");
-  }
-  std::vector<TreeItem> items = ExpandFolderTree(folder, TreeFilter{});
-  if (items.empty()) throw Failure("'" + folder.string() + "' holds no files");
+struct ProductAnswers {
+  std::string name, version, publisher, installFolder;  // UTF-8
+};
 
-  fs::path normal = fs::absolute(folder).lexically_normal();
-  if (!normal.has_filename()) normal = normal.parent_path();
-  const std::string name = Answer(args, "--name", "Product name", normal.filename().string(), context.out);
-  const std::string version = Answer(args, "--version", "Version", "1.0", context.out);
-  const std::string publisher = Answer(args, "--publisher", "Publisher", "", context.out);
-  const std::string installFolder = Answer(args, "--install-folder", "Install folder",
-                                           "[System ProgramFiles]\\" + name, context.out);
-  // The files go below the install folder's last part: the runtime maps that part onto the
-  // folder the user chooses (docs/components-and-folders.md).
+ProductAnswers AskProduct(const ParsedArgs& args, const fs::path& folder, std::ostream& out) {
+  ProductAnswers product;
+  product.name = Answer(args, "--name", "Product name", folder.filename().string(), out);
+  product.version = Answer(args, "--version", "Version", "1.0", out);
+  product.publisher = Answer(args, "--publisher", "Publisher", "", out);
+  product.installFolder = Answer(args, "--install-folder", "Install folder",
+                                 "[System ProgramFiles]\\" + product.name, out);
+  return product;
+}
+
+// The files go below the install folder's last part: the runtime maps that part onto the
+// folder the user chooses (docs/components-and-folders.md).
+std::string ProductRoot(const std::string& installFolder) {
   const size_t lastSeparator = installFolder.find_last_of('\\');
   const std::string productFolder =
       lastSeparator == std::string::npos ? installFolder : installFolder.substr(lastSeparator + 1);
   if (productFolder.empty()) throw UsageError("--install-folder must end with a folder name");
-  const std::string installRoot = Utf8(u8"目标计算机\\Program Files\\") + productFolder + "\\";
+  return Utf8(u8"目标计算机\\Program Files\\") + productFolder + "\\";
+}
 
-  const fs::path base = fs::absolute(projectFile).parent_path();
-  std::string content = normal.lexically_relative(base).generic_string();
-  if (content.empty()) content = ".";
-  // Settings and shortcuts name a file by its source, which a tree entry makes from content.
-  std::string sourceFolder = content;
-  for (char& c : sourceFolder) {
-    if (c == '/') c = '\\';
-  }
-  const std::string program = MainProgram(items);
-  const std::string programSource = sourceFolder + "\\" + program;
-
+// The wizard's usual pages and what they show.
+Json WizardSettings(const ProductAnswers& product) {
   const std::string on = Utf8(u8"启用");
-  Json settings = Json::array({
-      Setting(Utf8(u8"项目名称"), name, 0),
-      Setting(Utf8(u8"作者名称"), publisher, 0),
-      Setting(Utf8(u8"版本号"), version, 0),
+  return Json::array({
+      Setting(Utf8(u8"项目名称"), product.name, 0),
+      Setting(Utf8(u8"作者名称"), product.publisher, 0),
+      Setting(Utf8(u8"版本号"), product.version, 0),
       Setting(Utf8(u8"显示安装界面"), on, 0),
       Setting(Utf8(u8"显示加载进度"), on, 0),
       Setting(Utf8(u8"显示安装背景窗口"), Utf8(u8"禁用"), 0),
@@ -118,37 +102,75 @@ int Run(CommandContext& context) {
       Setting(Utf8(u8"确认安装"), on, 1),
       Setting(Utf8(u8"安装进程"), on, 1),
       Setting(Utf8(u8"安装完毕"), on, 1),
-      Setting(Utf8(u8"公司名称"), publisher, 2),
-      Setting(Utf8(u8"默认文件夹名称"), name, 6),
+      Setting(Utf8(u8"公司名称"), product.publisher, 2),
+      Setting(Utf8(u8"默认文件夹名称"), product.name, 6),
       Setting(Utf8(u8"允许用户修改文件夹名称"), on, 6),
       Setting(Utf8(u8"显示用户选择选项"), on, 6),
-      Setting(Utf8(u8"默认安装路径"), installFolder, 8),
+      Setting(Utf8(u8"默认安装路径"), product.installFolder, 8),
       Setting(Utf8(u8"允许用户修改安装路径"), on, 8),
       Setting(Utf8(u8"安装详细信息"), on, 11),
   });
+}
+
+// The tree entry of the folder and the uninstaller, paths relative to the project's folder.
+Json FileEntries(const fs::path& folder, const fs::path& projectFile, const std::string& content,
+                 const std::string& destFolder, const ParsedArgs& args) {
+  Json tree = {{"kind", "tree"}, {"content", content}, {"destFolder", destFolder}};
+  // A project written into the folder it packs leaves itself out.
+  const std::string inside =
+      fs::absolute(projectFile).lexically_normal().lexically_relative(folder).generic_string();
+  if (!inside.empty() && inside.rfind("..", 0) != 0) tree["exclude"] = Json::array({inside});
+  Json uninstaller = {{"kind", "uninstaller"}, {"source", "uninst.exe"}};
+  if (auto exe = args.Value("--uninstaller")) {
+    uninstaller["content"] =
+        fs::absolute(*exe).lexically_relative(fs::absolute(projectFile).parent_path()).generic_string();
+  }
+  return Json::array({tree, uninstaller});
+}
+
+int Run(CommandContext& context) {
+  ParsedArgs args = ParseArgs(context.args, {"-o", "--output", "--name", "--version",
+                                             "--publisher", "--install-folder", "--uninstaller"},
+                              {"--force"});
+  ExpectPositional(args, 1);
+  auto output = args.Value("-o");
+  if (!output) output = args.Value("--output");
+  if (!output) throw UsageError("-o PROJECT.json is required");
+  const fs::path projectFile = *output;
+  if (fs::exists(projectFile) && !args.Has("--force")) {
+    throw Failure("'" + projectFile.string() + "' exists; --force replaces it");
+  }
+  fs::path folder = fs::absolute(args.positional[0]).lexically_normal();
+  if (!folder.has_filename()) folder = folder.parent_path();
+  std::vector<TreeItem> items = ExpandFolderTree(folder, TreeFilter{});
+  if (items.empty()) throw Failure("'" + args.positional[0] + "' holds no files");
+  const ProductAnswers product = AskProduct(args, folder, context.out);
+
+  std::string content =
+      folder.lexically_relative(fs::absolute(projectFile).parent_path()).generic_string();
+  if (content.empty()) content = ".";
+  // Settings and shortcuts name a file by its source, which a tree entry makes from content.
+  std::string programSource = content;
+  for (char& c : programSource) {
+    if (c == '/') c = '\\';
+  }
+  const std::string program = MainProgram(items);
+  programSource += "\\" + program;
+
   Json project;
-  project["comment"] = "Written by setup-tool init from " + folder.string() +
+  project["comment"] = "Written by setup-tool init from " + args.positional[0] +
                        ". Build it with: setup-tool build " + projectFile.filename().string() +
                        " --stub setup.exe --uninstaller uninst.exe -o Setup.exe";
   project["serial"] = NewSerial();
-  Json tree = {{"kind", "tree"}, {"content", content}, {"destFolder", installRoot}};
-  // A project written into the folder it packs leaves itself out.
-  const std::string inside = fs::absolute(projectFile).lexically_normal().lexically_relative(normal).generic_string();
-  if (!inside.empty() && inside.rfind("..", 0) != 0) tree["exclude"] = Json::array({inside});
-  Json files = Json::array({tree});
-  Json uninstaller = {{"kind", "uninstaller"}, {"source", "uninst.exe"}};
-  if (auto exe = args.Value("--uninstaller")) {
-    uninstaller["content"] = fs::absolute(*exe).lexically_relative(base).generic_string();
-  }
-  files.push_back(uninstaller);
-  project["files"] = files;
+  project["files"] = FileEntries(folder, projectFile, content, ProductRoot(product.installFolder), args);
+  Json settings = WizardSettings(product);
   if (!program.empty()) {
-    settings.push_back(Setting(Utf8(u8"创建桌面快捷方式"), on, 9));
+    settings.push_back(Setting(Utf8(u8"创建桌面快捷方式"), Utf8(u8"启用"), 9));
     settings.push_back(Setting(Utf8(u8"应用程序文件"), programSource, 12));
-    project["shortcuts"] = Json::array({
-        Json{{"kind", "lnk"}, {"folder", Utf8(u8"开始菜单\\")}, {"name", name}, {"target", programSource}},
-        Json{{"kind", "lnk"}, {"folder", Utf8(u8"桌面\\")}, {"name", name}, {"target", programSource}},
-    });
+    auto link = [&](const char8_t* where) {
+      return Json{{"kind", "lnk"}, {"folder", Utf8(where)}, {"name", product.name}, {"target", programSource}};
+    };
+    project["shortcuts"] = Json::array({link(u8"开始菜单\\"), link(u8"桌面\\")});
   }
   project["settings"] = settings;
   std::ofstream file(projectFile, std::ios::binary | std::ios::trunc);
@@ -156,7 +178,7 @@ int Run(CommandContext& context) {
   file << project.dump(2) << "\n";
   if (!file.flush()) throw Failure("cannot write '" + projectFile.string() + "'");
   context.out << "wrote " << projectFile.string() << ": " << items.size() << " items from "
-              << folder.string() << (program.empty() ? "" : ", program " + program) << "\n";
+              << args.positional[0] << (program.empty() ? "" : ", program " + program) << "\n";
   return kExitOk;
 }
 

@@ -41,6 +41,15 @@ bool Picture::LoadFromFile(const std::string& path) {
   return true;
 }
 
+bool Picture::LoadFromBytes(std::string bytes) {
+  Clear();
+  PictureFormat format = Sniff(bytes);
+  if (format == PictureFormat::None) return false;
+  format_ = format;
+  bytes_ = std::move(bytes);
+  return true;
+}
+
 void Picture::Clear() {
   format_ = PictureFormat::None;
   path_.clear();

@@ -2,7 +2,7 @@
 // are read through sys::CurrentPlatform(), so paths are Windows GBK paths on both backends.
 // Decoding belongs to the backend, which may keep its decoded form here (SetDecoded).
 //
-// LoadFromFile never throws: a missing, unreadable, oversized or unknown file leaves the
+// LoadFromFile and LoadFromBytes never throw: a missing, unreadable, oversized or unknown file leaves the
 // picture empty and returns false.
 #pragma once
 
@@ -24,6 +24,9 @@ class Picture {
   };
 
   bool LoadFromFile(const std::string& path);
+  // A picture that comes with the program (no file; Path() stays empty). False, and empty,
+  // when the bytes are none of the known formats.
+  bool LoadFromBytes(std::string bytes);
   void Clear();
   bool Empty() const { return format_ == PictureFormat::None; }
   PictureFormat Format() const { return format_; }

@@ -1,13 +1,11 @@
 #include "uninstall/uUnInstall.h"
 
-#include <limits>
 #include <string>
 #include <utility>
 
 #include "package/uCommon.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
-#include "uninstall/ReplacingFile.h"
 
 namespace {
 
@@ -50,13 +48,6 @@ std::string IdentityKey(const TUnInsData& item) {
     AppendField(key, item.Path);
   }
   return key;
-}
-
-void WriteInt32(sys::Stream& stream, int32_t value) {
-  uint32_t u = static_cast<uint32_t>(value);
-  unsigned char bytes[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
-                            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
-  stream.Write(bytes, 4);
 }
 
 int32_t ReadInt32(sys::Stream& stream) {
@@ -174,29 +165,6 @@ void TUnInstall::LoadFromFile(const std::string& fileName) {
     // A log may hold duplicates written by older runs; they are kept as they are.
     Append(std::move(item));
   }
-}
-
-void TUnInstall::SaveToFile(const std::string& fileName) {
-  sys::MemoryStream body;
-  WriteString(itemName_, body);
-  WriteString(serial_, body);
-  if (items_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-    throw sys::Error(sys::Format(sys::kCannotCreateFile, fileName));
-  }
-  WriteInt32(body, static_cast<int32_t>(items_.size()));
-  for (const auto& item : items_) {
-    WriteString(item->RootKey, body);
-    WriteString(item->Path, body);
-    WriteString(item->ValueName, body);
-    body.Write(&item->Remove, 1);
-    body.Write(&item->Kind, 1);
-  }
-
-  // The new log goes to a file beside the old one and replaces it only when complete, so a
-  // full disk or a crash while saving never costs the log of the earlier installation.
-  ReplacingFile log(*platform_, fileName);
-  CompressStream(body, log.Open(), cplPress);
-  log.Commit();
 }
 
 void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::string& itemName,

@@ -32,9 +32,11 @@ TfrmEndIns::TfrmEndIns(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("安装完成");
   SetClientSize(508, 294);
   SetColor(ui::kClWhite);
+  // The picture's place is the whole page; the picture shows at its own size from the
+  // top-left corner, as on the welcome page, so a side picture stays a side picture beside the
+  // texts instead of being stretched under them.
   Image9 = Add<ui::Image>("Image9");
   Image9->SetAlign(ui::Align::Client);
-  Image9->SetStretch(true);
   Lb_Insted_Prog = AddFixedLabel(*this, "Lb_Insted_Prog", 168, 28, 302, 45, kTitlePattern);
   ui::Font& font = Lb_Insted_Prog->MutableFont();
   font.Name = "宋体";

@@ -43,6 +43,7 @@ TfrmFist::TfrmFist(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetClientSize(508, 294);
   Image1 = Add<ui::Image>("Image1");
   Image1->SetBounds(0, 0, 508, 287);
+  Image1->SetTransparent(true);
   Label1 = AddTextLabel(*this, "Label1", 16, 41, kLabel1Pattern);
   ui::Font& title = Label1->MutableFont();
   title.Bold = true;

@@ -22,7 +22,9 @@ TfrmInstall::TfrmInstall(ui::Backend& backend) : ui::Form(backend, kClassName) {
   SetCaption("无选项安装");
   SetBorderStyle(ui::BorderStyle::Dialog);
   SetClientSize(338, 61);
-  SetPosition(ui::Position::Designed);
+  // Centred like the other windows: the form has no place of its own worth keeping, and a
+  // small window in the screen's corner is easily missed.
+  SetPosition(ui::Position::ScreenCenter);
   Gauge1 = Add<ui::Gauge>("Gauge1");
   Gauge1->SetBounds(16, 22, 305, 24);
   Gauge1->SetForeColor(0xC08000);  // RGB(0, 128, 192)

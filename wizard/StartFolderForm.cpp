@@ -10,6 +10,7 @@
 #include "ui/Edit.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
+#include "wizard/FolderIcon.h"
 #include "wizard/StartFolderInfoForm.h"
 
 void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
@@ -17,6 +18,7 @@ void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
                   ui::Button*& bitBtn1) {
   image1 = form.Add<ui::Image>("Image1");
   image1->SetBounds(31, 67, 32, 32);
+  image1->LoadFromBytes(FolderIconPng());
   label1Control = form.Add<ui::Label>("Label1");
   label1Control->SetBounds(80, 76, label1Control->Width(), label1Control->Height());
   label1Control->SetCaption(label1);

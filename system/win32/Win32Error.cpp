@@ -1,6 +1,6 @@
 #include "system/win32/Win32Error.h"
 
-#include <cstdio>
+#include <string>
 
 #include <windows.h>
 
@@ -21,8 +21,11 @@ void RaiseLastError(const char* message) {
 }
 
 void RaiseComError(long hresult) {
-  char text[32];
-  std::snprintf(text, sizeof text, "OLE error %08lX", static_cast<unsigned long>(hresult));
+  // Eight upper-case hex digits, as "%08lX" would print them (printf is not linked for this).
+  std::string text = "OLE error 00000000";
+  auto code = static_cast<uint32_t>(hresult);
+  for (size_t digit = text.size(); code != 0; code >>= 4)
+    text[--digit] = "0123456789ABCDEF"[code & 15];
   Raise(text, static_cast<uint32_t>(hresult));
 }
 

@@ -84,7 +84,7 @@ bool IsRefusal(DWORD error) {
 // A free name beside the target for the old file; empty when none is found.
 std::wstring AsideName(const std::wstring& target) {
   for (int n = 0; n < 100; ++n) {
-    std::wstring candidate = target + L".~old" + std::to_wstring(n);
+    std::wstring candidate = target + L".~old" + ToWide(std::to_string(n));
     if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
   }
   return {};

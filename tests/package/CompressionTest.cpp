@@ -101,6 +101,11 @@ TEST(Compression, ChunkOutputIsLimited) {
   EXPECT_EQ(ErrorOf([&] { InflateChunk(CompressChunk(bomb, cplPress)); }), "error");
 }
 
+// The bound is written out rather than asked of zlib; it must stay zlib's own.
+TEST(Compression, LongestChunkIsZlibsBound) {
+  EXPECT_EQ(ChunkInflater::MaxChunkInput(), compressBound(kMaxChunkOutput));
+}
+
 TEST(Compression, DecompressStreamKeepsVerifiedChunksBeforeAFault) {
   std::string first = RandomBytes(8192, 1);
   std::string run = Record(CompressChunk(first, cplDefault)) + Record("not zlib");

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "package/EntryNames.h"
+#include "package/PackageFormat.h"
 #include "package/uCommon.h"
 #include "package/uSystem.h"
 #include "system/Platform.h"
@@ -101,6 +102,17 @@ TEST_F(DamagedPackage, ConfigurationThatInflatesWithoutBound) {
   std::string run;
   for (int i = 0; i < 257; ++i) run += record;
   EXPECT_EQ(LoadError(RawPackage(run)), kDamagedPackage);
+}
+
+TEST_F(DamagedPackage, ConfigurationOfExactlyTheCapLoads) {
+  // Zeros read as empty lists and an empty serial; what follows them is never looked at. The
+  // size is counted before the buffer is made, so the count must accept the cap itself.
+  std::string record = Record(CompressChunk(std::string(kMaxChunkOutput, '\0'), cplPress));
+  std::string run;
+  for (int64_t i = 0; i < kMaxConfigurationSize / static_cast<int64_t>(kMaxChunkOutput); ++i)
+    run += record;
+  EXPECT_EQ(LoadError(RawPackage(run)), "<no error>");
+  EXPECT_EQ(LoadError(RawPackage(run + record)), kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, StringLengthPastTheConfiguration) {

@@ -190,7 +190,13 @@ TEST(ReadBoolean, NumbersAndWords) {
   EXPECT_FALSE(ReadBoolean(" 0 "));
   EXPECT_TRUE(ReadBoolean("tRUE"));
   EXPECT_FALSE(ReadBoolean("FALSE"));
-  for (const char* bad : {"", "yes", "1x", "inf", "nan", "启用"})
+  // Fractions and exponents as a number reads them, zero in any spelling false.
+  for (const char* yes : {".5", "5.", "+1", "1e+2", "2E-5", "0.001e3", "1e308", "9e-323"})
+    EXPECT_TRUE(ReadBoolean(yes)) << yes;
+  for (const char* no : {"0.000", "-0", "0e99999999999999999999", ".0"})
+    EXPECT_FALSE(ReadBoolean(no)) << no;
+  for (const char* bad : {"", "yes", "1x", "inf", "nan", "启用", ".", "1e", "1e+", "--1", "1.2.3",
+                          "1 0", "1e309", "1e-400", "0x10"})
     EXPECT_EQ(packagetest::ErrorOf([&] { ReadBoolean(bad); }),
               std::string("'") + bad + "' is not a valid boolean value");
 }

@@ -11,6 +11,7 @@
 #include "ui/CheckListBox.h"
 #include "ui/Edit.h"
 #include "ui/FolderTree.h"
+#include "ui/Image.h"
 #include "ui/Label.h"
 #include "ui/headless/WidgetAutomation.h"
 
@@ -41,6 +42,26 @@ TEST_F(StartMenuPage, TheDefaultNameFillsTheBoxAndTheOptions) {
   EXPECT_EQ(compile->Options.CreateStartMenu, 0);
   ui::SetCheck(*frame, "CheckBox1", true);
   EXPECT_EQ(compile->Options.CreateStartMenu, 1);
+}
+
+TEST_F(StartMenuPage, BothFolderPagesShowTheFolderIconStoredWithTheForm) {
+  EnablePages({"选择安装文件夹"});
+  OpenFrame();
+  for (const ui::Image* icon : {page().Image1, Page<TfrmSelectInstallDir>().Image1}) {
+    ASSERT_TRUE(icon->HasPicture());
+    EXPECT_EQ(icon->GetPicture().Format(), ui::PictureFormat::Png);
+    EXPECT_TRUE(icon->PicturePath().empty()) << "no file: it comes with the program";
+    const std::string& png = icon->GetPicture().Bytes();
+    ASSERT_GE(png.size(), 24u);
+    auto be32 = [&](size_t at) {
+      return (static_cast<uint8_t>(png[at]) << 24) | (static_cast<uint8_t>(png[at + 1]) << 16) |
+             (static_cast<uint8_t>(png[at + 2]) << 8) | static_cast<uint8_t>(png[at + 3]);
+    };
+    EXPECT_EQ(be32(16), 32u) << "32 pixels wide";
+    EXPECT_EQ(be32(20), 32u) << "32 pixels high";
+    EXPECT_EQ(icon->Left(), 31);
+    EXPECT_EQ(icon->Top(), 67);
+  }
 }
 
 TEST_F(StartMenuPage, AFixedNameCanNeitherBeTypedNorBrowsedButTheBoxStillWorks) {

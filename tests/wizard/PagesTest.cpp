@@ -234,6 +234,15 @@ TEST_F(EndTest, OffersToRunTheProgramAndOpenTheReadmeWhenTheyAreSet) {
   EXPECT_EQ(compile->Options.ShowReadme, 0);
 }
 
+TEST_F(EndTest, ThePictureHasThePageAsItsPlaceAndShowsAtItsOwnSize) {
+  host.WriteFile("C:\\Temp\\Info\\side.bmp", std::string("BM") + std::string(60, '\0'));
+  builder.Setting("背景图片", "C:\\Temp\\Info\\side.bmp", 12);
+  TfrmEndIns& end = Finish();
+  EXPECT_EQ(end.Image9->PicturePath(), "C:\\Temp\\Info\\side.bmp");
+  EXPECT_EQ(end.Image9->GetAlign(), ui::Align::Client);
+  EXPECT_FALSE(end.Image9->Stretch()) << "a side picture is not stretched under the texts";
+}
+
 TEST_F(EndTest, AnEmptyProgramSettingShowsNoRunBox) {
   builder.Setting("应用程序文件", "", 12);
   TfrmEndIns& end = Finish();

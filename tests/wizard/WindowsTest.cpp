@@ -98,6 +98,7 @@ TEST_F(InstallWindow, StepMessagesNeverReachTheGauge) {
   TfrmInstall window(backend);
   window.SetCompile(*compile);
   EXPECT_EQ(window.Caption(), "正在安装“演示”，请稍候...");
+  EXPECT_EQ(window.GetPosition(), ui::Position::ScreenCenter);
   EXPECT_TRUE(window.Timer->Enabled());
   window.CompileProgress("C:\\a.exe", "正在安装文件", 2, 5);
   EXPECT_NO_THROW(window.CompileProgress("", "正在创建安装文件夹，请稍候...", -1, -1));

@@ -74,7 +74,8 @@ std::string Describe(const Control& control) {
     }
     case ControlKind::Image: {
       auto& image = static_cast<const Image&>(control);
-      return image.HasPicture() ? "picture " + image.PicturePath() : "no picture";
+      if (!image.HasPicture()) return "no picture";
+      return image.PicturePath().empty() ? "picture stored with the form" : "picture " + image.PicturePath();
     }
     case ControlKind::CheckListBox:
     case ControlKind::BrowserPane:

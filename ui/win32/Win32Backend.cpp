@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include <windows.h>
 #include <commctrl.h>
@@ -53,7 +54,34 @@ struct DecodedBitmap : Picture::Decoded {
   int width = 0;
   int height = 0;
   uint32_t background = 0;
+  bool transparent = false;
 };
+
+// Makes every pixel of the bitmap's bottom-left colour the background's, which is what a
+// transparent bitmap shows there.
+void KeyOutCorner(HBITMAP bitmap, int width, int height, COLORREF background) {
+  if (width <= 0 || height <= 0) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+  HDC screen = GetDC(nullptr);
+  if (GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
+                DIB_RGB_COLORS) == height) {
+    uint32_t key = pixels[static_cast<size_t>(height - 1) * static_cast<size_t>(width)] & 0xFFFFFF;
+    uint32_t shown = (GetRValue(background) << 16) | (GetGValue(background) << 8) |
+                     GetBValue(background);
+    for (uint32_t& pixel : pixels) {
+      if ((pixel & 0xFFFFFF) == key) pixel = shown;
+    }
+    SetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  }
+  ReleaseDC(nullptr, screen);
+}
 
 LRESULT CALLBACK TimerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TIMER) {
@@ -223,10 +251,11 @@ HINSTANCE__* Win32Backend::Winmm() {
 }
 
 void Win32Backend::DrawPicture(HDC__* dc, const Picture& picture, int left, int top, int width,
-                               int height, bool stretch, uint32_t background) {
+                               int height, bool stretch, bool transparent, uint32_t background) {
   if (picture.Empty()) return;
+  transparent = transparent && picture.Format() == PictureFormat::Bitmap;
   auto* decoded = static_cast<DecodedBitmap*>(picture.GetDecoded());
-  if (!decoded || decoded->background != background) {
+  if (!decoded || decoded->background != background || decoded->transparent != transparent) {
     if (!gdiplusTried_) {
       gdiplusTried_ = true;
       gdiplus_ = sys::win32::LoadSystemLibrary(L"gdiplus.dll");
@@ -269,19 +298,24 @@ void Win32Backend::DrawPicture(HDC__* dc, const Picture& picture, int left, int 
     fresh->width = info.bmWidth;
     fresh->height = info.bmHeight;
     fresh->background = background;
+    fresh->transparent = transparent;
+    if (transparent) KeyOutCorner(fresh->bitmap, fresh->width, fresh->height, rgb);
     decoded = fresh.get();
     picture.SetDecoded(std::move(fresh));
   }
   HDC memoryDc = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(memoryDc, decoded->bitmap);
+  SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
   if (stretch) {
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
     StretchBlt(dc, left, top, width, height, memoryDc, 0, 0, decoded->width, decoded->height,
                SRCCOPY);
   } else {
-    BitBlt(dc, left, top, std::min(width, Scale(decoded->width)),
-           std::min(height, Scale(decoded->height)), memoryDc, 0, 0, SRCCOPY);
+    // At its own size: the part of the picture that fits, scaled as the form is.
+    int shownWidth = std::min(width, Scale(decoded->width));
+    int shownHeight = std::min(height, Scale(decoded->height));
+    StretchBlt(dc, left, top, shownWidth, shownHeight, memoryDc, 0, 0,
+               MulDiv(shownWidth, 96, dpi_), MulDiv(shownHeight, 96, dpi_), SRCCOPY);
   }
   SelectObject(memoryDc, old);
   DeleteDC(memoryDc);

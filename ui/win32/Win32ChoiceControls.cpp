@@ -40,6 +40,7 @@ class CheckListPeer : public WindowPeer {
     column.mask = LVCF_WIDTH;
     column.cx = backend_.Scale(box_.Width());
     SendMessageW(window_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    ApplyRowHeight();
     Rebuild();
   }
 
@@ -50,6 +51,7 @@ class CheckListPeer : public WindowPeer {
     } else if (what == Change::Checked) {
       ApplyChecks();
     } else if (what == Change::Style) {
+      ApplyRowHeight();
       LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE);
       exStyle = box_.BorderNone() ? (exStyle & ~WS_EX_CLIENTEDGE) : (exStyle | WS_EX_CLIENTEDGE);
       SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle);
@@ -86,6 +88,23 @@ class CheckListPeer : public WindowPeer {
   }
 
  private:
+  // A list view's rows are one pixel higher than its small images: an empty image list one
+  // pixel wide and a row less one pixel high sets the height (the list view frees it with
+  // itself).
+  void ApplyRowHeight() {
+    using CreateFn = HIMAGELIST(WINAPI*)(int, int, UINT, int, int);
+    auto create = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(
+        GetProcAddress(sys::win32::LoadSystemLibrary(L"comctl32.dll"), "ImageList_Create")));
+    if (!create || box_.ItemHeight() <= 0) return;
+    HIMAGELIST rows = create(1, backend_.Scale(box_.ItemHeight()) - 1, ILC_COLOR, 0, 0);
+    auto old = reinterpret_cast<HIMAGELIST>(
+        SendMessageW(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rows)));
+    using DestroyFn = BOOL(WINAPI*)(HIMAGELIST);
+    auto destroy = reinterpret_cast<DestroyFn>(reinterpret_cast<void*>(
+        GetProcAddress(sys::win32::LoadSystemLibrary(L"comctl32.dll"), "ImageList_Destroy")));
+    if (old && destroy) destroy(old);
+  }
+
   void Rebuild() {
     quiet_ = true;
     SendMessageW(window_, LVM_DELETEALLITEMS, 0, 0);
@@ -246,6 +265,20 @@ class FolderTreePeer : public WindowPeer {
     if (change->hdr.code == TVN_ITEMEXPANDINGW) {
       if (change->action & TVE_EXPAND) Open(change->itemNew.hItem, change->itemNew.lParam);
       result = FALSE;
+      return true;
+    }
+    if (change->hdr.code == NM_RCLICK) {
+      // A right click selects the folder under the pointer, as a left click does.
+      TVHITTESTINFO hit{};
+      DWORD where = GetMessagePos();
+      hit.pt = {static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+      ScreenToClient(window_, &hit.pt);
+      auto item = reinterpret_cast<HTREEITEM>(
+          SendMessageW(window_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (item && (hit.flags & TVHT_ONITEM)) {
+        SendMessageW(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      }
+      result = TRUE;
       return true;
     }
     if (change->hdr.code == TVN_SELCHANGEDW && !filling_) {

@@ -1,11 +1,12 @@
 // Forms and panels: windows of our own classes that hold other controls. They hand the
 // notifications of their children back to the children's peers, paint their background, bevel
-// and window-less images, and a form runs its OnPaint and turns its close box into the
-// portable close.
+// and their window-less images and lines, also under the labels and check boxes that show them
+// through, and a form runs its OnPaint and turns its close box into the portable close.
 #include "ui/win32/Win32Internal.h"
 
 #include <windows.h>
 
+#include "ui/Bevel.h"
 #include "ui/Canvas.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -21,7 +22,7 @@ class Win32Canvas : public Canvas {
       : backend_(backend), dc_(dc), client_(client), background_(background) {}
   void DrawPictureStretched(const Picture& picture) override {
     backend_.DrawPicture(dc_, picture, 0, 0, client_.right - client_.left,
-                         client_.bottom - client_.top, true, background_);
+                         client_.bottom - client_.top, true, false, background_);
   }
 
  private:
@@ -82,6 +83,19 @@ class ContainerPeer : public WindowPeer {
     }
   }
 
+  // Paints into the child's device context what this container shows under the child.
+  bool PaintUnder(HDC__* dc, Hwnd child) override {
+    POINT origin{0, 0};
+    MapWindowPoints(child, window_, &origin, 1);
+    POINT old;
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+    RECT client;
+    GetClientRect(window_, &client);
+    PaintBackground(dc, client);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+    return true;
+  }
+
  protected:
   virtual void PaintExtras(HDC dc, const RECT& client) {
     (void)dc;
@@ -94,17 +108,42 @@ class ContainerPeer : public WindowPeer {
     HDC dc = BeginPaint(window_, &paint);
     RECT client;
     GetClientRect(window_, &client);
-    FillRect(dc, &client, backend_.BrushFor(control_.Color()));
-    for (Control* child : control_.Children()) {
-      if (child->Kind() != ControlKind::Image || !child->Visible()) continue;
-      auto* image = static_cast<Image*>(child);
-      if (!image->HasPicture()) continue;
-      backend_.DrawPicture(dc, image->GetPicture(), backend_.Scale(child->Left()),
-                           backend_.Scale(child->Top()), backend_.Scale(child->Width()),
-                           backend_.Scale(child->Height()), image->Stretch(), control_.Color());
-    }
+    PaintBackground(dc, client);
     PaintExtras(dc, client);
     EndPaint(window_, &paint);
+  }
+
+  // The colour, then the window-less children in their order: pictures and lines.
+  void PaintBackground(HDC dc, const RECT& client) {
+    FillRect(dc, &client, backend_.BrushFor(control_.Color()));
+    for (Control* child : control_.Children()) {
+      if (!child->Visible()) continue;
+      RECT place{backend_.Scale(child->Left()), backend_.Scale(child->Top()), 0, 0};
+      place.right = place.left + backend_.Scale(child->Width());
+      place.bottom = place.top + backend_.Scale(child->Height());
+      if (child->Kind() == ControlKind::Image) {
+        auto* image = static_cast<Image*>(child);
+        if (!image->HasPicture()) continue;
+        backend_.DrawPicture(dc, image->GetPicture(), place.left, place.top,
+                             place.right - place.left, place.bottom - place.top, image->Stretch(),
+                             image->Transparent(), control_.Color());
+      } else if (child->Kind() == ControlKind::Bevel) {
+        PaintBevel(dc, static_cast<Bevel&>(*child), place);
+      }
+    }
+  }
+
+  // A lowered bevel: a top line is the shadow's row with the highlight's row below it; a box
+  // is an etched frame.
+  void PaintBevel(HDC dc, const Bevel& bevel, RECT place) {
+    if (bevel.GetShape() == Shape::Box) {
+      DrawEdge(dc, &place, EDGE_ETCHED, BF_RECT);
+      return;
+    }
+    RECT shadow{place.left, place.top, place.right, place.top + 1};
+    FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
+    RECT highlight{place.left, place.top + 1, place.right, place.top + 2};
+    FillRect(dc, &highlight, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
   }
 };
 

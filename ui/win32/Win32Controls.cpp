@@ -7,12 +7,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "ui/Bevel.h"
 #include "ui/CheckBox.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Gauge.h"
-#include "ui/Image.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/ProgressBar.h"
@@ -56,12 +54,9 @@ class LabelPeer : public WindowPeer {
     if (code == STN_CLICKED) label_.Click();
   }
 
-  intptr_t CtlColor(HDC__* dc) override {
-    SetTextColor(dc, backend_.ColorRef(label_.GetFont().Color));
-    if (!label_.Transparent()) return WindowPeer::CtlColor(dc);
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<intptr_t>(GetStockObject(NULL_BRUSH));
-  }
+  // Every label shows what lies under it: pictures of a page are never covered by a box of
+  // the page's colour, whatever the label's own setting.
+  intptr_t CtlColor(HDC__* dc) override { return ShowParentThrough(dc); }
 
  protected:
   // An auto-size label takes the size its text needs in the real font, so nothing is clipped
@@ -129,6 +124,7 @@ class CheckBoxPeer : public WindowPeer {
   void Command(unsigned code) override {
     if (code == BN_CLICKED) box_.Click();
   }
+  intptr_t CtlColor(HDC__* dc) override { return ShowParentThrough(dc); }
 
  private:
   void ApplyCheck() {
@@ -317,7 +313,7 @@ class GaugePeer : public WindowPeer {
     bar.right = client.left + (client.right - client.left) * gauge_.PercentDone() / 100;
     FillRect(dc, &bar, backend_.BrushFor(gauge_.ForeColor()));
     if (gauge_.ShowText()) {
-      std::wstring text = std::to_wstring(gauge_.PercentDone()) + L"%";
+      std::wstring text = Wide(std::to_string(gauge_.PercentDone())) + L"%";
       HGDIOBJ old = SelectObject(dc, backend_.FontFor(gauge_.GetFont()));
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, backend_.ColorRef(gauge_.GetFont().Color));
@@ -334,38 +330,19 @@ class GaugePeer : public WindowPeer {
   Gauge& gauge_;
 };
 
-class BevelPeer : public WindowPeer {
+// Bevels and images have no window: the parent paints them under its child windows, so
+// transparent labels over a header picture show the picture.
+class DrawnPeer : public Peer {
  public:
-  BevelPeer(Win32Backend& backend, Bevel& bevel) : WindowPeer(backend, bevel), bevel_(bevel) {
-    Create(L"STATIC", Style(), 0);
-  }
-  void Changed(Change what) override {
-    if (what == Change::Style && window_) {
-      SetWindowLongPtrW(window_, GWL_STYLE,
-                        static_cast<LONG_PTR>(Style() | WS_CHILD | WS_CLIPSIBLINGS |
-                                              (bevel_.Visible() ? WS_VISIBLE : 0)));
-    }
-    WindowPeer::Changed(what);
-  }
-
- private:
-  DWORD Style() const { return bevel_.GetShape() == Shape::TopLine ? SS_ETCHEDHORZ : SS_ETCHEDFRAME; }
-  Bevel& bevel_;
-};
-
-// Images have no window: the parent paints them under its child windows, so transparent
-// labels over a header picture show the picture.
-class ImagePeer : public Peer {
- public:
-  ImagePeer(Win32Backend&, Image& image) : image_(image) {}
+  explicit DrawnPeer(Control& control) : control_(control) {}
   void Changed(Change) override {
-    Control* parent = image_.Parent();
+    Control* parent = control_.Parent();
     auto* peer = parent ? static_cast<WindowPeer*>(parent->GetPeer()) : nullptr;
     if (peer && peer->Window()) InvalidateRect(peer->Window(), nullptr, TRUE);
   }
 
  private:
-  Image& image_;
+  Control& control_;
 };
 
 class TimerPeer : public Peer {
@@ -415,9 +392,8 @@ std::unique_ptr<Peer> MakeControlPeer(Win32Backend& backend, Control& control) {
     case ControlKind::Gauge:
       return std::make_unique<GaugePeer>(backend, static_cast<Gauge&>(control));
     case ControlKind::Bevel:
-      return std::make_unique<BevelPeer>(backend, static_cast<Bevel&>(control));
     case ControlKind::Image:
-      return std::make_unique<ImagePeer>(backend, static_cast<Image&>(control));
+      return std::make_unique<DrawnPeer>(control);
     case ControlKind::Timer:
       return std::make_unique<TimerPeer>(backend, static_cast<Timer&>(control));
     default:

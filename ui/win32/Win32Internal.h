@@ -60,9 +60,11 @@ class Win32Backend : public Backend {
   void RemoveTimer(uintptr_t id);
   void FireTimer(uintptr_t id);
 
-  // Draws a picture (decoded by GDI+ once) into the rectangle, over background.
+  // Draws a picture (decoded by GDI+ once) into the rectangle, over background: stretched over
+  // it, or at its own size scaled with the DPI from its top-left corner, clipped to it.
+  // transparent: a bitmap's bottom-left colour shows the background instead.
   void DrawPicture(HDC__* dc, const Picture& picture, int left, int top, int width, int height,
-                   bool stretch, uint32_t background);
+                   bool stretch, bool transparent, uint32_t background);
   // Taskbar progress of the top-level window; total 0 removes it.
   void SetTaskbarProgress(Hwnd window, uint64_t done, uint64_t total);
 
@@ -115,6 +117,13 @@ class WindowPeer : public Peer {
   // WM_CTLCOLOR* for this control: sets up the device context, returns the brush (or 0 to let
   // the system choose).
   virtual intptr_t CtlColor(HDC__* dc);
+  // Containers: paints into a child's device context what the container shows under that
+  // child (colour, pictures, lines), so a label or check box over a picture shows the picture.
+  virtual bool PaintUnder(HDC__* dc, Hwnd child) {
+    (void)dc;
+    (void)child;
+    return false;
+  }
   // Messages of the window itself; true when handled (result set).
   virtual bool Handle(unsigned message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
   void Detach() { window_ = nullptr; }
@@ -130,6 +139,9 @@ class WindowPeer : public Peer {
   void ApplyFont();
   // The background colour a transparent-looking control takes: its parent's.
   uint32_t ParentColor() const;
+  // WM_CTLCOLOR* of a control whose parent shows through it: the parent paints under it, and
+  // the control draws its text and marks over that.
+  intptr_t ShowParentThrough(HDC__* dc);
 
   Win32Backend& backend_;
   Control& control_;

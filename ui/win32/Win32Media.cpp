@@ -21,7 +21,7 @@ class MciPeer : public MediaPeer {
  public:
   MciPeer(Win32Backend& backend, MediaPlayer& player) : backend_(backend), player_(player) {
     static unsigned next = 0;
-    alias_ = L"setup_music" + std::to_wstring(++next);
+    alias_ = L"setup_music" + Wide(std::to_string(++next));
   }
   ~MciPeer() override { CloseDevice(); }
 

@@ -189,6 +189,15 @@ intptr_t WindowPeer::CtlColor(HDC__* dc) {
   return reinterpret_cast<intptr_t>(backend_.BrushFor(color));
 }
 
+intptr_t WindowPeer::ShowParentThrough(HDC__* dc) {
+  Control* parent = control_.Parent();
+  auto* peer = parent ? static_cast<WindowPeer*>(parent->GetPeer()) : nullptr;
+  if (!peer || !peer->PaintUnder(dc, window_)) return WindowPeer::CtlColor(dc);
+  SetTextColor(dc, backend_.ColorRef(control_.GetFont().Color));
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<intptr_t>(GetStockObject(NULL_BRUSH));
+}
+
 bool WindowPeer::Handle(unsigned, uintptr_t, intptr_t, intptr_t&) { return false; }
 
 }  // namespace ui::win32

@@ -149,7 +149,6 @@ TEST_P(Win32Ui, EveryControlIsAStandardWindowWithItsTextAndScaledPlace) {
       {frame.edit, L"Edit", L"", {20, 100, 300, 21}},
       {frame.memo, L"Edit", L"", {20, 160, 300, 60}},
       {frame.bar, L"msctls_progress32", L"", {24, 230, 446, 19}},
-      {frame.bevel, L"Static", L"", {0, 295, 508, 6}},
       {frame.panel, L"SetupPanel", L"", {0, 0, 508, 294}},
       {frame.gauge, L"SetupGauge", L"", {16, 255, 305, 24}},
   };
@@ -167,6 +166,7 @@ TEST_P(Win32Ui, EveryControlIsAStandardWindowWithItsTextAndScaledPlace) {
   EXPECT_EQ(ui::WindowOf(*frame.timer), nullptr);
   EXPECT_EQ(ui::WindowOf(*frame.player), nullptr);
   EXPECT_EQ(ui::WindowOf(*frame.image), nullptr) << "images are drawn by their parent";
+  EXPECT_EQ(ui::WindowOf(*frame.bevel), nullptr) << "lines are drawn by their parent";
 
   HWND label = Hwnd(*frame.author);
   EXPECT_EQ(Text(label), L"演示公司");
@@ -384,23 +384,26 @@ TEST_P(Win32Ui, AQuitMessageEndsTheLoopAndIsHandedOn) {
   EXPECT_EQ(message.wParam, 3u);
 }
 
-// A 2 x 2 24-bit bitmap file of one colour (COLORREF order: 0x00BBGGRR).
-std::string BitmapFile(uint32_t color) {
+// A size x size 24-bit bitmap file of one colour (COLORREF order: 0x00BBGGRR) whose
+// bottom-left quarter has the corner colour.
+std::string BitmapFile(uint32_t color, int size = 2, uint32_t corner = 0xFFFFFFFF) {
+  if (corner == 0xFFFFFFFF) corner = color;
   std::string pixels;
-  for (int row = 0; row < 2; ++row) {
-    for (int column = 0; column < 2; ++column) {
-      pixels += static_cast<char>((color >> 16) & 0xFF);  // blue
-      pixels += static_cast<char>((color >> 8) & 0xFF);   // green
-      pixels += static_cast<char>(color & 0xFF);          // red
+  for (int row = 0; row < size; ++row) {  // bottom row first
+    for (int column = 0; column < size; ++column) {
+      uint32_t c = row < size / 2 && column < size / 2 ? corner : color;
+      pixels += {static_cast<char>((c >> 16) & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                 static_cast<char>(c & 0xFF)};
     }
-    pixels += std::string(2, '\0');  // rows are padded to 4 bytes
+    pixels += std::string(static_cast<size_t>((4 - size * 3 % 4) % 4), '\0');  // rows of 4n bytes
   }
   auto le32 = [](uint32_t v) {
     return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
                        static_cast<char>(v >> 24)};
   };
+  auto side = static_cast<uint32_t>(size);
   std::string file = "BM" + le32(static_cast<uint32_t>(54 + pixels.size())) + le32(0) + le32(54);
-  file += le32(40) + le32(2) + le32(2) + std::string{1, 0, 24, 0} + le32(0) +
+  file += le32(40) + le32(side) + le32(side) + std::string{1, 0, 24, 0} + le32(0) +
           le32(static_cast<uint32_t>(pixels.size())) + le32(2835) + le32(2835) + le32(0) + le32(0);
   return file + pixels;
 }
@@ -446,6 +449,63 @@ TEST_P(Win32Ui, PicturesAreDecodedByGdiplusAndDrawnByTheirParent) {
   EXPECT_EQ(pixel(150, 80), RGB(0, 0, 255)) << "OnPaint stretched its picture over the form";
   DeleteFileW(sys::win32::ToWide(folder + "red.bmp").c_str());
   DeleteFileW(sys::win32::ToWide(folder + "blue.bmp").c_str());
+}
+
+TEST_P(Win32Ui, LinesPicturesAndWhatLiesOverThemLookAsAPersonExpects) {
+  const int dpi = GetParam();
+  sys::win32::Win32Platform platform;
+  sys::ScopedCurrentPlatform current(platform);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::string file = sys::win32::FromWide(temp) + "cornered.bmp";
+  {
+    auto stream = platform.CreateForWrite(file);
+    std::string bytes = BitmapFile(0x0000FF, 8, 0x00FF00);
+    stream->Write(bytes.data(), bytes.size());
+  }
+  auto backend = ui::MakeWin32Backend(dpi);
+  ui::Form form(*backend, "TfrmEndIns");
+  form.SetClientSize(300, 200);
+  form.SetColor(ui::kClWhite);
+  auto* side = form.Add<ui::Image>("Image1");
+  side->SetBounds(0, 0, 100, 100);
+  side->SetTransparent(true);
+  ASSERT_TRUE(side->LoadFromFile(file));
+  auto* back = form.Add<ui::Image>("Image9");
+  back->SetBounds(120, 0, 180, 100);
+  back->SetStretch(true);
+  ASSERT_TRUE(back->LoadFromFile(file));
+  auto* label = form.Add<ui::Label>("Label2");
+  label->SetAutoSize(false);
+  label->SetBounds(130, 10, 160, 20);
+  label->SetCaption("a");
+  auto* box = form.Add<ui::CheckBox>("CheckBox1");
+  box->SetBounds(130, 40, 160, 17);
+  box->SetCaption("b");
+  auto* bevel = form.Add<ui::Bevel>("Bevel1");
+  bevel->SetShape(ui::Shape::TopLine);
+  bevel->SetBounds(0, 150, 300, 6);
+  form.Show();
+  HWND window = Hwnd(form);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // What the screen shows at a client point given at 96 DPI, plus whole pixels down.
+  auto pixel = [&](int x, int y, int down = 0) {
+    HDC dc = GetDC(nullptr);
+    POINT at{MulDiv(x, dpi, 96), MulDiv(y, dpi, 96) + down};
+    ClientToScreen(window, &at);
+    COLORREF color = GetPixel(dc, at.x, at.y);
+    ReleaseDC(nullptr, dc);
+    return color;
+  };
+  EXPECT_EQ(pixel(6, 1), RGB(255, 0, 0)) << "a picture at its own size, scaled with the DPI";
+  EXPECT_EQ(pixel(2, 6), RGB(255, 255, 255)) << "a transparent bitmap's corner colour shows the form";
+  EXPECT_EQ(pixel(20, 20), RGB(255, 255, 255)) << "nothing beyond the picture's own size";
+  EXPECT_EQ(pixel(270, 20), RGB(255, 0, 0)) << "a label over a picture shows the picture";
+  EXPECT_EQ(pixel(270, 48), RGB(255, 0, 0)) << "so does a check box beside its mark and text";
+  EXPECT_EQ(pixel(100, 150), GetSysColor(COLOR_BTNSHADOW)) << "the line's shadow row";
+  EXPECT_EQ(pixel(100, 150, 1), GetSysColor(COLOR_BTNHIGHLIGHT)) << "its highlight row below";
+  EXPECT_EQ(pixel(100, 150, 2), RGB(255, 255, 255)) << "and nothing more";
+  DeleteFileW(sys::win32::ToWide(file).c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, Win32Ui, testing::Values(96, 144),

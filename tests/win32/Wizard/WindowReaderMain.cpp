@@ -1,10 +1,12 @@
 // window-reader CAPTION: prints, in UTF-8, what a person sees of the visible top-level windows
 // captioned CAPTION (all processes) and of their visible child windows, read through the W API
 // from a second process in the same Wine session:
-//   window <client width>x<client height> <caption>
-//     <class> <text> [checked] [disabled]      one line per visible child, depth-first
-// The wizard check (check-wizard.sh) tells the current page and the button states from it and
-// checks the texts as a Windows program reads them, under any ANSI code page.
+//   window <client width>x<client height> <caption> @<left>,<top>,<width>,<height>
+//     <class> <text> [checked] [disabled] @<left>,<top>,<width>,<height>
+// one line per visible child, depth-first; the places are window rectangles in screen
+// coordinates (with Wine drawing the frames, the X display's too). The wizard checks
+// (wizard-lib.sh) tell the current page, the button states and where a control is from it, and
+// check the texts as a Windows program reads them, under any ANSI code page.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -40,16 +42,29 @@ std::wstring ClassName(HWND window) {
   return buffer;
 }
 
+std::string Place(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return " @" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+         std::to_string(rect.right - rect.left) + "," + std::to_string(rect.bottom - rect.top);
+}
+
 void PrintChildren(HWND parent, int depth) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
     std::string line(static_cast<size_t>(depth) * 2, ' ');
-    line += Utf8(ClassName(child)) + " " + Utf8(Text(child));
+    std::wstring text = Text(child);
+    // One line per window: a multi-line text (a memo, the licence) shows its lines side by side.
+    for (wchar_t& c : text) {
+      if (c == L'\r' || c == L'\n') c = L' ';
+    }
+    line += Utf8(ClassName(child)) + " " + Utf8(text);
     if (ClassName(child) == L"Button" &&
         SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED) {
       line += " [checked]";
     }
     if (!IsWindowEnabled(child)) line += " [disabled]";
+    line += Place(child);
     std::printf("%s\n", line.c_str());
     PrintChildren(child, depth + 1);
   }
@@ -72,7 +87,8 @@ int main() {
   for (HWND window : windows) {
     RECT client = {};
     GetClientRect(window, &client);
-    std::printf("window %ldx%ld %s\n", client.right, client.bottom, Utf8(caption).c_str());
+    std::printf("window %ldx%ld %s%s\n", client.right, client.bottom, Utf8(caption).c_str(),
+                Place(window).c_str());
     PrintChildren(window, 1);
   }
   std::fflush(stdout);

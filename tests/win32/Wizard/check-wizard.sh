@@ -7,11 +7,12 @@
 # readme boxes unticked on the finish page, Finish with Alt+F, Enter on the finish message.
 # READER (window-reader.exe) reads the windows back through the W API, so every caption and
 # page text is checked as a Windows program sees it, under the locale's code page
-# (SETUP_WINE_LOCALE). Every page is photographed into build/screenshots/ and must not be
-# blank. Afterwards the prefix is checked from outside: files, registry, Ins.log, shortcuts (no
-# desktop one). Then a no-wizard package, signed after packing, installs through the single
-# progress window.
-# SETUP_WIZARD_DPI=144 instead runs the frame at 144 DPI and checks its client size (762 x 497).
+# (SETUP_WINE_LOCALE). Every page is photographed into build/screenshots/ once the read-back
+# names it, and must not be blank (wizard-lib.sh holds these definitions). Afterwards the prefix
+# is checked from outside: files, registry, Ins.log, shortcuts (no desktop one). Then a
+# no-wizard package, signed after packing, installs through the single progress window.
+# SETUP_WIZARD_DPI=144 runs the wizard at 144 DPI: the frame's client size must be 762 x 497,
+# and every page is walked and photographed as at 96 DPI (the no-wizard run is left out).
 # Exit 0 when every check holds, 77 (skipped) without a host build, 1 otherwise.
 set -uo pipefail
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") reader=$(realpath -m "$3") work=$(realpath -m "$4")
@@ -24,7 +25,7 @@ if [ ! -x "$tool" ]; then
   echo "no host setup-tool at $tool (build the host preset first); skipped"
   exit 77
 fi
-for program in Xvfb xdotool import convert jq iconv openssl osslsigncode; do
+for program in Xvfb xdotool import convert compare jq iconv openssl osslsigncode; do
   command -v "$program" >/dev/null || { echo "$program is missing (scripts/deps.sh installs it)"; exit 1; }
 done
 
@@ -35,6 +36,10 @@ check() { if [ "$2" == "$3" ]; then pass; else fail "$1: got [$2], expected [$3]
 
 # shellcheck source=../../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+# shellcheck source=wizard-lib.sh
+source "$root/tests/win32/Wizard/wizard-lib.sh"
+wizard_fail() { fail "$@"; }
+wizard_alive() { kill -0 "$run" 2>/dev/null; }
 arch=$(wine_arch_of "$stub")
 wine_select "$arch"
 shots=$root/build/screenshots/$arch-${locale%%.*}-$dpi
@@ -65,69 +70,19 @@ profile=$prefix/drive_c/users/$user
 downloads=$profile/Downloads
 mkdir -p "$downloads"
 cp "$reader" "$work/window-reader.exe"
+wizard_reader=$work/window-reader.exe
 caption='“演示软件”安装向导'
 
-# read_windows: what the reader sees of the windows captioned $caption.
-read_windows() { "$wine_loader" "$work/window-reader.exe" "$caption" 2>/dev/null | tr -d '\r'; }
-# The frame: the visible X window of that caption that is neither the full-screen background
-# window nor a message box.
-frame_window() {
-  local id geometry w
-  for id in $(LC_ALL=zh_CN.UTF-8 xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null); do
-    geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue
-    w=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
-    if [ "$w" -ge 500 ] && [ "$w" -le 900 ]; then echo "$id"; return 0; fi
-  done
-  return 1
-}
-# wait_for DESCRIPTION COMMAND...: retries COMMAND for up to 30 s.
-wait_for() {
-  local what=$1 deadline=$((SECONDS + 30))
-  shift
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    "$@" && return 0
-    if ! kill -0 "$run" 2>/dev/null; then
-      fail "the setup program ended while waiting for $what: $(tr -d '\r' <"$work/setup.out" 2>/dev/null)"
-      return 1
-    fi
-    sleep 0.2
-  done
-  fail "waited 30 s for $what"
-  return 1
-}
-# The current page is the topmost page form in the page area (children are listed front
-# first): the first window two levels below the frame whose text is a page caption.
-pages='首页|安装协议|软件说明|开始菜单|选择组件|选择安装文件夹|附加任务|准备安装|开始安装|安装完成'
-current_page() { read_windows | sed -n -E "s/^    [^ ]+ ($pages)\$/\1/p" | head -1; }
-has_page() { [ -n "$(current_page)" ]; }
-left_page() { [ "$(current_page)" != "$1" ]; }
+has_page() { [ -n "$(wizard_current_page "$caption")" ]; }
+left_page() { wizard_off_page "$caption" "$1"; }
+has_line() { wizard_has "$caption" "$1"; }
 shot() {
-  local id
-  id=$(frame_window) || { fail "no frame to photograph for $1"; return; }
-  sleep 0.3
-  import -window "$id" "$shots/$1.png" 2>/dev/null || { fail "no screenshot of $1"; return; }
-  local deviation
-  deviation=$(convert "$shots/$1.png" -format '%[fx:standard_deviation]' info:)
-  if awk -v d="$deviation" 'BEGIN { exit !(d > 0.02) }'; then pass; else fail "the screenshot of $1 is blank"; fi
+  local frame
+  frame=$(wizard_frame "$caption") || { fail "no frame to photograph for $1"; return; }
+  read -r _ fl ft fw fh <<<"$frame"
+  wizard_shoot "$fl" "$ft" "$fw" "$fh" "$shots/$1.png" || { fail "no screenshot of $1"; return; }
+  if wizard_blank "$shots/$1.png"; then fail "the screenshot of $1 is blank"; else pass; fi
 }
-# click_client X Y: a click at the frame's client coordinates given at 96 DPI.
-click_client() {
-  local id geometry x y
-  id=$(frame_window) || { fail "no frame to click"; return; }
-  geometry=$(xdotool getwindowgeometry --shell "$id")
-  x=$(sed -n 's/^X=//p' <<<"$geometry") y=$(sed -n 's/^Y=//p' <<<"$geometry")
-  # Wine draws the frame itself (Managed=N): the client area starts 3 pixels in, below the
-  # 19-pixel caption.
-  xdotool mousemove $((x + 3 + $1 * dpi / 96)) $((y + 22 + $2 * dpi / 96)) click 1
-  sleep 0.3
-}
-press() {
-  local id
-  id=$(frame_window) || { fail "no frame for $1"; return; }
-  xdotool windowfocus --sync "$id" 2>/dev/null
-  xdotool key --clearmodifiers "$1"
-}
-has_line() { read_windows | grep -qF -- "$1"; }
 
 build() {  # project.json output
   "$tool" build "$1" --stub "$stub" -o "$2" >/dev/null || { echo "setup-tool build failed"; exit 1; }
@@ -141,54 +96,51 @@ build "$demo/project.json" "$downloads/演示软件安装.exe"
 setsid "$wine_loader" 'C:\users\'"$user"'\Downloads\演示软件安装.exe' >"$work/setup.out" 2>&1 &
 run=$!
 
-has_frame() { frame_window >/dev/null; }
-wait_for "the wizard frame of $caption" has_frame || exit 1
+wizard_wait "the wizard frame of $caption" has_page || exit 1
 if [ "$dpi" != 96 ]; then
-  wait_for "the frame's client size at $dpi DPI" has_line "window 762x497 $caption"
-  shot "frame-$dpi-dpi"
-  kill -- "-$run" 2>/dev/null
-  echo "wizard at $dpi DPI: $passed checks passed, $failed failed"
-  [ "$failed" = 0 ]
-  exit
+  size=$(((508 * dpi + 48) / 96))x$(((331 * dpi + 48) / 96))  # MulDiv rounds
+  wizard_wait "the frame's client size at $dpi DPI" has_line "window $size $caption"
 fi
 seen=""
 for _ in $(seq 20); do
-  wait_for "a page in the frame" has_page || break
-  page=$(current_page)
+  wizard_wait "a page in the frame" has_page || break
+  page=$(wizard_current_page "$caption")
   [ -z "$page" ] && continue
   case " $seen " in *" $page "*) ;; *) seen="$seen $page"; shot "$page" ;; esac
   case $page in
     附加任务)
       has_line "Button 创建桌面快捷方式 [checked]" && pass || fail "the desktop box is not offered ticked"
       has_line "Button 创建快速启动栏快捷方式" && fail "the Quick Launch box is offered" || pass
-      click_client $((32 + 6)) $((136 + 8))
-      has_line "Button 创建桌面快捷方式 [checked]" && fail "the click did not untick the desktop box" || pass
-      press alt+n ;;
+      wizard_click "$caption" "Button 创建桌面快捷方式 [checked]" 6
+      unticked() { ! has_line "Button 创建桌面快捷方式 [checked]"; }
+      wizard_wait "the desktop box unticked" unticked && pass
+      wizard_key alt+n ;;
     准备安装)
-      read_windows >"$work/ready.txt"
+      wizard_read "$caption" >"$work/ready.txt"
       grep -qF '安装到“C:\Program Files\DemoSoft”文件夹下' "$work/ready.txt" && pass ||
         fail "the summary names no install folder: $(cat "$work/ready.txt")"
       has_line "创建快捷方式到桌面" && fail "the summary still lists the desktop shortcut" || pass
-      press alt+n ;;
-    开始安装) sleep 0.5 ;;
+      wizard_key alt+n ;;
+    开始安装) ;;
     安装完成)
       has_line 'Button 完成(&F)' && pass || fail "the finish page has no Finish button"
-      click_client $((168 + 6)) $((133 + 8))
-      click_client $((168 + 6)) $((157 + 8))
-      press alt+f
+      wizard_click "$caption" 'Button 运行“演示软件” [checked]' 6
+      wizard_click "$caption" 'Button Readme [checked]' 6
+      none_ticked() { ! has_line "[checked]"; }
+      wizard_wait "the finish boxes unticked" none_ticked && pass
+      wizard_key alt+f
       break ;;
-    安装协议) press alt+t ;;
-    *) press alt+n ;;
+    安装协议) wizard_key alt+t ;;
+    *) wizard_key alt+n ;;
   esac
   # The progress page moves on by itself once the install has run.
-  wait_for "the page after $page" left_page "$page" || break
+  wizard_wait "the page after $page" left_page "$page" || break
 done
 # The progress page may pass too quickly to be seen.
 check "pages shown" "${seen/ 开始安装/}" " 首页 安装协议 软件说明 开始菜单 选择组件 选择安装文件夹 附加任务 准备安装 安装完成"
 # The finish message, then the frame and the background window close and the program ends.
-wait_for "the finish message" has_line '演示软件已成功安装，感谢您的使用！'
-box=$(LC_ALL=zh_CN.UTF-8 xdotool search --onlyvisible --name "^$caption\$" | tail -1)
-xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+wizard_wait "the finish message" has_line '演示软件已成功安装，感谢您的使用！'
+wizard_key Return
 for _ in $(seq 150); do kill -0 "$run" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$run" 2>/dev/null && fail "the setup program did not end after the finish message"
 wait "$run"; check "setup exit code" "$?" 0
@@ -214,6 +166,12 @@ else
 fi
 leftovers=$(find "$profile/Temp" -type f -newer "$work/display" 2>/dev/null | sed "s|^$prefix/||")
 check "temporary files left" "$leftovers" ""
+
+if [ "$dpi" != 96 ]; then
+  echo "wizard run ($arch, $locale, $dpi DPI): $passed checks passed, $failed failed; screenshots in ${shots#"$root"/}"
+  [ "$failed" = 0 ]
+  exit
+fi
 
 # --- No wizard: the single progress window --------------------------------------------------
 jq --arg demo "$demo" '(.settings[] | select(.caption == "显示安装界面") | .value) = "禁用"

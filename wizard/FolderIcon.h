@@ -1,0 +1,7 @@
+// The 32 x 32 folder icon that the start-menu and install-folder pages show beside their
+// folder: a PNG of our own (wizard/FolderIcon.png), compiled into the program.
+#pragma once
+
+#include <string>
+
+std::string FolderIconPng();
