@@ -3,6 +3,7 @@
 #include "app/ErrorReporter.h"
 #include "app/PageClasses.h"
 #include "app/uInstall.h"
+#include "engine/FinishActions.h"
 #include "system/Error.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
@@ -15,14 +16,17 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 
-// Relaunches elevated and waits; the copy's exit code becomes ours when it is known.
+// Relaunches elevated and waits; the copy's exit code becomes ours when it is known. What the
+// person chose to open at the end, the copy hands back, to be opened here as the person.
 int RelaunchElevated(sys::Platform& platform) {
   uint32_t exitCode = kExitOk;
+  const std::string handBack = platform.CreateHandBack();
   try {
-    sys::RunElevated(platform.ExePath(), "-1", exitCode);
+    sys::RunElevated(platform.ExePath(), handBack.empty() ? "-1" : "-1 " + handBack, exitCode);
   } catch (const sys::Abort&) {
     // The person refused the elevation prompt: nothing runs, nothing is said.
   }
+  OpenHandedBackFiles(platform);
   return static_cast<int>(exitCode);
 }
 
