@@ -108,6 +108,8 @@ SetupSwitches ParseSetupSwitches(const std::string& arguments) {
       result.logFile = *file;
     } else if (text == "-1") {
       result.elevatedCopy = true;
+    } else if (ValueOf(text, "HANDBACK")) {
+      // The waiting parent's channel for the finish actions; the platform reads it.
     } else {
       strays.push_back(text);
     }
@@ -118,7 +120,12 @@ SetupSwitches ParseSetupSwitches(const std::string& arguments) {
   return result;
 }
 
-std::string ElevatedCopyArguments(const std::string& arguments) { return "-1 " + arguments; }
+std::string ElevatedCopyArguments(const std::string& handBack, const std::string& arguments) {
+  std::string line = "-1";
+  if (!handBack.empty()) line += " " + handBack;
+  if (!arguments.empty()) line += " " + arguments;
+  return line;
+}
 
 std::string SetupUsageText() {
   return "用法：setup.exe [/S] [/LOG=日志文件] [/ANSWERS=应答文件] "

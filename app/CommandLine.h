@@ -12,8 +12,8 @@
 //
 // A command line without any of them is the old one: any parameter at all means "no
 // relaunch, run the wizard", and the elevated copy's marker "-1" keeps that meaning. Once one
-// of them is given, every word must be one of them or "-1"; anything else is an error (exit
-// code 87). Pure text work: nothing here touches the machine.
+// of them is given, every word must be one of them, "-1" or the relaunch's /HANDBACK=
+// channel (the platform reads that one); anything else is an error (exit code 87). Pure text work: nothing here touches the machine.
 #pragma once
 
 #include <optional>
@@ -35,9 +35,10 @@ inline constexpr int kExitBadSwitches = 87;
 
 SetupSwitches ParseSetupSwitches(const std::string& arguments);
 
-// The elevated copy's command line: the marker first (the folder of /D= takes the rest of the
-// line), then the switches as given.
-std::string ElevatedCopyArguments(const std::string& arguments);
+// The elevated copy's command line: the marker first, then the parent's hand-back channel
+// when there is one (both before /D=, whose folder takes the rest of the line), then the
+// switches as given.
+std::string ElevatedCopyArguments(const std::string& handBack, const std::string& arguments);
 
 // The usage, in Chinese, for the /? box and after a malformed line.
 std::string SetupUsageText();

@@ -4,6 +4,7 @@
 #include "app/PageClasses.h"
 #include "app/SetupSession.h"
 #include "app/uInstall.h"
+#include "engine/FinishActions.h"
 #include "system/Error.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
@@ -12,15 +13,18 @@ std::unique_ptr<TInstall> CurrentInstall;
 
 namespace {
 
-// Relaunches elevated and waits; the copy's exit code becomes ours when it is known.
-int RelaunchElevated(sys::Platform& platform, const std::string& parameters) {
+// Relaunches elevated and waits; the copy's exit code becomes ours when it is known. What the
+// person chose to open at the end, the copy hands back, to be opened here as the person.
+int RelaunchElevated(sys::Platform& platform, const std::string& switchesGiven) {
   uint32_t exitCode = kExitSuccess;
+  const std::string handBack = platform.CreateHandBack();
   try {
-    sys::RunElevated(platform.ExePath(), parameters, exitCode);
+    sys::RunElevated(platform.ExePath(), ElevatedCopyArguments(handBack, switchesGiven), exitCode);
   } catch (const sys::Abort&) {
     // The person refused the elevation prompt: nothing runs, nothing is said.
     return kExitCancelled;
   }
+  OpenHandedBackFiles(platform);
   return static_cast<int>(exitCode);
 }
 
@@ -32,13 +36,13 @@ int RunSetupProgram(sys::Platform& platform, ui::Backend& backend) {
   const std::string arguments = platform.Arguments();
   const SetupSwitches switches = ParseSetupSwitches(arguments);
   if (!switches.given) {
-    if (elevatesItself && platform.ParamCount() == 0) return RelaunchElevated(platform, "-1");
+    if (elevatesItself && platform.ParamCount() == 0) return RelaunchElevated(platform, "");
   } else {
     if (switches.help) return ShowUsage(platform);
     if (!switches.error.empty()) return RefuseSwitches(platform, switches);
     // A deployment tool running as SYSTEM or an administrator is elevated already.
     if (elevatesItself && !switches.elevatedCopy && !platform.IsElevated()) {
-      return RelaunchElevated(platform, ElevatedCopyArguments(arguments));
+      return RelaunchElevated(platform, arguments);
     }
   }
   return RunSetupSession(platform, backend, switches);

@@ -1,7 +1,6 @@
 #include "app/uInstall.h"
 
 #include "package/Options.h"
-#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "package/uTypes.h"
 #include "system/Platform.h"
@@ -57,7 +56,7 @@ void TInstall::ExtractResources(ui::Backend& backend) {
     return;
   }
   sys::Platform& platform = compile_->platform();
-  std::unique_ptr<sys::Stream> self = OpenPackage(platform, platform.ExePath());
+  std::unique_ptr<sys::Stream> self = compile_->OpenPackageFile(platform.ExePath());
   compile_->ExtractResources(*self);
 }
 

@@ -201,3 +201,17 @@ set_tests_properties(uninstall_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 add_executable(hold-run ${PROJECT_SOURCE_DIR}/tests/win32/Silent/HoldRunMain.cpp)
 target_compile_definitions(hold-run PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(hold-run PRIVATE setup_win32)
+
+# A program of the same user plays the attacker beside the elevated setup run while its wizard
+# waits: the setup program renamed and replaced, the unpacked registry script, component
+# settings and program rewritten, links where the old fixed temporary folders were. Nothing it
+# does may reach the install. Runs in its own prefix copy on a virtual display.
+add_executable(attacker ${PROJECT_SOURCE_DIR}/tests/win32/Attack/AttackerMain.cpp)
+target_compile_definitions(attacker PRIVATE ${SETUP_WINDOWS_DEFINES})
+target_link_libraries(attacker PRIVATE shell32)
+add_test(NAME elevated_run_attack
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+                 bash ${PROJECT_SOURCE_DIR}/tests/win32/Attack/check-attack.sh ${SETUP_HOST_TOOL}
+                 $<TARGET_FILE:setup> $<TARGET_FILE:attacker> $<TARGET_FILE:planted-program>
+                 ${CMAKE_CURRENT_BINARY_DIR}/elevated-run-attack)
+set_tests_properties(elevated_run_attack PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)

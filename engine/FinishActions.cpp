@@ -1,5 +1,8 @@
 #include "engine/FinishActions.h"
 
+#include <string>
+#include <vector>
+
 #include "package/uSystem.h"
 #include "system/Gbk.h"
 #include "system/Platform.h"
@@ -9,20 +12,29 @@ namespace {
 
 constexpr uint32_t kEwxReboot = 2;
 
-}  // namespace
-
-void OpenFile(const std::string& path) {
+void OpenWith(sys::Platform& platform, const std::string& path) {
   sys::ShellRequest request;
   request.verb = "Open";
   request.file = path;
   request.directory = sys::ExtractFilePath(path);
   request.showCommand = sys::kSwShowNormal;
-  sys::CurrentPlatform().ShellRun(request);
+  platform.ShellRun(request);
 }
 
+}  // namespace
+
+void OpenFile(const std::string& path) { OpenWith(sys::CurrentPlatform(), path); }
+
 void OpenChosenFiles(const TCompile& compile) {
-  if (compile.Options.RunApp) OpenFile(compile.Options.AppFile);
-  if (compile.Options.ShowReadme) OpenFile(compile.Options.ReadmeFile);
+  std::vector<std::string> chosen;
+  if (compile.Options.RunApp) chosen.push_back(compile.Options.AppFile);
+  if (compile.Options.ShowReadme) chosen.push_back(compile.Options.ReadmeFile);
+  if (chosen.empty() || sys::CurrentPlatform().HandBack(chosen)) return;
+  for (const std::string& path : chosen) OpenFile(path);
+}
+
+void OpenHandedBackFiles(sys::Platform& platform) {
+  for (const std::string& path : platform.TakeHandBack()) OpenWith(platform, path);
 }
 
 void RestartSystem() {

@@ -6,7 +6,6 @@
 #include "engine/InstallSteps.h"
 #include "engine/PackageCheck.h"
 #include "package/EntryNames.h"
-#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "system/Gbk.h"
 #include "system/Platform.h"
@@ -38,7 +37,7 @@ std::string LogFilePath(const TCompile& compile) {
 
 void TCompile::Install(const std::string& ExeFile) {
   sys::Platform& platform = this->platform();
-  std::unique_ptr<sys::Stream> package = OpenPackage(platform, ExeFile);
+  std::unique_ptr<sys::Stream> package = OpenPackageFile(ExeFile);
   TUnInstall log(platform);
 
   const std::string logFile = LogFilePath(*this);

@@ -26,12 +26,18 @@ void VerifyChunkRun(sys::Stream& package, int64_t start, int64_t end) {
 }
 
 void VerifyPackage(const TCompile& compile, sys::Stream& package, const std::string& osVersion) {
+  for (const std::string& folder : compile.FileFolderList) CheckFolderHasNoDevice(folder);
   for (const auto& entry : compile.FileList) {
+    if (entry->EntryKind == kEntryFolder) {
+      CheckFolderHasNoDevice(entry->DestFolder + "\\" + entry->EntryName);
+      continue;
+    }
     const bool installed = entry->EntryKind == kEntryFile &&
                            MatchesTargetOs(entry->TargetOs, osVersion);
     const bool uninstaller = entry->EntryKind == kEntryUninstaller && !compile.Patched;
     if (!installed && !uninstaller) continue;
     SafeEntryFileName(entry->SourcePath);
+    CheckFolderHasNoDevice(entry->DestFolder);
     VerifyChunkRun(package, entry->DataStart, entry->DataEnd);
   }
 }

@@ -1,6 +1,7 @@
 // The check an install run makes before its first change to the machine: every entry it will
 // unpack must have a chunk run that stays inside the package and ends exactly at its DataEnd,
-// and every file it will write must have a plain file name. Only the record lengths are read,
+// every file it will write must have a plain file name, and no folder it writes into may name a
+// device (CON, NUL, COM1, ...). Only the record lengths are read,
 // nothing is inflated, so a cut-short or spliced download is refused while the machine is still
 // untouched. A chunk whose zlib data is bad is found later, while unpacking it.
 #pragma once

@@ -12,7 +12,8 @@ void RegisterComponent(sys::Platform& platform, const std::string& path, bool in
 }
 
 void RegisterService(sys::Platform& platform, const std::string& path, bool install) {
-  platform.RunCommandLine(path + (install ? " -Install" : " -unInstall"), sys::kSwShowNormal);
+  platform.RunCommandLine(sys::QuotedPath(path) + (install ? " -Install" : " -unInstall"),
+                          sys::kSwShowNormal);
 }
 
 void SetAutoRun(sys::Platform& platform, const std::string& name, const std::string& path,
@@ -20,7 +21,7 @@ void SetAutoRun(sys::Platform& platform, const std::string& name, const std::str
   auto key = platform.OpenKey(sys::kHkeyLocalMachine, kRunKey, true);
   if (!key) return;
   if (install) {
-    key->WriteString(name, path);
+    key->WriteString(name, sys::QuotedPath(path));
   } else {
     key->DeleteValue(name);
   }

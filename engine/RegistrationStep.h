@@ -14,9 +14,11 @@ inline constexpr const char* kRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentV
 
 // "regsvr32.exe /s "path"" (install) or "regsvr32.exe /s/u "path"" (removal).
 void RegisterComponent(sys::Platform& platform, const std::string& path, bool install);
-// path + " -Install" or path + " -unInstall", unquoted: the services expect it that way.
+// "path" -Install or "path" -unInstall: the path quoted, so an install folder with blanks
+// never lets Windows start a program from a folder above it.
 void RegisterService(sys::Platform& platform, const std::string& path, bool install);
-// Writes (install) or deletes the Run value name = path under HKEY_LOCAL_MACHINE; nothing
+// Writes (install) or deletes the Run value name = "path" (quoted, as above) under
+// HKEY_LOCAL_MACHINE; nothing
 // happens when the Run key cannot be opened.
 void SetAutoRun(sys::Platform& platform, const std::string& name, const std::string& path,
                 bool install);

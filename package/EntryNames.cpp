@@ -20,8 +20,24 @@ bool OnlyDotsAndBlanks(std::string_view name) {
   return name.find_first_not_of(". ") == std::string_view::npos;
 }
 
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Windows opens a device, not a file, for these names in any folder, whatever extension follows
+// ("COM1.txt", "nul .log") and with trailing blanks or dots; the digits 1-9 only.
+bool IsDeviceName(std::string_view name) {
+  std::string base;
+  for (char c : name.substr(0, name.find('.'))) base += AsciiUpper(c);
+  while (!base.empty() && (base.back() == ' ' || base.back() == '.')) base.pop_back();
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+      base == "CONOUT$") {
+    return true;
+  }
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
 void CheckName(std::string_view name) {
-  if (name.empty() || OnlyDotsAndBlanks(name)) Damaged();
+  if (name.empty() || OnlyDotsAndBlanks(name) || IsDeviceName(name)) Damaged();
   if (name.find(':') != std::string_view::npos || name.find('\0') != std::string_view::npos)
     Damaged();
 }
@@ -57,9 +73,22 @@ void CheckRelativeEntryPath(const std::string& path) {
       std::string_view part = rest.substr(from, at - from);
       // Empty and "." components are harmless (a doubled separator is expected); ".." and its
       // blank-padded forms are not.
-      if (!part.empty() && part != "." && OnlyDotsAndBlanks(part)) Damaged();
+      if (!part.empty() && part != "." && (OnlyDotsAndBlanks(part) || IsDeviceName(part))) {
+        Damaged();
+      }
       from = at + 1;
     }
   }
   SafeEntryFileName(path);
+}
+
+void CheckFolderHasNoDevice(const std::string& folder) {
+  std::string_view rest = folder;
+  size_t from = 0;
+  for (size_t at = 0; at <= rest.size(); at = at < rest.size() ? Next(rest, at) : at + 1) {
+    if (at == rest.size() || IsSeparator(rest[at])) {
+      if (IsDeviceName(rest.substr(from, at - from))) Damaged();
+      from = at + 1;
+    }
+  }
 }

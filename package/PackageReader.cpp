@@ -12,8 +12,10 @@
 #include "package/PackageFormat.h"
 #include "package/uTypes.h"
 #include "system/Error.h"
+#include "system/Gbk.h"
 #include "system/Platform.h"
 #include "system/Stream.h"
+#include "system/StreamView.h"
 
 namespace {
 
@@ -162,8 +164,11 @@ void TCompile::ReadConfiguration(sys::Stream& config) {
 
 void TCompile::LoadPackage(const std::string& path) {
   if (!platform().FileExists(path)) return;
+  image_ = sys::SameText(path, platform().ExePath()) ? platform().HoldOwnImage()
+                                                     : platform().OpenForRead(path);
+  imagePath_ = path;
   // A signed setup program's package ends where its certificate table begins.
-  std::unique_ptr<sys::Stream> file = OpenPackage(platform(), path);
+  std::unique_ptr<sys::Stream> file = OpenPackageFile(path);
   const int64_t length = file->Size();
   // A file too short for the trailer has no package; reading it would mean reading nothing.
   if (length < kTrailerSize) throw sys::Error(kDamagedPackage);
@@ -177,6 +182,11 @@ void TCompile::LoadPackage(const std::string& path) {
   }
   ComputeTotalSize();
   ApplyOptions();
+}
+
+std::unique_ptr<sys::Stream> TCompile::OpenPackageFile(const std::string& path) {
+  if (!image_ || !sys::SameText(path, imagePath_)) return OpenPackage(platform(), path);
+  return BoundToPackage(std::make_unique<sys::StreamView>(*image_));
 }
 
 void TCompile::CopyEntryData(sys::Stream& source, sys::Stream& target, int64_t start,

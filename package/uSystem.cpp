@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "system/Platform.h"
+#include "system/Stream.h"
 
 void TCustomCompile::ClearLists() {
   InfoList.clear();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "package/uKernal.h"
@@ -88,15 +89,26 @@ class TCompile : public TCustomCompile {
 
   // --- Reading the package (package/) ----------------------------------------------------
   // Reads the trailer and configuration of the file at path; does nothing when it is missing.
+  // The file is opened once and held until the project object goes; when it is the running
+  // program's own file, it is held so that nobody can change it (Platform::HoldOwnImage).
   void LoadPackage(const std::string& path);
+  // The package in the file at path, bounded as OpenPackage bounds it: a view of the file
+  // LoadPackage holds when path names that file, so later reads never go back to the name.
+  std::unique_ptr<sys::Stream> OpenPackageFile(const std::string& path);
   // Parses a whole configuration stream into the lists and fields.
   void ReadConfiguration(sys::Stream& config);
   // Unpacks the chunk run [start, end) of source, appending to target, one chunk at a time.
   static void CopyEntryData(sys::Stream& source, sys::Stream& target, int64_t start, int64_t end);
-  // Writes the entries of kinds 2, 3 and 4 into the temporary folder. source is the setup
+  // Writes the entries of kinds 2, 3 and 4 into Info\, Reg\ and Comp\ of a folder created new
+  // for the run in the temporary folder (Platform::CreatePrivateFolder). source is the setup
   // program's file as OpenPackage gives it (PackageBounds.h), so a signature is never read.
+  // Each file is created new, then held against writers from its check against the package
+  // (Error(kUnpackedFileChanged) when it differs) until ClearTempFiles.
   void ExtractResources(sys::Stream& source, const TExtractProgress& progress = {});
-  // Deletes the files listed in TempFiles (failures ignored).
+  // The folder ExtractResources unpacks into, with its trailing backslash; empty before.
+  const std::string& ResourceFolder() const { return resourceFolder_; }
+  // Lets go of the held files, deletes those listed in TempFiles and the folders the unpacking
+  // made, when empty (failures ignored).
   void ClearTempFiles();
   void ComputeTotalSize();
   void ApplyOptions();
@@ -112,5 +124,11 @@ class TCompile : public TCustomCompile {
                       int64_t Max) const;
 
  private:
+  std::unique_ptr<sys::Stream>& HeldFile(const std::string& path);
+
   sys::Platform* platform_;
+  std::unique_ptr<sys::Stream> image_;
+  std::string imagePath_;
+  std::string resourceFolder_;
+  std::vector<std::pair<std::string, std::unique_ptr<sys::Stream>>> heldFiles_;
 };

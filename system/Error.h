@@ -47,6 +47,11 @@ inline constexpr const char* kStreamWriteError = "Stream write error";
 // or folder named with characters outside the Chinese code page.
 inline constexpr const char* kPathOutsideGbk =
     "The path \"%s\" has characters the Chinese code page cannot hold";
+// The run's own files changed under it: the setup program's file is not the one that runs, an
+// unpacked file differs from the package, a folder for them lies behind a link.
+inline constexpr const char* kSetupProgramReplaced = "安装程序文件已被替换，安装已停止";
+inline constexpr const char* kUnpackedFileChanged = "临时文件\"%s\"已被更改，安装已停止";
+inline constexpr const char* kUnsafeFolder = "文件夹\"%s\"是一个链接，安装已停止";
 // Texts of the registry layer. %s stands for the key path or the value name.
 inline constexpr const char* kFailedToCreateKey = "Failed to create key %s";
 inline constexpr const char* kFailedToSetData = "Failed to set data for '%s'";

@@ -74,4 +74,11 @@ std::string ExtractFilePath(std::string_view path) {
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
+std::string QuotedPath(std::string_view path) { return "\"" + std::string(path) + "\""; }
+
+std::string UnquotedPath(std::string_view text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+  return std::string(text);
+}
+
 }  // namespace sys

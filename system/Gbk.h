@@ -28,5 +28,11 @@ bool IsCharStart(std::string_view text, size_t i);
 std::string ExtractFileName(std::string_view path);
 // The text up to and including the last backslash (empty when it has none).
 std::string ExtractFilePath(std::string_view path);
+// path in double quotes, so that a command line or registry value starting with it names that
+// one program even when the path holds blanks: unquoted, Windows tries "C:\My.exe" first for
+// "C:\My Apps\app.exe", and anyone who may write "C:\" decides what runs.
+std::string QuotedPath(std::string_view path);
+// The path inside a leading and trailing double quote; the text as it is when not quoted.
+std::string UnquotedPath(std::string_view text);
 
 }  // namespace sys

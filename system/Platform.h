@@ -166,6 +166,48 @@ class Platform {
   // case; empty when path is no folder or cannot be listed. Hidden folders are left out.
   virtual std::vector<std::string> ListFolders(const std::string& path) const = 0;
 
+  // --- The run's own files ---------------------------------------------------------------
+  // What the elevated run reads after the person consented must not be changeable by anyone
+  // without administrator rights; these hold files so that it is not, even where access lists
+  // are not enforced.
+  //
+  // The running program's own file, opened once for reading and shared for reading only (no
+  // one can write, rename or delete it while the stream lives), after checking that the file
+  // opened is the very file the process was started from. Throws Error(kSetupProgramReplaced)
+  // when it is not, Error(kCannotOpenFile) when it cannot be opened.
+  virtual std::unique_ptr<Stream> HoldOwnImage() = 0;
+  // Creates a new folder with an unpredictable name inside parent and returns its path (no
+  // trailing backslash); never takes a folder that exists. When the process runs with
+  // administrator rights, only SYSTEM and the Administrators may use it. Throws
+  // Error(kUnsafeFolder) when parent or any folder above it is a link (a reparse point).
+  virtual std::string CreatePrivateFolder(const std::string& parent) = 0;
+  // Creates a file that does not exist yet (a link or file in its place is refused, never
+  // followed), for writing, shared for reading only. Throws Error(kCannotCreateFile).
+  virtual std::unique_ptr<Stream> CreateNewFile(const std::string& path) = 0;
+  // Opens a file for reading, shared for reading only: while the stream lives, others may read
+  // the file but not write, rename or delete it. Throws Error(kCannotOpenFile).
+  virtual std::unique_ptr<Stream> HoldForRead(const std::string& path) = 0;
+  // Creates the one folder path (its parent exists) with the protection of Program Files:
+  // SYSTEM and the Administrators may do anything, the Users read and run, and nothing is
+  // inherited from the parent. Without administrator rights it is an ordinary folder (the
+  // person could not use one they may not write). false when it could not be created.
+  virtual bool CreateProtectedFolder(const std::string& path) = 0;
+
+  // --- The elevated relaunch's hand-back ---------------------------------------------------
+  // The elevated copy must not open the files the person chose to see at the end (the
+  // application, the readme): opened by an administrator's process through the user's file
+  // associations, they would run elevated. It hands them back to the unelevated parent that
+  // waits for it, through a channel only the parent makes.
+  //
+  // The parent's side, before starting the copy: makes the channel and returns the parameter
+  // that names it on the copy's command line; empty when none can be made.
+  virtual std::string CreateHandBack() = 0;
+  // The parent's side, after the copy has ended: the paths it handed back, in order.
+  virtual std::vector<std::string> TakeHandBack() = 0;
+  // The copy's side: hands paths to the parent named on its own command line; false when no
+  // parent waits (no such parameter, or its channel cannot be reached).
+  virtual bool HandBack(const std::vector<std::string>& paths) = 0;
+
   // --- Machine facts ---------------------------------------------------------------------
   // nullopt when the version query fails.
   virtual std::optional<VersionInfo> Version() const = 0;
@@ -203,7 +245,9 @@ class Platform {
   // WinExec semantics: starts a command line and returns at once; false when it did not start.
   // A program named without a folder ("regsvr32.exe", "Regedit") is taken from the system
   // folder or the Windows folder only, never from the setup program's own folder, where a
-  // planted copy would run with the run's rights.
+  // planted copy would run with the run's rights. The program is the line's first token (quoted,
+  // or up to the first blank) and is started by exactly that name: an unquoted path with
+  // blanks fails rather than start a shorter one ("C:\My.exe" for "C:\My Apps\app.exe").
   virtual bool RunCommandLine(const std::string& commandLine, int showCommand) = 0;
   // ShellExecute: starts and returns once the launch is complete (so it survives the end of the
   // process), showing no error box of its own.

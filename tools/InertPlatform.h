@@ -39,6 +39,14 @@ class InertPlatform : public sys::Platform {
   sys::Removal RemoveEmptyFolder(const std::string&) override { Refuse(); }
   bool RemoveAtRestart(const std::string&) override { Refuse(); }
   std::vector<std::string> ListFolders(const std::string&) const override { Refuse(); }
+  std::unique_ptr<Stream> HoldOwnImage() override { Refuse(); }
+  std::string CreatePrivateFolder(const std::string&) override { Refuse(); }
+  std::unique_ptr<Stream> CreateNewFile(const std::string&) override { Refuse(); }
+  std::unique_ptr<Stream> HoldForRead(const std::string&) override { Refuse(); }
+  bool CreateProtectedFolder(const std::string&) override { Refuse(); }
+  std::string CreateHandBack() override { Refuse(); }
+  std::vector<std::string> TakeHandBack() override { Refuse(); }
+  bool HandBack(const std::vector<std::string>&) override { Refuse(); }
   std::optional<VersionInfo> Version() const override { Refuse(); }
   std::string WindowsDirectory() const override { Refuse(); }
   std::string TempDirectory() const override { Refuse(); }

@@ -29,7 +29,7 @@ std::string PrintRegistration(sys::Platform& platform, const std::string& serial
     auto value = opened ? opened->QueryValue(name) : std::nullopt;
     if (!value) continue;
     out << "  " << name << " = " << GbkToUtf8Lossy(value->data) << "\n";
-    if (std::string(name) == "UninstallString") uninstaller = value->data;
+    if (std::string(name) == "UninstallString") uninstaller = sys::UnquotedPath(value->data);
   }
   return uninstaller;
 }

@@ -181,7 +181,9 @@ void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::
   key->WriteString("DisplayVersion", version);
   key->WriteString("URLInfoAbout", url);
   key->WriteString("Publisher", author);
-  key->WriteString("UninstallString", uninstaller);
+  // Quoted: Windows runs the value as a command line (see QuotedPath). A run without an
+  // uninstaller has none to name.
+  key->WriteString("UninstallString", uninstaller.empty() ? "" : sys::QuotedPath(uninstaller));
   key->WriteString("Install Dir", installDir);
 }
 

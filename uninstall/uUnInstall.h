@@ -64,6 +64,8 @@ class TUnInstall : public TElement {
   // Writes the log; an existing log is replaced only once the new one is complete.
   void SaveToFile(const std::string& fileName);
 
+  // UninstallString holds the uninstaller's path in double quotes (a command line); DisplayIcon
+  // and the other values hold the texts as given.
   void WriteUninstallEntry(const std::string& uninstaller, const std::string& itemName,
                            const std::string& version, const std::string& url,
                            const std::string& author, const std::string& serial,

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "system/Platform.h"
 #include "ui/Label.h"
@@ -31,7 +30,7 @@ void TfrmInitIns::Timer1Timer() {
   Timer1->SetEnabled(false);
   try {
     sys::Platform& platform = compile_->platform();
-    std::unique_ptr<sys::Stream> self = OpenPackage(platform, platform.ExePath());
+    std::unique_ptr<sys::Stream> self = compile_->OpenPackageFile(platform.ExePath());
     compile_->ExtractResources(*self,
                                [this](int number, int count) { ReleaseProgress(number, count); });
   } catch (...) {

@@ -9,6 +9,8 @@
 //   {"op":"shutdownPrivilege"}
 //   {"op":"restart","flags":2}
 //   {"op":"removeAtRestart","path":..}                                    marked, left in place
+//   {"op":"protectedFolder","path":..}                                    CreateProtectedFolder
+//   {"op":"handBack","paths":[..]}                                        HandBack into a channel
 #pragma once
 
 #include <filesystem>

@@ -62,6 +62,21 @@ class SandboxPlatform : public Platform {
   bool RemoveAtRestart(const std::string& path) override;
   std::vector<std::string> ListFolders(const std::string& path) const override;
 
+  // --- The run's own files (no sharing simulated: a held file is open, nothing more)
+  std::unique_ptr<Stream> HoldOwnImage() override;
+  // Refuses a parent below which a host symbolic link stands for a junction.
+  std::string CreatePrivateFolder(const std::string& parent) override;
+  std::unique_ptr<Stream> CreateNewFile(const std::string& path) override;
+  std::unique_ptr<Stream> HoldForRead(const std::string& path) override;
+  // Journalled as {"op":"protectedFolder","path":..}; the folder is an ordinary host folder.
+  bool CreateProtectedFolder(const std::string& path) override;
+
+  // --- The elevated relaunch's hand-back: one channel inside this platform, so a test plays
+  // parent and copy on the same machine; journalled as {"op":"handBack","paths":[..]}.
+  std::string CreateHandBack() override;
+  std::vector<std::string> TakeHandBack() override;
+  bool HandBack(const std::vector<std::string>& paths) override;
+
   // --- Machine facts
   std::optional<VersionInfo> Version() const override;
   std::string WindowsDirectory() const override;
@@ -169,6 +184,7 @@ class SandboxPlatform : public Platform {
   size_t answersUsed_ = 0;
   std::string arguments_;
   bool elevated_ = true;
+  std::optional<std::vector<std::string>> handBack_;  // the channel, once made
 };
 
 }  // namespace sys::sandbox

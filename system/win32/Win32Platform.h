@@ -17,6 +17,7 @@
 #pragma once
 
 #include "system/Platform.h"
+#include "system/win32/ScopedWin.h"
 
 namespace sys::win32 {
 
@@ -43,6 +44,18 @@ class Win32Platform : public Platform {
   Removal RemoveEmptyFolder(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
   std::vector<std::string> ListFolders(const std::string& path) const override;
+
+  // The run's own files (Win32RunFiles.cpp)
+  std::unique_ptr<Stream> HoldOwnImage() override;
+  std::string CreatePrivateFolder(const std::string& parent) override;
+  std::unique_ptr<Stream> CreateNewFile(const std::string& path) override;
+  std::unique_ptr<Stream> HoldForRead(const std::string& path) override;
+  bool CreateProtectedFolder(const std::string& path) override;
+
+  // The elevated relaunch's hand-back (Win32HandBack.cpp)
+  std::string CreateHandBack() override;
+  std::vector<std::string> TakeHandBack() override;
+  bool HandBack(const std::vector<std::string>& paths) override;
 
   // Machine facts (Win32Machine.cpp)
   std::optional<VersionInfo> Version() const override;
@@ -104,6 +117,7 @@ class Win32Platform : public Platform {
   bool comInitialised_ = false;
   unsigned previousErrorMode_ = 0;
   uintptr_t ownerWindow_ = 0;
+  ScopedHandle handBack_;  // the parent's channel section, once made
 };
 
 }  // namespace sys::win32

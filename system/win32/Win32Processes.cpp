@@ -70,9 +70,12 @@ bool Win32Platform::RunCommandLine(const std::string& commandLine, int showComma
   std::wstring systemProgram = IsBareName(program) ? SystemProgram(program) : std::wstring();
   // A bare name found nowhere safe is not started at all.
   if (IsBareName(program) && systemProgram.empty()) return false;
-  const wchar_t* application = systemProgram.empty() ? nullptr : systemProgram.c_str();
+  // Always named outright: left to CreateProcess, an unquoted "C:\My Apps\app.exe -x" would
+  // start "C:\My.exe" when someone put one there.
+  const std::wstring& application = systemProgram.empty() ? program : systemProgram;
+  if (application.empty()) return false;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return false;
   }

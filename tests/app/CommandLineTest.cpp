@@ -72,8 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
                     Bad{"/S /LOG=", "/LOG="}, Bad{"/ANSWERS=a.json", "/S"}));
 
 TEST(SwitchLines, TheElevatedCopyGetsTheMarkerFirstSoTheFolderStaysLast) {
-  EXPECT_EQ(ElevatedCopyArguments("/S /D=C:\\A B"), "-1 /S /D=C:\\A B");
-  EXPECT_TRUE(ParseSetupSwitches(ElevatedCopyArguments("/S /D=C:\\A B")).elevatedCopy);
+  EXPECT_EQ(ElevatedCopyArguments("", "/S /D=C:\\A B"), "-1 /S /D=C:\\A B");
+  EXPECT_EQ(ElevatedCopyArguments("/HANDBACK=9:8", ""), "-1 /HANDBACK=9:8");
+  const SetupSwitches copy =
+      ParseSetupSwitches(ElevatedCopyArguments("/HANDBACK=9:8", "/S /D=C:\\A B"));
+  EXPECT_TRUE(copy.elevatedCopy);
+  EXPECT_TRUE(copy.error.empty()) << copy.error;
+  EXPECT_EQ(copy.installDir, "C:\\A B");
 }
 
 }  // namespace

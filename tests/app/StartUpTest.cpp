@@ -8,6 +8,7 @@
 #include "app/ProgramBody.h"
 #include "system/Error.h"
 #include "system/SystemHelpers.h"
+#include "system/sandbox/SandboxPlatform.h"
 #include "tests/app/AppFixture.h"
 #include "wizard/PageRegistry.h"
 #include "wizard/SetupForm.h"
@@ -38,7 +39,7 @@ TEST_P(StartUp, RelaunchesElevatedOnlyWithoutParametersFromVersionSix) {
     ASSERT_EQ(relaunches.size(), 1u);
     EXPECT_EQ(relaunches[0]["verb"], "runas");
     EXPECT_EQ(relaunches[0]["file"], kSetupExe);
-    EXPECT_EQ(relaunches[0]["parameters"], "-1");
+    EXPECT_EQ(relaunches[0]["parameters"], "-1 /HANDBACK=sandbox");
     EXPECT_TRUE(windows.empty()) << "the first process shows nothing";
     EXPECT_FALSE(Installed());
   } else {
@@ -60,6 +61,33 @@ TEST_F(AppTest, TheFirstProcessEndsWithTheElevatedCopysExitCode) {
   platform().SetVersionText("6.1");
   platform().SetExitCode(1);
   EXPECT_EQ(RunSetupProgram(platform(), backend), 1);
+}
+
+// Plays the elevated copy: it hands back the files the person chose to open at the end.
+class CopyThatHandsBack : public sys::sandbox::SandboxPlatform {
+ public:
+  using SandboxPlatform::SandboxPlatform;
+  sys::ShellOutcome ShellRunAndWait(const sys::ShellRequest& request) override {
+    sys::ShellOutcome outcome = SandboxPlatform::ShellRunAndWait(request);
+    HandBack({"C:\\Apps\\Demo\\app.exe", "C:\\Apps\\Demo\\说明.txt"});
+    return outcome;
+  }
+};
+
+TEST(HandBack, TheWaitingParentOpensWhatTheElevatedCopyHandedBackAfterItEnded) {
+  testsupport::SandboxHost host;
+  CopyThatHandsBack platform(host.root());
+  sys::ScopedCurrentPlatform current(platform);
+  platform.SetVersionText("6.1");
+  platform.SetExePath(kSetupExe, 0);
+  ui::HeadlessBackend backend;
+  EXPECT_EQ(RunSetupProgram(platform, backend), 0);
+  std::vector<std::string> seen;
+  for (const auto& line : host.Journal())
+    if (line["op"] != "handBack") seen.push_back(std::string(line["op"]) + " " + std::string(line["file"]));
+  EXPECT_EQ(seen, (std::vector<std::string>{"shellRunAndWait " + std::string(kSetupExe),
+                                            "shellRun C:\\Apps\\Demo\\app.exe",
+                                            "shellRun " + U8("C:\\Apps\\Demo\\说明.txt")}));
 }
 
 TEST_F(AppTest, ARefusedElevationEndsSilently) {

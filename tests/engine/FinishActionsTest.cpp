@@ -38,6 +38,27 @@ TEST_F(FinishActions, ChosenFilesOpenWithTheirFolderAsWorkingFolder) {
   EXPECT_EQ(journal[0]["parameters"], "");
 }
 
+// Opened by the elevated copy, the application would run as administrator, through file
+// associations the user controls; the parent that waits for the copy opens them as the person.
+TEST_F(FinishActions, AnElevatedCopyWithAWaitingParentHandsTheChosenFilesBack) {
+  compile.Options.RunApp = 1;
+  compile.Options.AppFile = "C:\\App\\bin\\app.exe";
+  compile.Options.ShowReadme = 1;
+  compile.Options.ReadmeFile = "C:\\App\\readme.txt";
+  host.platform().CreateHandBack();
+  OpenChosenFiles(compile);
+  EXPECT_EQ(Ops(), std::vector<std::string>{"handBack"});
+
+  OpenHandedBackFiles(host.platform());
+  auto journal = host.Journal();
+  ASSERT_EQ(Ops(), (std::vector<std::string>{"handBack", "shellRun", "shellRun"}));
+  EXPECT_EQ(journal[1]["file"], "C:\\App\\bin\\app.exe");
+  EXPECT_EQ(journal[1]["directory"], "C:\\App\\bin\\");
+  EXPECT_EQ(journal[2]["file"], "C:\\App\\readme.txt");
+  OpenHandedBackFiles(host.platform());
+  EXPECT_EQ(Ops().size(), 3u) << "what was handed back is opened once";
+}
+
 TEST_F(FinishActions, RestartAsksOnlyForTheExactSwitchAndRestartsOnYes) {
   compile.Options.RebootText = "启用 ";
   OfferRestart(compile);

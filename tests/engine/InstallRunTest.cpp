@@ -26,7 +26,7 @@ TEST_F(InstallRun, LogAndRegistrationPointAtTheUninstaller) {
   EXPECT_FALSE(Exists(kWorkingFolderLog));
   auto uninstall = Value(sys::kHkeyLocalMachine, UninstallKeyPath(builder.serial()), "UninstallString");
   ASSERT_TRUE(uninstall.has_value());
-  EXPECT_EQ(uninstall->data, "C:\\App\\u.exe");
+  EXPECT_EQ(uninstall->data, "\"C:\\App\\u.exe\"");
 }
 
 TEST_F(InstallRun, WithoutUninstallerTheLogHasTheBareNameInTheWorkingFolder) {
@@ -101,6 +101,55 @@ TEST_F(InstallRun, SecondInstallKeepsTheEarlierRecordsOnceAndNumbersTheShortcut)
   EXPECT_EQ(log.Count(menu + "卸载“X”(1).lnk", 0), 1u);
   EXPECT_EQ(log.Count(menu + "卸载“X”(1)(2).lnk", 0), 1u);
   EXPECT_TRUE(Exists(menu + "卸载“X”(1)(2).lnk"));
+}
+
+// A write to "C:\\NUL\\app.exe" or into "COM1.dir" goes to a device on Windows.
+TEST_F(InstallRun, DeviceNameInAFilesDestinationIsDamageAndChangesNothing) {
+  builder.AddFile("X:\\src\\a.exe", kProgramFiles, "a");
+  builder.AddFile("X:\\src\\app.exe", "指定目录\\C:\\NUL\\", "app");
+  Load("C:\\App");
+  EXPECT_EQ(InstallError(), kDamagedPackage);
+  EXPECT_FALSE(platform().DirectoryExists("C:\\App"));
+}
+
+TEST_F(InstallRun, DeviceNameInAFolderEntryIsDamageAndChangesNothing) {
+  builder.AddFolder("COM1.dir", kProgramFiles);
+  Load("C:\\App");
+  EXPECT_EQ(InstallError(), kDamagedPackage);
+  EXPECT_FALSE(platform().DirectoryExists("C:\\App"));
+}
+
+// A folder made below "C:\\" would inherit an access list that lets every user replace the
+// uninstaller or Ins.log; the first level the run creates gets Program Files' protection.
+class InstallFolder : public InstallTest {
+ protected:
+  std::vector<std::string> Protected() {
+    std::vector<std::string> paths;
+    for (const auto& line : host.Journal())
+      if (line["op"] == "protectedFolder") paths.push_back(line["path"]);
+    return paths;
+  }
+};
+
+TEST_F(InstallFolder, TheFirstLevelCreatedOutsideProgramFilesIsProtectedAndLogged) {
+  builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app");
+  builder.AddUninstaller("D:\\build\\u.exe", "MZ");
+  LoadAndInstall("C:\\Apps\\Tool\\bin");
+  EXPECT_EQ(Protected(), std::vector<std::string>{"C:\\Apps"});
+  EXPECT_EQ(Read("C:\\Apps\\Tool\\bin\\app.exe"), "app");
+  InsLog log = Log("C:\\Apps\\Tool\\bin\\Ins.log");
+  EXPECT_EQ(log.Count("C:\\Apps", 1), 1u);
+  EXPECT_EQ(log.Count("C:\\Apps\\Tool", 1), 1u);
+}
+
+TEST_F(InstallFolder, FoldersThatExistOrLieInProgramFilesKeepWhatTheyHave) {
+  builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app");
+  platform().ForceDirectories("C:\\Apps");
+  LoadAndInstall("C:\\Apps");
+  Load("C:\\Program Files\\Tool");
+  Install();
+  EXPECT_TRUE(Protected().empty());
+  EXPECT_EQ(Read("C:\\Program Files\\Tool\\app.exe"), "app");
 }
 
 }  // namespace

@@ -203,7 +203,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Entry(kEntryComponentFile, "X:\\c/../../evil.dll", "Comp", "X:\\c"),
                     Entry(kEntryComponentFile, "X:\\c\\evil.dll", "..\\..", "X:\\c"),
                     Entry(kEntryComponentFile, "X:\\c\\evil.dll", "..", "X:\\c"),
-                    Entry(kEntryComponentFile, "X:\\c", "Comp", "X:\\c\\evil")));
+                    Entry(kEntryComponentFile, "X:\\c", "Comp", "X:\\c\\evil"),
+                    // Device names: the write would go to the device, not to a file.
+                    Entry(kEntryResource, "X:\\res\\CON"), Entry(kEntryRegFile, "X:\\reg\\com1.reg"),
+                    Entry(kEntryResource, "X:\\res\\nul .txt"),
+                    Entry(kEntryComponentFile, "X:\\c\\AUX\\evil.dll", "Comp", "X:\\c"),
+                    Entry(kEntryComponentFile, "X:\\c\\evil.dll", "LPT1", "X:\\c")));
 
 TEST(EntryNames, TakeTheLastPartAtEitherSeparator) {
   EXPECT_EQ(SafeEntryFileName("X:\\a\\b.txt"), "b.txt");
@@ -216,6 +221,21 @@ TEST(EntryNames, TakeTheLastPartAtEitherSeparator) {
   EXPECT_NO_THROW(CheckRelativeEntryPath("\\sub\\.\\a.dll"));
   EXPECT_EQ(ErrorOf([] { CheckRelativeEntryPath("\\sub\\..\\a.dll"); }), kDamagedPackage);
   EXPECT_EQ(ErrorOf([] { SafeEntryFileName(std::string("a\0b", 3)); }), kDamagedPackage);
+}
+
+TEST(EntryNames, DeviceNamesAreDamageWhateverFollowsThem) {
+  for (const char* name : {"CON", "con", "PRN", "AUX", "NUL", "COM1", "com9.txt", "LPT3.tar.gz",
+                           "NUL ", "CON.", "aux .log", "CONIN$", "conout$"}) {
+    EXPECT_EQ(ErrorOf([&] { SafeEntryFileName(std::string("X:\\a\\") + name); }), kDamagedPackage)
+        << name;
+    EXPECT_EQ(ErrorOf([&] { CheckFolderHasNoDevice(std::string("指定目录\\C:\\") + name + "\\x"); }),
+              kDamagedPackage)
+        << name;
+  }
+  for (const char* name : {"CONSOLE", "CON1", "COMX", "COM10", "LPT", "NULL.txt", "xAUX", "说明CON"}) {
+    EXPECT_EQ(SafeEntryFileName(std::string("X:\\a\\") + name), name);
+    EXPECT_NO_THROW(CheckFolderHasNoDevice(std::string("目标计算机\\Program Files\\") + name));
+  }
 }
 
 }  // namespace

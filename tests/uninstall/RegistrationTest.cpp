@@ -45,7 +45,7 @@ TEST_F(Registration, WritesTheSevenValues) {
   EXPECT_EQ(Value("DisplayVersion"), "1.0");
   EXPECT_EQ(Value("URLInfoAbout"), "http://x.example");
   EXPECT_EQ(Value("Publisher"), "Maker");
-  EXPECT_EQ(Value("UninstallString"), "C:\\App\\u.exe");
+  EXPECT_EQ(Value("UninstallString"), "\"C:\\App\\u.exe\"");
   EXPECT_EQ(Value("Install Dir"), "C:\\App");
 }
 

@@ -196,6 +196,18 @@ TEST(Processes, BareNameOutsideTheSystemFoldersIsNotStarted) {
   EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// Left to CreateProcess, "C:\\My Apps\\app.exe -x" unquoted starts "C:\\My.exe" when there is one.
+TEST(Processes, AProgramPathWithBlanksNeverStartsAShorterOne) {
+  tests::ScratchFolder scratch;
+  const std::wstring shorter = ToWide(scratch.path()) + L"\\My.exe";
+  ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\planted-program.exe").c_str(), shorter.c_str(), FALSE));
+  CreateDirectoryW((ToWide(scratch.path()) + L"\\My Apps").c_str(), nullptr);
+  Win32Platform platform;
+  EXPECT_FALSE(platform.RunCommandLine(scratch.path() + "\\My Apps\\app.exe -Install", 0));
+  Sleep(200);
+  EXPECT_EQ(GetFileAttributesW((shorter + L".ran").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(Processes, ShellRunStartsAndReturns) {
   tests::ScratchFolder scratch;
   Win32Platform platform;

@@ -185,13 +185,13 @@ check "HKCU Settings 语言" "$(regString "$hkcu" 'Software\DemoSoft\Settings' �
 check "HKCU Settings XpMode (XP only)" "$(regValue "$hkcu" 'Software\DemoSoft\Settings' XpMode)" ''
 check "HKCU value of the .reg script" "$(regString "$hkcu" 'Software\DemoSoft\Imported' Source)" '演示注册表脚本'
 check "HKLM Run DemoTray.exe" \
-  "$(regString "$hklm" 'Software\Microsoft\Windows\CurrentVersion\Run' DemoTray.exe)" "$dir\\bin\\DemoTray.exe"
+  "$(regString "$hklm" 'Software\Microsoft\Windows\CurrentVersion\Run' DemoTray.exe)" "\"$dir\\bin\\DemoTray.exe\""
 uninstallKey='Software\Microsoft\Windows\CurrentVersion\Uninstall\5F0C2A4E-8B1D-4C3A-9E27-6D4B1F8A0C93'
 check "Uninstall DisplayName" "$(regString "$hklm" "$uninstallKey" DisplayName)" '演示软件1.2.0'
 check "Uninstall DisplayVersion" "$(regString "$hklm" "$uninstallKey" DisplayVersion)" '1.2.0'
 check "Uninstall Publisher" "$(regString "$hklm" "$uninstallKey" Publisher)" '演示科技'
 check "Uninstall URLInfoAbout" "$(regString "$hklm" "$uninstallKey" URLInfoAbout)" 'http://www.example.com/demosoft/'
-check "Uninstall UninstallString" "$(regString "$hklm" "$uninstallKey" UninstallString)" "$dir\\uninst.exe"
+check "Uninstall UninstallString" "$(regString "$hklm" "$uninstallKey" UninstallString)" "\"$dir\\uninst.exe\""
 check "Uninstall DisplayIcon" "$(regString "$hklm" "$uninstallKey" DisplayIcon)" "$dir\\uninst.exe"
 check "Uninstall Install Dir" "$(regString "$hklm" "$uninstallKey" 'Install Dir')" "$dir"
 
