@@ -44,6 +44,12 @@ class Win32Platform : public Platform {
   bool RemoveAtRestart(const std::string& path) override;
   std::vector<std::string> ListFolders(const std::string& path) const override;
 
+  // Below a folder the user can change (Win32UserFolders.cpp)
+  bool CreateFoldersBelow(const std::string& anchor, const std::string& path) override;
+  bool WriteNewFileBelow(const std::string& anchor, const std::string& path,
+                         const std::string& bytes) override;
+  Removal RemoveBelow(const std::string& anchor, const std::string& path) override;
+
   // Machine facts (Win32Machine.cpp)
   std::optional<VersionInfo> Version() const override;
   std::string WindowsDirectory() const override;
@@ -75,6 +81,7 @@ class Win32Platform : public Platform {
 
   // Shell links and verbs (Win32ShellLink.cpp, Win32ShellVerbs.cpp)
   bool WriteShellLink(const std::string& path, const ShellLink& link) override;
+  std::optional<std::string> ShellLinkBytes(const ShellLink& link) override;
   void ForEachShellVerb(const std::string& path,
                         const std::function<bool(const std::string& name)>& invoke) override;
 
