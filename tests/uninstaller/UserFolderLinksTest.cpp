@@ -121,9 +121,12 @@ TEST_F(UserFolderLinksTest, AShortcutThatCannotGoIsNeverLeftToTheRestart) {
   EXPECT_EQ(OutcomeOf(report, Shortcut()), ItemOutcome::Failed);
   ASSERT_EQ(dialogs.restartAsks.size(), 1u);
   EXPECT_EQ(dialogs.restartAsks[0], std::vector<std::string>{"C:\\App\\tool.exe"});
+  // The program and its folder are marked; nothing of the Start menu is.
   auto marks = Journal("removeAtRestart");
-  ASSERT_EQ(marks.size(), 1u);
+  ASSERT_EQ(marks.size(), 2u);
   EXPECT_EQ(marks[0]["path"], "C:\\App\\tool.exe");
+  EXPECT_EQ(marks[1]["path"], "C:\\App");
+  EXPECT_EQ(OutcomeOf(report, MenuFolder()), ItemOutcome::NotEmpty);
 }
 
 }  // namespace
