@@ -5,9 +5,11 @@ enable_testing()
 
 add_executable(win32_tests)
 setup_add_sources(win32_tests tests/win32 tests/support/win32)
-if(EXISTS ${PROJECT_SOURCE_DIR}/tests/system/PlatformContractTest.cpp)
-  target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/system/PlatformContractTest.cpp)
-endif()
+foreach(contract IN ITEMS PlatformContractTest UserFoldersContractTest)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/tests/system/${contract}.cpp)
+    target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/system/${contract}.cpp)
+  endif()
+endforeach()
 # Portable tests that need no sandbox run here too, on the Windows C runtime and the static zlib
 # (number formatting and compression are where msvcrt and glibc could part ways). A file in this
 # list must keep to the core's own headers.
@@ -27,7 +29,7 @@ add_dependencies(win32_tests planted-program)
 
 # Each entry runs the binary once under Wine (the emulator is added by CMake); they share the
 # project's Wine prefix, hence the lock.
-add_test(NAME win32_tests COMMAND win32_tests --gtest_filter=-OwnerWindow*)
+add_test(NAME win32_tests COMMAND win32_tests --gtest_filter=-OwnerWindow*:UninstHandoff*)
 # ANSI code page 1252, as on a non-Chinese Windows: the GBK conversion must not depend on it.
 # C.UTF-8 rather than C, which would also leave Wine unable to name files in anything but ASCII.
 add_test(NAME win32_tests_codepage_1252 COMMAND win32_tests --gtest_filter=CodePage*:Gbk*:Foreign*)
@@ -36,7 +38,10 @@ set_tests_properties(win32_tests_codepage_1252 PROPERTIES ENVIRONMENT SETUP_WINE
 add_test(NAME win32_tests_windows
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
                  bash ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:win32_tests>
-                 --gtest_filter=OwnerWindow*)
+                 --gtest_filter=OwnerWindow*:UninstHandoff*)
+# The hand-off tests start the built uninst.exe in its copy role.
+add_dependencies(win32_tests uninst)
+set_tests_properties(win32_tests_windows PROPERTIES ENVIRONMENT SETUP_UNINST_EXE=$<TARGET_FILE:uninst>)
 set_tests_properties(win32_tests win32_tests_codepage_1252 win32_tests_windows PROPERTIES
                      RESOURCE_LOCK wineprefix TIMEOUT 600)
 

@@ -2,6 +2,7 @@
 
 #include "system/Gbk.h"
 #include "system/Platform.h"
+#include "system/UserFolders.h"
 
 void CreateShellLink(const std::string& folder, const std::string& fileName,
                      const std::string& target, const std::string& arguments,
@@ -13,7 +14,7 @@ void CreateShellLink(const std::string& folder, const std::string& fileName,
   link.target = target;
   link.workingDirectory = sys::ExtractFilePath(target);
   // Saving failures are the callers' to ignore; only a missing link object throws.
-  sys::CurrentPlatform().WriteShellLink(folder + "\\" + fileName, link);
+  sys::WriteLinkFile(sys::CurrentPlatform(), folder + "\\" + fileName, link);
 }
 
 void CreateInternetShortcut(const std::string& name, const std::string& address,
@@ -22,6 +23,5 @@ void CreateInternetShortcut(const std::string& name, const std::string& address,
                        sys::IsCharStart(folder, folder.size() - 1);
   std::string path = folder + (endsWithSlash ? "" : "\\") + name + ".url";
   std::string content = "[InternetShortcut]\r\nURL=" + address + "\r\n";
-  auto file = sys::CurrentPlatform().CreateForWrite(path);
-  file->Write(content.data(), content.size());
+  sys::WriteNewFile(sys::CurrentPlatform(), path, content);
 }

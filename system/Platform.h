@@ -46,6 +46,7 @@ inline constexpr int kCsidlPrograms = 2;
 inline constexpr int kCsidlCommonPrograms = 23;
 inline constexpr int kCsidlAppData = 26;
 inline constexpr int kCsidlProgramFiles = 38;
+inline constexpr int kCsidlProfile = 40;
 
 // Message box styles and answers (the Windows values).
 inline constexpr uint32_t kMbOk = 0x0;
@@ -208,6 +209,23 @@ class Platform {
   // parent waits (no such parameter, or its channel cannot be reached).
   virtual bool HandBack(const std::vector<std::string>& paths) = 0;
 
+  // --- Below a folder a non-administrator can change ------------------------------------
+  // The user's Start menu, desktop and profile: the elevated run writes links there and the
+  // uninstaller deletes them, so the user could have swapped any folder on the way for a link
+  // (a junction, a symbolic link, a mount point) to make those writes and deletes land
+  // elsewhere. These take anchor, the known folder (accepted as it is, links included), and a
+  // path below it, and refuse (false, Removal::Failed) when any level of path below the anchor
+  // is a link or the item opened is not at the path meant; the levels are held open against
+  // renaming meanwhile, and a removal goes through the handle that was checked. The sandbox
+  // models links by host symbolic links.
+  // Creates the missing folders of path below anchor; true when path is then a real folder.
+  virtual bool CreateFoldersBelow(const std::string& anchor, const std::string& path) = 0;
+  // Creates a new file holding bytes; false when it exists or cannot be written (nothing stays).
+  virtual bool WriteNewFileBelow(const std::string& anchor, const std::string& path,
+                                 const std::string& bytes) = 0;
+  // Removes a file, or a folder only when it is empty (Removal::NotEmpty otherwise).
+  virtual Removal RemoveBelow(const std::string& anchor, const std::string& path) = 0;
+
   // --- Machine facts ---------------------------------------------------------------------
   // nullopt when the version query fails.
   virtual std::optional<VersionInfo> Version() const = 0;
@@ -268,6 +286,9 @@ class Platform {
   // Writes a shell link file. Throws Error only when the link object cannot be created; a
   // failure to save is the false result (callers ignore it).
   virtual bool WriteShellLink(const std::string& path, const ShellLink& link) = 0;
+  // The bytes WriteShellLink would save, for writing through WriteNewFileBelow; nullopt when
+  // the link cannot be made.
+  virtual std::optional<std::string> ShellLinkBytes(const ShellLink& link) = 0;
   // Walks the shell verbs of the item at path (Shell.Application NameSpace / ParseName / Verbs),
   // calling invoke for each verb name and carrying out (DoIt) every verb for which it is true.
   // Does nothing when the shell finds no folder or item.

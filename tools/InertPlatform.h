@@ -47,6 +47,11 @@ class InertPlatform : public sys::Platform {
   std::string CreateHandBack() override { Refuse(); }
   std::vector<std::string> TakeHandBack() override { Refuse(); }
   bool HandBack(const std::vector<std::string>&) override { Refuse(); }
+  bool CreateFoldersBelow(const std::string&, const std::string&) override { Refuse(); }
+  bool WriteNewFileBelow(const std::string&, const std::string&, const std::string&) override {
+    Refuse();
+  }
+  sys::Removal RemoveBelow(const std::string&, const std::string&) override { Refuse(); }
   std::optional<VersionInfo> Version() const override { Refuse(); }
   std::string WindowsDirectory() const override { Refuse(); }
   std::string TempDirectory() const override { Refuse(); }
@@ -70,6 +75,7 @@ class InertPlatform : public sys::Platform {
     Refuse();
   }
   bool WriteShellLink(const std::string&, const ShellLink&) override { Refuse(); }
+  std::optional<std::string> ShellLinkBytes(const ShellLink&) override { Refuse(); }
   void ForEachShellVerb(const std::string&,
                         const std::function<bool(const std::string&)>&) override {
     Refuse();

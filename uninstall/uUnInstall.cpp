@@ -6,6 +6,7 @@
 #include "package/uCommon.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
+#include "system/UserFolders.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ void TUnInstall::ForceDir(const std::string& path) {
   for (size_t i = 1; i < parts.size(); ++i) {
     current += "\\" + parts[i];
     if (platform_->DirectoryExists(current)) continue;
-    platform_->ForceDirectories(current);
+    sys::CreateFolders(*platform_, current);
     // Recorded even when creation failed: the uninstaller tolerates a folder that is not there.
     AddDir(current);
   }

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "system/Gbk.h"
+#include "system/LocalPath.h"
 #include "uninstaller/UninstallLog.h"
 
 namespace uninst {
@@ -31,7 +32,7 @@ std::optional<Handoff> ParseHandoff(const std::vector<std::string>& args) {
   std::optional<uint64_t> process = ParseHandle(args[1]);
   std::optional<uint64_t> hold = ParseHandle(args[2]);
   // A path with a quote would have been split differently; Windows paths never hold one.
-  if (!process || *process == 0 || !hold || !IsAbsoluteBelowRoot(args[3]) ||
+  if (!process || *process == 0 || !hold || !sys::IsPlainLocalPath(args[3]) ||
       args[3].find('"') != std::string::npos) {
     return std::nullopt;
   }

@@ -6,7 +6,9 @@
 //
 // The arguments carry handles the copy inherits: the original's process (to wait on, not a
 // process id that could be reused) and the exclusive hold on Ins.log (so no second uninstaller
-// gets in between the two). A command line that does not parse is no handoff.
+// gets in between the two). A command line that does not parse is no handoff. Anyone can write
+// such a line, so the copy trusts it only as far as it checks it: the original must be the
+// image of the process handed over, and the log beside it must belong to a registered product.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +29,9 @@ std::string HandoffArguments(const Handoff& handoff);
 // From the program's arguments (the program itself not among them).
 std::optional<Handoff> ParseHandoff(const std::vector<std::string>& args);
 
-// The name of the copy's folder for one try (number: a clock reading plus the try). The folder
-// must be new, so nothing can be planted in it first: a name that exists is never used, the
-// next number is tried, at most kCopyFolderAttempts times.
+// The name of the copy's folder for one try (number: drawn so that nobody can predict it). The
+// folder must be new, so nothing can be planted in it first: a name that exists is never used,
+// another number is drawn, at most kCopyFolderAttempts times.
 std::string CopyFolderName(uint32_t number);
 inline constexpr uint32_t kCopyFolderAttempts = 100;
 

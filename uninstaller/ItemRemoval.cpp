@@ -1,5 +1,6 @@
 #include "uninstaller/ItemRemoval.h"
 
+#include "system/UserFolders.h"
 #include "uninstall/uUnInstall.h"
 #include "uninstaller/UninstallLog.h"
 
@@ -9,12 +10,12 @@ namespace {
 ItemOutcome RemoveFileItem(sys::Platform& platform, const std::string& path) {
   // A folder that has since taken the file's name is not the file that was installed.
   if (!platform.FileExists(path)) return ItemOutcome::Absent;
-  return platform.RemoveFile(path) ? ItemOutcome::Removed : ItemOutcome::Failed;
+  return OutcomeOf(sys::RemoveFileOrFolder(platform, path, false));
 }
 
 ItemOutcome RemoveFolderItem(sys::Platform& platform, const std::string& path) {
   if (!platform.DirectoryExists(path)) return ItemOutcome::Absent;
-  return OutcomeOf(platform.RemoveEmptyFolder(path));
+  return OutcomeOf(sys::RemoveFileOrFolder(platform, path, true));
 }
 
 ItemOutcome RemoveValue(sys::Platform& platform, sys::RegRoot root, const TUnInsData& item) {

@@ -5,6 +5,7 @@
 #include "package/uCommon.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
+#include "system/LocalPath.h"
 #include "uninstall/uUnInstall.h"
 
 namespace uninst {
@@ -16,14 +17,12 @@ constexpr std::pair<sys::RegRoot, const char*> kRoots[] = {
     {sys::kHkeyCurrentConfig, "HKEY_CURRENT_CONFIG"},
 };
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 bool IsUsable(const TUnInsData& item) {
   if (item.Remove > 1) return false;
   switch (item.Kind) {
     case kUnInsFile:
     case kUnInsDir:
-      return item.RootKey.empty() && item.ValueName.empty() && IsAbsoluteBelowRoot(item.Path);
+      return item.RootKey.empty() && item.ValueName.empty() && sys::IsPlainLocalPath(item.Path);
     case kUnInsReg:
       return ParseRootKey(item.RootKey).has_value() && NamesAKey(item.Path);
     default:
@@ -32,18 +31,6 @@ bool IsUsable(const TUnInsData& item) {
 }
 
 }  // namespace
-
-// A relative path would resolve against whatever folder the uninstaller happens to run in, and
-// a bare drive or share is never ours.
-bool IsAbsoluteBelowRoot(const std::string& path) {
-  TStringList parts;
-  SplitText(path, "\\", parts);
-  if (path.size() >= 3 && IsLetter(path[0]) && path[1] == ':' && path[2] == '\\') {
-    return parts.size() >= 2;
-  }
-  if (path.starts_with("\\\\")) return parts.size() >= 3;
-  return false;
-}
 
 bool NamesAKey(const std::string& keyPath) {
   TStringList parts;
@@ -72,6 +59,23 @@ std::unique_ptr<TUnInstall> LoadUninstallLog(sys::Platform& platform, const std:
     if (!IsUsable(*item)) throw sys::Error(sys::Format(kLogDamaged, path));
   }
   return log;
+}
+
+void CheckRegisteredFolder(sys::Platform& platform, const TUnInstall& log,
+                           const std::string& logPath) {
+  std::string folder = sys::ExtractFilePath(logPath);
+  if (!folder.empty()) folder.pop_back();
+  std::optional<sys::RegValue> registered;
+  if (NamesAKey(log.Serial())) {
+    if (auto key = platform.OpenKeyToRead(sys::kHkeyLocalMachine, UninstallKeyPath(log.Serial()))) {
+      registered = key->QueryValue("Install Dir");
+    }
+  }
+  std::string dir = registered && registered->type == sys::kRegSz ? registered->data : "";
+  while (dir.size() > 3 && dir.back() == '\\' && sys::IsCharStart(dir, dir.size() - 1)) dir.pop_back();
+  if (folder.empty() || !sys::SameText(dir, folder)) {
+    throw sys::Error(sys::Format(kLogNotRegistered, logPath));
+  }
 }
 
 std::optional<sys::RegRoot> ParseRootKey(const std::string& text) {

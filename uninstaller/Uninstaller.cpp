@@ -4,6 +4,8 @@
 
 #include "system/Error.h"
 #include "system/Gbk.h"
+#include "system/LocalPath.h"
+#include "system/UserFolders.h"
 #include "uninstall/uUnInstall.h"
 #include "uninstaller/ItemRemoval.h"
 #include "uninstaller/UninstallLog.h"
@@ -19,14 +21,15 @@ constexpr const char* kRegistrationValues[] = {"DisplayIcon",  "DisplayName", "D
 class UninstallRun {
  public:
   UninstallRun(sys::Platform& platform, const std::string& logPath, UninstallDialogs& dialogs,
-               const std::function<void()>& beforeLogRemoval)
+               const std::function<void()>& beforeLogRemoval, bool logMustBeRegistered)
       : platform_(platform), logPath_(logPath), dialogs_(dialogs),
-        beforeLogRemoval_(beforeLogRemoval) {}
+        beforeLogRemoval_(beforeLogRemoval), logMustBeRegistered_(logMustBeRegistered) {}
 
   UninstallReport Execute() {
     std::unique_ptr<TUnInstall> log;
     try {
       log = LoadUninstallLog(platform_, logPath_);
+      if (logMustBeRegistered_) CheckRegisteredFolder(platform_, *log, logPath_);
     } catch (const sys::Error& error) {
       report_.error = error.what();
       dialogs_.ShowError("", report_.error);
@@ -91,11 +94,11 @@ class UninstallRun {
     Step(logPath_);
     if (beforeLogRemoval_) beforeLogRemoval_();
     Record(logPath_, kUnInsFile,
-           platform_.RemoveFile(logPath_) ? ItemOutcome::Removed : ItemOutcome::Failed);
+           OutcomeOf(sys::RemoveFileOrFolder(platform_, logPath_, false)));
     std::string folder = sys::ExtractFilePath(logPath_);
     if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-    if (!IsAbsoluteBelowRoot(folder) || !platform_.DirectoryExists(folder)) return;
-    ItemOutcome outcome = OutcomeOf(platform_.RemoveEmptyFolder(folder));
+    if (!sys::IsPlainLocalPath(folder) || !platform_.DirectoryExists(folder)) return;
+    ItemOutcome outcome = OutcomeOf(sys::RemoveFileOrFolder(platform_, folder, true));
     // The install folder is usually a logged item too, left earlier because the log was in it.
     for (ReportItem& item : report_.items) {
       if (item.kind == kUnInsDir && sys::SameText(item.what, folder)) {
@@ -110,7 +113,8 @@ class UninstallRun {
     std::vector<ReportItem*> files;
     std::vector<std::string> names;
     for (ReportItem& item : report_.items) {
-      if (item.kind == kUnInsFile && item.outcome == ItemOutcome::Failed) {
+      if (item.kind == kUnInsFile && item.outcome == ItemOutcome::Failed &&
+          sys::MayRemoveAtRestart(platform_, item.what)) {
         files.push_back(&item);
         names.push_back(item.what);
       }
@@ -126,7 +130,7 @@ class UninstallRun {
       if (item.kind == kUnInsDir && item.outcome == ItemOutcome::NotEmpty &&
           Below(item.what, ItemOutcome::AtRestart) && !Below(item.what, ItemOutcome::Kept) &&
           !Below(item.what, ItemOutcome::Failed) && !Below(item.what, ItemOutcome::NotEmpty) &&
-          platform_.RemoveAtRestart(item.what)) {
+          sys::MayRemoveAtRestart(platform_, item.what) && platform_.RemoveAtRestart(item.what)) {
         item.outcome = ItemOutcome::AtRestart;
       }
     }
@@ -148,6 +152,7 @@ class UninstallRun {
   const std::string logPath_;
   UninstallDialogs& dialogs_;
   const std::function<void()>& beforeLogRemoval_;
+  const bool logMustBeRegistered_;
   UninstallReport report_;
   size_t done_ = 0;
   size_t total_ = 0;
@@ -157,8 +162,9 @@ class UninstallRun {
 
 UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
                              UninstallDialogs& dialogs,
-                             const std::function<void()>& beforeLogRemoval) {
-  return UninstallRun(platform, logPath, dialogs, beforeLogRemoval).Execute();
+                             const std::function<void()>& beforeLogRemoval,
+                             bool logMustBeRegistered) {
+  return UninstallRun(platform, logPath, dialogs, beforeLogRemoval, logMustBeRegistered).Execute();
 }
 
 }  // namespace uninst

@@ -4,7 +4,9 @@
 // registration (the values the install run writes, then the key if nothing else is in it), the
 // log itself and, when it ends up empty, the log's folder. Whatever cannot be removed stays and
 // is reported while the rest goes on; with the user's consent the files among it, and the
-// logged folders holding them, are marked for removal at the next restart.
+// logged folders holding them, are marked for removal at the next restart, except in the
+// user's own folders (sys::MayRemoveAtRestart). There, as in the install folder when it lies
+// in a profile, removals refuse links (system/UserFolders.h).
 //
 // Nothing the log does not name is touched, besides the registration of its Serial and the
 // log's own folder. Not here, but in the Windows program: the exclusive hold on the log against a
@@ -22,8 +24,11 @@ namespace uninst {
 
 // beforeLogRemoval runs once, right before the log itself is removed: the Windows program lets go
 // of its exclusive hold on the log there, which would otherwise keep the log and its folder.
+// logMustBeRegistered: the log was named on a command line, so it is used only when it belongs
+// to a registered product (CheckRegisteredFolder); otherwise it is refused like a damaged one.
 UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
                              UninstallDialogs& dialogs,
-                             const std::function<void()>& beforeLogRemoval = {});
+                             const std::function<void()>& beforeLogRemoval = {},
+                             bool logMustBeRegistered = false);
 
 }  // namespace uninst

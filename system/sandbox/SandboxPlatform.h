@@ -13,7 +13,8 @@
 // Where it differs from Windows on purpose: programs and shell executes are journalled and
 // "succeed" with the machine's exit code (the file is not checked; "runas" fails with 1223 when
 // the machine refuses elevation); message boxes are answered from the machine's script; file
-// sharing and attributes are not simulated; shell links are written by ShellLinkFile, not COM.
+// sharing and attributes are not simulated; shell links are written by ShellLinkFile, not COM;
+// host symbolic links below ROOT stand for junctions and other reparse points.
 // The setters change the machine for the rest of the run and also save machine.json.
 #pragma once
 
@@ -61,6 +62,10 @@ class SandboxPlatform : public Platform {
   // Journalled; nothing is ever removed, as no restart of the simulated machine comes.
   bool RemoveAtRestart(const std::string& path) override;
   std::vector<std::string> ListFolders(const std::string& path) const override;
+  bool CreateFoldersBelow(const std::string& anchor, const std::string& path) override;
+  bool WriteNewFileBelow(const std::string& anchor, const std::string& path,
+                         const std::string& bytes) override;
+  Removal RemoveBelow(const std::string& anchor, const std::string& path) override;
 
   // --- The run's own files (no sharing simulated: a held file is open, nothing more)
   std::unique_ptr<Stream> HoldOwnImage() override;
@@ -106,6 +111,7 @@ class SandboxPlatform : public Platform {
   std::vector<std::string> ProfileKeys(const std::string& file,
                                        const std::string& section) const override;
   bool WriteShellLink(const std::string& path, const ShellLink& link) override;
+  std::optional<std::string> ShellLinkBytes(const ShellLink& link) override;
   void ForEachShellVerb(const std::string& path,
                         const std::function<bool(const std::string& name)>& invoke) override;
   // The journalled boxes have no window to be owned by.
@@ -173,6 +179,11 @@ class SandboxPlatform : public Platform {
   std::variant<int, uint32_t> CreateHostFile(const std::string& path, Target* target);
   // The whole content of a file, or nullopt when it cannot be read.
   std::optional<std::string> ReadAll(const std::string& path) const;
+  // The normalised levels of path below anchor, path last; nullopt when it is not below anchor.
+  std::optional<std::vector<std::string>> LevelsBelow(const std::string& anchor,
+                                                      const std::string& path) const;
+  // Whether the level is a host symbolic link, the sandbox's junction (or cannot be mapped).
+  bool IsLink(const std::string& level) const;
   void ApplyMachine();
   void SaveMachine() const;
 

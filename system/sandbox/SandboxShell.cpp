@@ -135,12 +135,16 @@ std::vector<std::string> SandboxPlatform::ProfileKeys(const std::string& file, c
   return content ? ProfileFile(*content).Keys(section) : std::vector<std::string>();
 }
 
-bool SandboxPlatform::WriteShellLink(const std::string& path, const ShellLink& link) {
+std::optional<std::string> SandboxPlatform::ShellLinkBytes(const ShellLink& link) {
   ShellLink stored = link;
   // The shell stores the target as a full path.
   if (!link.target.empty())
     if (auto full = mapper_.Normalize(link.target)) stored.target = *full;
-  auto bytes = EncodeShellLink(stored);
+  return EncodeShellLink(stored);
+}
+
+bool SandboxPlatform::WriteShellLink(const std::string& path, const ShellLink& link) {
+  auto bytes = ShellLinkBytes(link);
   if (!bytes) return false;
   try {
     auto stream = CreateForWrite(path);

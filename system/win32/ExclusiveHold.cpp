@@ -5,6 +5,23 @@
 #include "system/win32/WideText.h"
 
 namespace sys::win32 {
+namespace {
+
+bool IsSameFile(HANDLE handle, const std::string& path) {
+  BY_HANDLE_FILE_INFORMATION held, named;
+  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &held)) {
+    return false;
+  }
+  // Attributes only: opens whatever sharing the hold allows.
+  ScopedHandle file(CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && GetFileInformationByHandle(file.Get(), &named) &&
+         held.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+         held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
+}
+
+}  // namespace
 
 ExclusiveHold::ExclusiveHold(const std::string& path)
     : handle_(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
@@ -16,14 +33,14 @@ ExclusiveHold::ExclusiveHold(const std::string& path)
   }
 }
 
-ExclusiveHold ExclusiveHold::Adopt(uint64_t inheritedHandle) {
+ExclusiveHold ExclusiveHold::Adopt(uint64_t inheritedHandle, const std::string& path) {
+  const HANDLE inherited = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(inheritedHandle));
+  if (inheritedHandle == 0 || !IsSameFile(inherited, path)) return ExclusiveHold(path);
   ExclusiveHold hold;
-  if (inheritedHandle != 0) {
-    *hold.handle_.Receive() = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(inheritedHandle));
-    hold.state_ = State::Held;
-    // Not handed on to anything this process starts.
-    SetHandleInformation(hold.handle_.Get(), HANDLE_FLAG_INHERIT, 0);
-  }
+  *hold.handle_.Receive() = inherited;
+  hold.state_ = State::Held;
+  // Not handed on to anything this process starts.
+  SetHandleInformation(hold.handle_.Get(), HANDLE_FLAG_INHERIT, 0);
   return hold;
 }
 

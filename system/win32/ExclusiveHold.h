@@ -20,8 +20,10 @@ class ExclusiveHold {
   };
 
   explicit ExclusiveHold(const std::string& path);
-  // Takes over a hold a parent process passed down (0: none, the state is then Unavailable).
-  static ExclusiveHold Adopt(uint64_t inheritedHandle);
+  // Takes over a hold a parent process passed down, when it is a hold on the file at path (the
+  // same file, by volume and file index); otherwise, or for 0, the handle is left alone and a
+  // hold on path is taken as by the constructor, so a forged handle number gains nothing.
+  static ExclusiveHold Adopt(uint64_t inheritedHandle, const std::string& path);
 
   State GetState() const { return state_; }
   void Release() { handle_.Reset(); }

@@ -57,6 +57,12 @@ class Win32Platform : public Platform {
   std::vector<std::string> TakeHandBack() override;
   bool HandBack(const std::vector<std::string>& paths) override;
 
+  // Below a folder the user can change (Win32UserFolders.cpp)
+  bool CreateFoldersBelow(const std::string& anchor, const std::string& path) override;
+  bool WriteNewFileBelow(const std::string& anchor, const std::string& path,
+                         const std::string& bytes) override;
+  Removal RemoveBelow(const std::string& anchor, const std::string& path) override;
+
   // Machine facts (Win32Machine.cpp)
   std::optional<VersionInfo> Version() const override;
   std::string WindowsDirectory() const override;
@@ -88,6 +94,7 @@ class Win32Platform : public Platform {
 
   // Shell links and verbs (Win32ShellLink.cpp, Win32ShellVerbs.cpp)
   bool WriteShellLink(const std::string& path, const ShellLink& link) override;
+  std::optional<std::string> ShellLinkBytes(const ShellLink& link) override;
   void ForEachShellVerb(const std::string& path,
                         const std::function<bool(const std::string& name)>& invoke) override;
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/ShortcutStep.h"
+#include "system/Error.h"
 #include "system/sandbox/ShellLinkFile.h"
 #include "tests/engine/InstallFixture.h"
 
@@ -132,6 +135,46 @@ TEST(ShortcutLocations, UnresolvedShellFolderGivesNoFolderRatherThanTheDriveRoot
   EXPECT_EQ(ResolveShortcutFolder(p, "开始菜单\\Tools", "MyApp"), std::nullopt);
   EXPECT_EQ(ResolveShortcutFolder(p, "桌面\\Sub", ""), std::nullopt);
   EXPECT_EQ(ResolveShortcutFolder(p, "快速启动栏", ""), std::nullopt);
+}
+
+}  // namespace
+}  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+// The user swaps the product's Start-menu folder for a link to a folder of the system before
+// the elevated run writes its shortcuts (the sandbox's host symbolic link is the junction).
+TEST_F(Shortcuts, AStartMenuFolderSwappedForALinkGetsNoShortcutThrough) {
+  builder.AddShortcut("开始菜单", "App", "C:\\Apps\\T\\app.exe");
+  builder.AddShortcut("桌面", "App", "C:\\Apps\\T\\app.exe");
+  TCompile& c = Load();
+  c.Options.StartMenuFolder = "MyApp";
+  c.Options.DesktopIcon = 1;
+  host.WriteFile("C:\\Windows\\System32\\keep.txt", "system");
+  std::filesystem::create_directory_symlink(host.Host("C:\\Windows\\System32"),
+                                            host.Host(Programs() + "\\MyApp"));
+  platform().ForgetHostListings();
+  const auto before = host.FolderNames("C:\\Windows\\System32");
+  EXPECT_EQ(InstallError(), "");
+  EXPECT_EQ(host.FolderNames("C:\\Windows\\System32"), before);
+  // Where nothing was swapped the shortcut is written as ever.
+  EXPECT_TRUE(Exists(Desktop() + "\\App.lnk"));
+}
+
+TEST_F(Shortcuts, ALinkedFolderBelowTheStartMenuFolderGetsNoInternetShortcut) {
+  builder.AddShortcut("开始菜单\\Web", "Home", "http://example.com/", "", "", 1);
+  TCompile& c = Load();
+  c.Options.StartMenuFolder = "MyApp";
+  host.WriteFile("C:\\Windows\\Web\\keep.txt", "system");
+  host.WriteFile(Programs() + "\\MyApp\\placeholder", "");
+  std::filesystem::create_directory_symlink(host.Host("C:\\Windows\\Web"),
+                                            host.Host(Programs() + "\\MyApp\\Web"));
+  platform().ForgetHostListings();
+  // A .url that cannot be written stops the run, as it always has.
+  const std::string url = Programs() + "\\MyApp\\Web\\Home.url";
+  EXPECT_EQ(InstallError(), sys::Format(sys::kCannotCreateFile, url));
+  EXPECT_EQ(host.FolderNames("C:\\Windows\\Web"), std::vector<std::string>{"keep.txt"});
 }
 
 }  // namespace

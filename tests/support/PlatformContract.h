@@ -23,6 +23,9 @@ struct ContractEnv {
   // A registry path below HKEY_CURRENT_USER owned by this test
   // ("Software\SetupRuntimeTests\<unique>"), removed by cleanup.
   std::string registryKey;
+  // Makes link a folder link (a junction where the system has them) to the folder target, both
+  // full Windows paths; false where the implementation cannot make one.
+  std::function<bool(const std::string& link, const std::string& target)> makeFolderLink;
   // Removes what the test left (scratch folder, registry key); called after the platform goes.
   std::function<void()> cleanup;
 };
@@ -44,6 +47,9 @@ class PlatformContract : public testing::TestWithParam<ContractFactory> {
   std::string At(const std::string& relative) const { return env_.scratch + "\\" + relative; }
   const std::string& registryKey() const { return env_.registryKey; }
   sys::ShellLink ReadShellLink(const std::string& path) { return env_.readShellLink(path); }
+  bool MakeFolderLink(const std::string& link, const std::string& target) {
+    return env_.makeFolderLink && env_.makeFolderLink(link, target);
+  }
 
  private:
   ContractEnv env_;

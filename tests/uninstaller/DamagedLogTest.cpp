@@ -167,6 +167,17 @@ TEST_F(DamagedLogTest, ItemsTheRemovalCannotActOnSafely) {
       {"root as a bare handle", LogOf("0", "Software\\Tool", "", 1, 2)},
       {"root itself", LogOf(hklm, "\\", "", 1, 2)},
       {"empty key path", LogOf(hklm, "", "Path", 1, 2)},
+      {"file on a share", LogOf("", "\\\\server\\share\\App\\tool.exe", "", 1, 0)},
+      {"folder on a share", LogOf("", "\\\\server\\share\\App", "", 1, 1)},
+      {"share by forward slashes", LogOf("", "//server/share/App/tool.exe", "", 1, 0)},
+      {"long-path prefix", LogOf("", "\\\\?\\C:\\App\\tool.exe", "", 1, 0)},
+      {"device namespace", LogOf("", "\\\\.\\C:\\App\\tool.exe", "", 1, 0)},
+      {"device volume", LogOf("", "\\\\.\\PhysicalDrive0", "", 1, 0)},
+      {"device name", LogOf("", "C:\\App\\NUL", "", 1, 0)},
+      {"device name with extension", LogOf("", "C:\\App\\com1.txt", "", 1, 0)},
+      {"device folder", LogOf("", "C:\\App\\AUX", "", 1, 1)},
+      {"climbing out", LogOf("", "C:\\App\\..\\Windows\\win.ini", "", 1, 0)},
+      {"stream of a file", LogOf("", "C:\\App\\tool.exe:hidden", "", 1, 0)},
   };
   for (const Mode& mode : modes) ExpectRefused(mode.bytes, uninst::kLogDamaged, mode.name);
 }

@@ -43,7 +43,7 @@ TEST(Handoff, WhatTheOriginalWritesTheCopyReadsBack) {
   EXPECT_EQ(got->originalProcess, sent.originalProcess);
   EXPECT_EQ(got->logHold, sent.logHold);
   // A run without a hold to pass (0) is still a handoff.
-  got = uninst::ParseHandoff(Split(uninst::HandoffArguments({"\\\\srv\\share\\a\\uninst.exe", 8, 0})));
+  got = uninst::ParseHandoff(Split(uninst::HandoffArguments({"D:\\a\\uninst.exe", 8, 0})));
   ASSERT_TRUE(got.has_value());
   EXPECT_EQ(got->logHold, 0u);
 }
@@ -64,6 +64,9 @@ TEST(Handoff, AnythingElseIsNoHandoff) {
       {"/handoff", "12", "0", "uninst.exe"},              // relative: resolves anywhere
       {"/handoff", "12", "0", "C:\\"},                    // a drive itself
       {"/handoff", "12", "0", "C:\\A\\un\"inst.exe"},
+      {"/handoff", "12", "0", "\\\\srv\\share\\a\\uninst.exe"},  // its log would be read from a server
+      {"/handoff", "12", "0", "\\\\?\\C:\\A\\uninst.exe"},
+      {"/handoff", "12", "0", "C:\\A\\CON\\uninst.exe"},
   };
   for (const auto& args : lines) {
     std::ostringstream shown;

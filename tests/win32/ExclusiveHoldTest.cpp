@@ -60,12 +60,28 @@ TEST_F(ExclusiveHoldTest, AnAdoptedHoldKeepsTheFileHeld) {
   ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(shared),
                               GetCurrentProcess(), &duplicate, 0, FALSE, DUPLICATE_SAME_ACCESS));
   first.Release();
-  ExclusiveHold adopted = ExclusiveHold::Adopt(reinterpret_cast<uintptr_t>(duplicate));
+  ExclusiveHold adopted = ExclusiveHold::Adopt(reinterpret_cast<uintptr_t>(duplicate), log);
   EXPECT_EQ(adopted.GetState(), State::Held);
   EXPECT_EQ(ExclusiveHold(log).GetState(), State::HeldElsewhere);
   adopted.Release();
   EXPECT_EQ(ExclusiveHold(log).GetState(), State::Held);
-  EXPECT_EQ(ExclusiveHold::Adopt(0).GetState(), State::Unavailable);
+  EXPECT_EQ(ExclusiveHold::Adopt(0, scratch.path() + "\\none.log").GetState(), State::Unavailable);
+}
+
+// A forged command line may name any handle of the copy: only a hold on the log itself is
+// taken over; anything else is left alone and the log is held afresh.
+TEST_F(ExclusiveHoldTest, AHandleOfAnotherFileIsNotAdopted) {
+  const std::string other = scratch.path() + "\\other.log";
+  platform.CreateForWrite(other);
+  ExclusiveHold elsewhere(other);
+  const uint64_t shared = elsewhere.ShareWithChildren();
+  ASSERT_NE(shared, 0u);
+  ExclusiveHold adopted = ExclusiveHold::Adopt(shared, log);
+  EXPECT_EQ(adopted.GetState(), State::Held);
+  adopted.Release();
+  // The other file's hold is still in force, and the log's was a fresh one.
+  EXPECT_EQ(ExclusiveHold(other).GetState(), State::HeldElsewhere);
+  EXPECT_EQ(ExclusiveHold(log).GetState(), State::Held);
 }
 
 }  // namespace

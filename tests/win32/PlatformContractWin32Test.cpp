@@ -8,6 +8,7 @@
 #include "system/win32/Win32Platform.h"
 #include "system/win32/WideText.h"
 #include "tests/support/PlatformContract.h"
+#include "tests/support/win32/FolderLink.h"
 #include "tests/support/win32/ScratchFolder.h"
 #include "tests/support/win32/ShellLinkReader.h"
 
@@ -24,6 +25,7 @@ ContractEnv MakeWin32ContractEnv() {
   env.scratch = scratch->path();
   env.readShellLink = &sys::win32::tests::ReadShellLink;
   env.registryKey = key;
+  env.makeFolderLink = &sys::win32::tests::MakeFolderLink;
   env.cleanup = [scratch, key]() mutable {
     scratch.reset();
     RegDeleteTreeW(HKEY_CURRENT_USER, sys::win32::ToWide(key).c_str());

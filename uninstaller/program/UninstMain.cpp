@@ -11,6 +11,7 @@
 
 #include "system/Error.h"
 #include "system/Platform.h"
+#include "system/UserFolders.h"
 #include "system/win32/DllSearch.h"
 #include "system/win32/ExclusiveHold.h"
 #include "system/win32/TemporaryCopy.h"
@@ -27,6 +28,7 @@ namespace {
 using sys::win32::ExclusiveHold;
 
 constexpr const char* kAlreadyRunning = "卸载程序已在运行。请等它结束后再试。";
+constexpr const char* kForeignOriginal = "卸载程序“%s”不是启动本程序的程序，卸载已停止。";
 // How long the copy waits for the original to end; it ends right after starting the copy.
 constexpr uint32_t kOriginalWaitMs = 30000;
 
@@ -59,11 +61,17 @@ int Uninstall(sys::Platform& platform, const std::string& logPath, ExclusiveHold
     platform.ShowMessageBox(error.what(), uninst::DialogCaption(""), sys::kMbOk | sys::kMbIconError);
   });
   uninst::WindowDialogs dialogs(platform, *backend);
-  const uninst::UninstallReport report = uninst::RunUninstall(platform, logPath, dialogs, [&] {
+  const auto beforeLogRemoval = [&] {
     hold.Release();
     // The original goes before the log's folder is tried, which it would keep.
-    if (handoff && !platform.RemoveFile(handoff->original)) platform.RemoveAtRestart(handoff->original);
-  });
+    if (handoff && sys::RemoveFileOrFolder(platform, handoff->original, false) != sys::Removal::Removed &&
+        sys::MayRemoveAtRestart(platform, handoff->original)) {
+      platform.RemoveAtRestart(handoff->original);
+    }
+  };
+  // A log named by a hand-off's command line must belong to a registered product.
+  const uninst::UninstallReport report =
+      uninst::RunUninstall(platform, logPath, dialogs, beforeLogRemoval, handoff.has_value());
   return report.Completed() ? 0 : 1;
 }
 
@@ -79,9 +87,15 @@ int main() {
   const std::string logPath = uninst::LogPathFor(exePath, handoff);
 
   if (handoff) {
-    sys::win32::WaitForProcessHandle(handoff->originalProcess, kOriginalWaitMs);
-    ExclusiveHold hold = ExclusiveHold::Adopt(handoff->logHold);
-    const int result = Uninstall(platform, logPath, hold, handoff);
+    int result = 2;
+    if (sys::win32::IsProcessImage(handoff->originalProcess, handoff->original)) {
+      sys::win32::WaitForProcessHandle(handoff->originalProcess, kOriginalWaitMs);
+      ExclusiveHold hold = ExclusiveHold::Adopt(handoff->logHold, logPath);
+      result = Uninstall(platform, logPath, hold, handoff);
+    } else {
+      platform.ShowMessageBox(sys::Format(kForeignOriginal, handoff->original),
+                              uninst::DialogCaption(""), sys::kMbOk | sys::kMbIconError);
+    }
     if (uninst::IsInCopyFolder(exePath, platform.TempDirectory())) {
       sys::win32::RemoveRunningProgram(exePath);
     }

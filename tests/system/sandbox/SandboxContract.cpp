@@ -26,6 +26,16 @@ ContractEnv MakeSandboxContractEnv() {
     if (!link) throw sys::Error("Not a shell link: " + path);
     return *link;
   };
+  // A host symbolic link is the sandbox's junction.
+  env.makeFolderLink = [sandbox](const std::string& link, const std::string& target) {
+    auto linkHost = sandbox->HostPath(link);
+    auto targetHost = sandbox->HostPath(target);
+    std::error_code ec;
+    if (!linkHost || !targetHost) return false;
+    std::filesystem::create_directory_symlink(*targetHost, *linkHost, ec);
+    sandbox->ForgetHostListings();
+    return !ec;
+  };
   env.cleanup = [root] {
     std::error_code ec;
     std::filesystem::remove_all(root, ec);
