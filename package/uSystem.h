@@ -107,5 +107,9 @@ class TCompile : public TCustomCompile {
                       int64_t Max) const;
 
  private:
+  class RunPlatformScope;
+  // The steps of Install, on the run's journalling platform.
+  void RunSteps(sys::Platform& platform, sys::Stream& package, const std::string& logFile);
+
   sys::Platform* platform_;
 };
