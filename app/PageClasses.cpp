@@ -14,6 +14,15 @@
 #include "wizard/SoftExplaionForm.h"
 #include "wizard/StartFolderForm.h"
 
+std::span<const char* const> PageClassNames() {
+  static const char* const names[] = {
+      TfrmFist::kClassName,         TfrmProtocol::kClassName,   TfrmSoftExplaion::kClassName,
+      TfrmStartFolder::kClassName,  TfrmSelComponent::kClassName, TfrmSelectInstallDir::kClassName,
+      TfrmAddonsTask::kClassName,   TfrmReadyIns::kClassName,   TfrmBeginIns::kClassName,
+      TfrmEndIns::kClassName};
+  return names;
+}
+
 void RegisterPageClasses() {
   RegisterForm<TfrmFist>();
   RegisterForm<TfrmProtocol>();

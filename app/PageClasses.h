@@ -1,6 +1,10 @@
 // The ten wizard page classes this program carries, registered by class name for the frame.
 #pragma once
 
+#include <span>
+
+// Their class names, in page order.
+std::span<const char* const> PageClassNames();
 void RegisterPageClasses();
 void UnregisterPageClasses();
 

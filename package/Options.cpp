@@ -2,11 +2,11 @@
 
 #include <charconv>
 
+#include "package/UninstallRegistration.h"
 #include "package/uCommon.h"
 #include "package/uTypes.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
-#include "uninstall/uUnInstall.h"
 
 bool ReadBoolean(const std::string& text) {
   std::string_view value = text;
@@ -46,7 +46,7 @@ void TCompile::ApplyOptions() {
     if (sys::SameText(item->Caption, StartMenuCaptions[1])) Options.StartMenuFolder = item->Value;
 
   if (Patched) {
-    TUnInstall(platform()).GetInstallDir(Serial, Options.InstallDir);
+    ReadRegisteredInstallDir(platform(), Serial, Options.InstallDir);
   } else {
     GetGroupItems(kGroupInstallDir, items);
     for (const TCompileData* item : items)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cheap guards on the layout: <windows.h> only in the Windows-specific folders, and no
-# platform #ifdefs in portable code (CMake picks what is compiled instead).
+# Cheap guards on the layout: <windows.h> only in the Windows-specific folders, no platform
+# #ifdefs in portable code (CMake picks what is compiled instead), and includes that run one way
+# down the layers, never against them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,5 +16,37 @@ while IFS= read -r file; do
     echo "check-sources: $file has a platform #ifdef; let the build choose the sources"
     status=1
   fi
+done < <(git ls-files '*.cpp' '*.h')
+
+# What each folder may include besides itself. tools/, tests/ and bench/ sit on top and may use
+# everything.
+declare -A may_include=(
+  [system]=""
+  [package]="system"
+  [uninstall]="system package"
+  [engine]="system package uninstall"
+  [ui]="system"
+  [uninstaller]="system package uninstall ui"
+  [wizard]="system package uninstall engine ui"
+  [app]="system package uninstall engine ui wizard"
+)
+# Only the programs' entry points and the tools choose an implementation of the platform or the
+# window backend; portable code never names one.
+implementation='^(system/(win32|sandbox)|ui/(win32|headless))/'
+chooses_implementation='^(app/main\.cpp|uninstaller/program/|tools/|tests/|bench/|system/(win32|sandbox)/|ui/(win32|headless)/)'
+while IFS= read -r file; do
+  folder=${file%%/*}
+  while IFS= read -r included; do
+    target=${included%%/*}
+    if [[ -v may_include[$folder] && $target != "$folder" ]] &&
+       ! [[ " ${may_include[$folder]} " == *" $target "* ]]; then
+      echo "check-sources: $file includes $included against the layers ($folder may use: ${may_include[$folder]:-nothing else})"
+      status=1
+    fi
+    if [[ $included =~ $implementation ]] && ! [[ $file =~ $chooses_implementation ]]; then
+      echo "check-sources: $file includes the implementation $included; only the programs' entry points choose one"
+      status=1
+    fi
+  done < <(sed -nE 's/^\s*#\s*include\s*"([^"]+)".*/\1/p' "$file")
 done < <(git ls-files '*.cpp' '*.h')
 exit $status

@@ -1,6 +1,6 @@
-// The answers file of the commands that run on the sandbox (simulate, uninstall): the answers
-// to the machine's question boxes in order, then a default.
-//   {"answers": ["yes", "no", ...], "default": "no"}   or just   ["yes", "no"]
+// The answers file of uninstall: the answers to the machine's question boxes in order, then a
+// default, read as simulate reads its answers file (SimulationScript.h), so both take the
+// same files:   {"answers": ["yes", "no", ...], "default": "no"}   or just   ["yes", "no"]
 #pragma once
 
 #include <filesystem>

@@ -6,8 +6,11 @@
 #include "package/PeHeaders.h"
 #include "tools/CommandLine.h"
 #include "tools/HostFiles.h"
+#include "tools/PendingOutput.h"
+#include "tools/ProgressMeter.h"
 #include "tools/Commands.h"
 #include "tools/ProjectJson.h"
+#include "tools/project/Warnings.h"
 #include "tools/ToolText.h"
 #include "tools/packager/PackageWriter.h"
 
@@ -24,44 +27,25 @@ TCompressLevelEnum ParseLevel(const std::string& text) {
   throw UsageError("--level must be default, none, speed or best");
 }
 
-// The uninstaller is a build output of its own, so a project names a placeholder and the build
-// of the product puts the real program in: every kind-5 entry takes the given file's content.
-void UseUninstaller(ProjectDocument& project, const fs::path& uninstaller) {
-  bool found = false;
-  for (size_t i = 0; i < project.lists.FileList.size(); ++i) {
-    if (project.lists.FileList[i]->EntryKind != kEntryUninstaller) continue;
-    project.contents.at(i) = uninstaller;
-    found = true;
+int64_t ContentBytes(const ProjectDocument& project) {
+  int64_t total = 0;
+  std::error_code ignored;
+  for (const fs::path& file : project.contents) {
+    if (!file.empty()) total += static_cast<int64_t>(fs::file_size(file, ignored));
   }
-  if (!found) throw UsageError("--uninstaller: the project has no uninstaller entry");
+  return total;
 }
 
-// The package goes to a temporary file first, so a failed build leaves no half-written output.
-class PendingOutput {
- public:
-  explicit PendingOutput(fs::path target)
-      : target_(std::move(target)), temporary_(target_.string() + ".partial") {}
-  ~PendingOutput() {
-    std::error_code ignored;
-    if (!committed_) fs::remove(temporary_, ignored);
+bool HasUninstaller(const ProjectDocument& project) {
+  for (const auto& entry : project.lists.FileList) {
+    if (entry->EntryKind == kEntryUninstaller) return true;
   }
-  PendingOutput(const PendingOutput&) = delete;
-  PendingOutput& operator=(const PendingOutput&) = delete;
-
-  const fs::path& temporary() const { return temporary_; }
-  void Commit() {
-    fs::rename(temporary_, target_);
-    committed_ = true;
-  }
-
- private:
-  fs::path target_;
-  fs::path temporary_;
-  bool committed_ = false;
-};
+  return false;
+}
 
 int Run(CommandContext& context) {
-  ParsedArgs args = ParseArgs(context.args, {"--stub", "-o", "--output", "--level", "--uninstaller"});
+  ParsedArgs args = ParseArgs(context.args, {"--stub", "-o", "--output", "--level", "--uninstaller"},
+                              {"--strict"});
   ExpectPositional(args, 1);
   auto stubPath = args.Value("--stub");
   auto outPath = args.Value("-o");
@@ -71,9 +55,18 @@ int Run(CommandContext& context) {
   packager::WriteOptions options;
   if (auto level = args.Value("--level")) options.level = ParseLevel(*level);
 
-  ProjectDocument project = LoadProjectFile(args.positional[0]);
-  for (const std::string& warning : project.warnings) context.err << "warning: " << warning << "\n";
-  if (auto uninstaller = args.Value("--uninstaller")) UseUninstaller(project, *uninstaller);
+  // The uninstaller is a build output of its own, so a project names a placeholder (or no
+  // content at all) and the build of the product puts the real program in.
+  ProjectLoadOptions loadOptions;
+  if (auto uninstaller = args.Value("--uninstaller")) loadOptions.uninstaller = *uninstaller;
+  ProjectDocument project = LoadProjectFile(args.positional[0], loadOptions);
+  if (!loadOptions.uninstaller.empty() && !HasUninstaller(project)) {
+    throw UsageError("--uninstaller: the project has no uninstaller entry");
+  }
+  if (ReportWarnings(project, args.Has("--strict"), context.verbosity == Verbosity::Quiet,
+                     context.err)) {
+    return kExitFailure;
+  }
 
   std::unique_ptr<sys::Stream> stub = OpenInputFile(*stubPath);
   // Signing comes after packing; a signature already on the stub ends up in front of the package
@@ -83,21 +76,43 @@ int Run(CommandContext& context) {
                    "Sign the setup program after building it, from an unsigned stub\n";
   }
   stub->Seek(0);
-  packager::ContentSource content = [&project](size_t index, const TCompileFileData&) {
+  const bool toStandardOutput = *outPath == "-";
+  ProgressMeter meter(context.err,
+                      context.verbosity != Verbosity::Quiet && IsTerminal(context.err),
+                      ContentBytes(project));
+  packager::ContentSource content = [&project, &meter](size_t index, const TCompileFileData&) {
     const fs::path& file = project.contents.at(index);
-    return file.empty() ? nullptr : OpenInputFile(file);
+    return file.empty() ? nullptr : MeteredStream(OpenInputFile(file), meter);
   };
-  PendingOutput output{fs::path(*outPath)};
   packager::WrittenPackage written;
-  {
-    std::unique_ptr<sys::Stream> target = CreateOutputFile(output.temporary());
-    written = packager::WritePackage(*stub, project.lists, project.serial, content, *target,
-                                     options);
+  if (toStandardOutput) {
+    std::unique_ptr<sys::Stream> target = StandardOutputStream();
+    written = packager::WritePackage(*stub, project.lists, project.serial, content, *target, options);
+  } else {
+    PendingOutput output{fs::path(*outPath)};
+    {
+      std::unique_ptr<sys::Stream> target = CreateOutputFile(output.temporary());
+      written = packager::WritePackage(*stub, project.lists, project.serial, content, *target,
+                                       options);
+    }
+    output.Commit();
   }
-  output.Commit();
-  context.out << "wrote " << *outPath << ": " << project.lists.FileList.size() << " entries, "
-              << written.length << " bytes (stub " << written.stubSize << ", configuration at "
-              << written.directoryOffset << ", files " << written.size << " bytes unpacked)\n";
+  meter.Clear();
+  // With the package on standard output, the status line goes to standard error.
+  std::ostream& status = context.verbosity == Verbosity::Quiet ? context.Status()
+                         : toStandardOutput                      ? context.err
+                                                                 : context.out;
+  if (context.verbosity == Verbosity::Verbose) {
+    for (size_t i = 0; i < project.lists.FileList.size(); ++i) {
+      const TCompileFileData& entry = *project.lists.FileList[i];
+      status << "  " << project.entryPaths[i] << " "
+             << GbkToUtf8Lossy(entry.SourcePath.empty() ? entry.EntryName : entry.SourcePath) << ": "
+             << entry.FileSize << " bytes, " << entry.DataEnd - entry.DataStart << " stored\n";
+    }
+  }
+  status << "wrote " << *outPath << ": " << project.lists.FileList.size() << " entries, "
+         << written.length << " bytes (stub " << written.stubSize << ", configuration at "
+         << written.directoryOffset << ", files " << written.size << " bytes unpacked)\n";
   return kExitOk;
 }
 
@@ -106,13 +121,19 @@ int Run(CommandContext& context) {
 const Command& BuildCommand() {
   static const Command command{
       "build", "write a setup program from a project JSON file and a stub",
-      "PROJECT.json --stub EXE -o OUT [--level default|none|speed|best] [--uninstaller EXE]\n\n"
+      "PROJECT.json --stub EXE -o OUT [--level default|none|speed|best] [--uninstaller EXE]\n"
+      "      [--strict]\n\n"
       "Appends the package described by PROJECT.json behind the executable image EXE and\n"
       "writes the result to OUT. Content paths in the JSON are relative to its folder.\n"
       "Offsets, sizes and the trailer are computed. --level sets the zlib level (default:\n"
       "zlib's default, as the packager writes). --uninstaller packs EXE as the content of\n"
       "the project's uninstaller entry (a built uninst.exe in place of the one the project\n"
-      "names). The format is described in docs/project-json.md.\n",
+      "names). The format is described in docs/project-json.md.\n"
+      "Projects that build but would misbehave are warned about (docs/checks.md), each with\n"
+      "its line and column; --strict fails the build on any warning.\n"
+      "PROJECT.json \"-\" reads the project from standard input (content paths relative to\n"
+      "the current folder); -o - writes the setup program to standard output. On a terminal\n"
+      "a progress line shows the bytes packed and the rate.\n",
       &Run};
   return command;
 }

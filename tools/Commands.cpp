@@ -5,8 +5,10 @@
 namespace tool {
 
 std::span<const Command* const> Commands() {
-  static const std::array<const Command*, 7> table = {
+  static const std::array<const Command*, 9> table = {
+      &InitCommand(),
       &BuildCommand(),
+      &CheckCommand(),
       &InspectCommand(),
       &VerifyCommand(),
       &ExtractCommand(),

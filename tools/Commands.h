@@ -19,10 +19,17 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // damaged package, failed verification, bad input
 inline constexpr int kExitUsage = 2;
 
+// -q shows only results and faults (no status lines, warnings or progress); -v adds detail.
+enum class Verbosity { Quiet, Normal, Verbose };
+
 struct CommandContext {
   std::vector<std::string> args;
   std::ostream& out;
   std::ostream& err;
+  Verbosity verbosity = Verbosity::Normal;
+
+  // Where status lines go: out, or nowhere when quiet.
+  std::ostream& Status();
 };
 
 struct Command {
@@ -38,7 +45,9 @@ class UsageError : public std::runtime_error {
 };
 
 // Each defined in its own <Name>Command.cpp.
+const Command& InitCommand();
 const Command& BuildCommand();
+const Command& CheckCommand();
 const Command& InspectCommand();
 const Command& VerifyCommand();
 const Command& ExtractCommand();
@@ -51,7 +60,11 @@ std::span<const Command* const> Commands();
 // nullptr when there is no such command.
 const Command* FindCommand(const std::string& name);
 
-// The whole tool: args are argv[1..]. Never throws.
+// The tool's version, as --version prints it.
+const char* ToolVersion();
+
+// The whole tool: args are argv[1..]; -q/--quiet, -v/--verbose and --version may stand
+// anywhere before "--". Never throws.
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tool

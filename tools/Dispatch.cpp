@@ -1,6 +1,8 @@
 // The command dispatcher: overall usage, per-command --help, exit codes, error reporting.
 #include <algorithm>
 #include <exception>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -11,15 +13,18 @@ namespace tool {
 namespace {
 
 void PrintOverallUsage(std::ostream& stream) {
-  stream << "usage: setup-tool COMMAND [ARGS...]\n"
-            "       setup-tool COMMAND --help\n\n"
+  stream << "usage: setup-tool [-q|-v] COMMAND [ARGS...]\n"
+            "       setup-tool COMMAND --help\n"
+            "       setup-tool --version\n\n"
             "Commands:\n";
   for (const Command* command : Commands()) {
     std::string name = command->name;
     name.resize(std::max<size_t>(name.size(), 10), ' ');
     stream << "  " << name << command->summary << "\n";
   }
-  stream << "\nExit codes: 0 ok, 1 failure (damaged package, verification failed, bad input),"
+  stream << "\n-q shows only results and faults; -v adds detail. A file argument \"-\" is standard\n"
+            "input (a project, an answers file); build -o - writes standard output.\n"
+            "Exit codes: 0 ok, 1 failure (damaged package, verification failed, bad input),"
             " 2 usage error.\n";
 }
 
@@ -29,9 +34,45 @@ void PrintCommandUsage(const Command& command, std::ostream& stream) {
 
 bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
+// Takes the options every command shares out of args.
+Verbosity TakeVerbosity(std::vector<std::string>& args) {
+  Verbosity verbosity = Verbosity::Normal;
+  for (auto it = args.begin(); it != args.end() && *it != "--";) {
+    if (*it == "-q" || *it == "--quiet") {
+      verbosity = Verbosity::Quiet;
+    } else if (*it == "-v" || *it == "--verbose") {
+      verbosity = Verbosity::Verbose;
+    } else {
+      ++it;
+      continue;
+    }
+    it = args.erase(it);
+  }
+  return verbosity;
+}
+
+class NullBuffer : public std::streambuf {
+ protected:
+  int overflow(int c) override { return c; }
+};
+
 }  // namespace
 
-int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+const char* ToolVersion() { return SETUP_TOOL_VERSION; }
+
+std::ostream& CommandContext::Status() {
+  static NullBuffer nothing;
+  static std::ostream silent(&nothing);
+  return verbosity == Verbosity::Quiet ? silent : out;
+}
+
+int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> args = givenArgs;
+  const Verbosity verbosity = TakeVerbosity(args);
+  if (!args.empty() && args[0] == "--version") {
+    out << "setup-tool " << ToolVersion() << "\n";
+    return kExitOk;
+  }
   if (args.empty()) {
     PrintOverallUsage(err);
     return kExitUsage;
@@ -54,7 +95,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     PrintOverallUsage(err);
     return kExitUsage;
   }
-  CommandContext context{std::vector<std::string>(args.begin() + 1, args.end()), out, err};
+  CommandContext context{std::vector<std::string>(args.begin() + 1, args.end()), out, err,
+                         verbosity};
   for (const std::string& arg : context.args) {
     if (IsHelp(arg)) {
       PrintCommandUsage(*command, out);

@@ -9,6 +9,7 @@
 #include "tools/ExtractLayout.h"
 #include "tools/HostFiles.h"
 #include "tools/PackageFile.h"
+#include "tools/ProgressMeter.h"
 #include "tools/ProjectJson.h"
 #include "tools/ToolText.h"
 
@@ -54,6 +55,8 @@ int Run(CommandContext& context) {
   options.contents.resize(project->FileList.size());
   std::set<fs::path> taken;
   size_t written = 0, failed = 0;
+  ProgressMeter meter(context.err, context.verbosity != Verbosity::Quiet && IsTerminal(context.err),
+                      StoredBytes(*project));
   for (size_t i = 0; i < project->FileList.size(); ++i) {
     const TCompileFileData& entry = *project->FileList[i];
     if (entry.EntryKind == kEntryFolder) continue;
@@ -62,12 +65,15 @@ int Run(CommandContext& context) {
       WriteEntry(file, entry, dir / relative);
       options.contents[i] = relative.generic_string();
       ++written;
+      meter.Advance(entry.DataEnd - entry.DataStart);
     } catch (const std::exception& error) {
+      meter.Clear();
       context.err << DescribeEntry(entry, i) << ": not extracted: " << DescribeError(error)
                   << "\n";
       ++failed;
     }
   }
+  meter.Clear();
   std::ofstream json(dir / "project.json", std::ios::binary);
   json << ProjectToJson(*project, project->Serial, options).dump(2) << "\n";
   if (!json.flush()) throw Failure("cannot write " + (dir / "project.json").string());

@@ -12,5 +12,7 @@ namespace tool {
 
 std::unique_ptr<sys::Stream> OpenInputFile(const std::filesystem::path& path);
 std::unique_ptr<sys::Stream> CreateOutputFile(const std::filesystem::path& path);
+// The process's standard output as a stream that can only be written, front to back.
+std::unique_ptr<sys::Stream> StandardOutputStream();
 
 }  // namespace tool

@@ -5,6 +5,8 @@
 
 #include "system/Error.h"
 #include "system/sandbox/Encoding.h"
+#include "tools/project/JsonText.h"
+#include "tools/project/NameSuggestion.h"
 
 namespace tool {
 namespace {
@@ -40,7 +42,9 @@ std::string BytesFromHex(const std::string& hex, const std::string& path) {
 }  // namespace
 
 JsonError::JsonError(const std::string& path, const std::string& detail)
-    : Failure((path.empty() ? std::string("document") : path) + ": " + detail) {}
+    : Failure((path.empty() ? std::string("document") : path) + ": " + detail),
+      path_(path),
+      detail_(detail) {}
 
 std::string TypeName(const Json& value) {
   if (value.is_number_integer()) return "integer";
@@ -68,7 +72,8 @@ std::string TextFromJson(const Json& value, const std::string& path) {
   try {
     return sys::sandbox::Utf8ToGbk(value.get<std::string>());
   } catch (const sys::Error&) {
-    throw JsonError(path, "text has characters that GBK cannot hold");
+    throw JsonError(path, "text has characters that GBK cannot hold: " +
+                              FirstCharacterGbkLacks(value.get<std::string>()) + " is the first");
   }
 }
 
@@ -99,6 +104,20 @@ const Json& ExpectArray(const Json& value, const std::string& path) {
 ObjectReader::ObjectReader(const Json& value, std::string path)
     : value_(value), path_(std::move(path)) {
   if (!value_.is_object()) throw JsonError(path_, "expected an object, got " + TypeName(value_));
+}
+
+ObjectReader::ObjectReader(const Json& value, std::string path,
+                           std::initializer_list<std::string_view> known)
+    : ObjectReader(value, std::move(path)) {
+  for (auto it = value_.begin(); it != value_.end(); ++it) {
+    bool isKnown = false;
+    for (std::string_view name : known) isKnown = isKnown || name == it.key();
+    if (isKnown) continue;
+    std::string hint = ClosestName(it.key(), known);
+    throw JsonError(PathOf(it.key()),
+                    "unknown field" + (hint.empty() ? "" : " (did you mean \"" + hint + "\"?)"));
+  }
+  for (std::string_view name : known) used_.insert(std::string(name));
 }
 
 std::string ObjectReader::PathOf(const std::string& name) const {

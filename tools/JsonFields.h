@@ -7,8 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -22,6 +24,12 @@ using Json = nlohmann::ordered_json;
 class JsonError : public Failure {
  public:
   JsonError(const std::string& path, const std::string& detail);
+  const std::string& path() const { return path_; }
+  const std::string& detail() const { return detail_; }
+
+ private:
+  std::string path_;
+  std::string detail_;
 };
 
 // GBK text to a JSON text value, and back (path for the complaint).
@@ -32,6 +40,9 @@ class ObjectReader {
  public:
   // Throws JsonError unless value is an object.
   ObjectReader(const Json& value, std::string path);
+  // Also throws for the first field not among known, before any value is looked at: a
+  // misspelt field is reported as what it is, with the known name it most resembles.
+  ObjectReader(const Json& value, std::string path, std::initializer_list<std::string_view> known);
 
   // The field or nullptr; null counts as absent.
   const Json* Find(const std::string& name);

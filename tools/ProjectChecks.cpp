@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 
+#include "package/EntryNames.h"
 #include "package/uCommon.h"
 #include "system/Gbk.h"
 #include "tools/ToolText.h"
@@ -25,13 +26,56 @@ bool AllHex(const std::string& text) {
   return true;
 }
 
+// Windows opens these names as devices in every folder, whatever the extension.
+bool IsDeviceName(const std::string& part) {
+  std::string base = part.substr(0, part.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (sys::SameText(base, device)) return true;
+  }
+  if (base.size() == 4 && (sys::StartsWithText(base, "COM") || sys::StartsWithText(base, "LPT"))) {
+    return base[3] >= '1' && base[3] <= '9';
+  }
+  return false;
+}
+
+std::string CheckParts(const TStringList& parts) {
+  for (const std::string& part : parts) {
+    if (part == "." || part == "..") return "must not hold \".\" or \"..\" (it could leave its folder)";
+    if (IsDeviceName(part)) return "holds the device name \"" + part + "\"";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string CheckDestFolder(const std::string& folder) {
   for (const char* root : kFolderRoots) {
-    if (sys::StartsWithText(folder, root)) return {};
+    if (!sys::StartsWithText(folder, root)) continue;
+    const std::string rest = folder.substr(std::string(root).size());
+    const bool absoluteRoot = std::string(root) == kFolderRoots[2];
+    const bool absolute = rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) &&
+                          rest[1] == ':';
+    if (absoluteRoot && !(absolute && (rest.size() == 2 || rest[2] == '\\'))) {
+      return Utf8(u8"must go on with an absolute path after 指定目录\\ (such as D:\\Tools)");
+    }
+    if (!absoluteRoot && (absolute || (!rest.empty() && (rest[0] == '\\' || rest[0] == '/')))) {
+      return "must go on with a relative path after its root, not an absolute one";
+    }
+    if (!absoluteRoot && rest.find(':') != std::string::npos) return "must not hold \":\"";
+    TStringList parts;
+    SplitText(absoluteRoot ? rest.substr(2) : rest, "\\", parts);
+    return CheckParts(parts);
   }
   return Utf8(u8"must begin with 目标计算机\\Program Files\\, 目标计算机\\Windows\\ or 指定目录\\");
+}
+
+std::string CheckInstalledName(const std::string& pathOrName) {
+  size_t separator = LastSeparator(pathOrName);
+  std::string name = separator == std::string::npos ? pathOrName : pathOrName.substr(separator + 1);
+  if (IsDeviceName(name)) return "names the device \"" + name + "\", which no file can be called";
+  if (name.find(':') != std::string::npos) return "must not hold \":\"";
+  return {};
 }
 
 std::string CheckRegistryKey(const std::string& key) {

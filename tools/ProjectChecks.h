@@ -8,7 +8,12 @@
 
 namespace tool {
 
+// A destination: one of the three roots, then a relative path (an absolute path after
+// 指定目录\); no "." or ".." part and no device name (CON, NUL, COM1, ...) anywhere, so a file
+// can never land outside the folder the root names.
 std::string CheckDestFolder(const std::string& folder);
+// The name an installed file or folder gets: not a device name, no ":".
+std::string CheckInstalledName(const std::string& pathOrName);
 std::string CheckRegistryKey(const std::string& key);
 std::string CheckShortcutFolder(const std::string& folder);
 std::string CheckSerial(const std::string& serial);

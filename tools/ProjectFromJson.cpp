@@ -1,12 +1,5 @@
 // JSON -> project, for build. Every complaint names the JSON path of the offending value.
 #include <array>
-#include <cstdio>
-#include <ctime>
-#include <fstream>
-#include <set>
-#include <sstream>
-
-#include <sys/stat.h>
 
 #include "package/EntryNames.h"
 #include "system/Error.h"
@@ -14,6 +7,10 @@
 #include "tools/FileTimeText.h"
 #include "tools/ProjectChecks.h"
 #include "tools/ProjectJson.h"
+#include "tools/project/HostFileTime.h"
+#include "tools/project/JsonText.h"
+#include "tools/project/ProjectLint.h"
+#include "tools/project/TreeEntry.h"
 
 namespace tool {
 namespace {
@@ -64,22 +61,6 @@ TStringList ReadTextList(const Json* value, const std::string& path,
   return list;
 }
 
-// Local time of the file's last modification, as the packaging machine would stamp it.
-double LocalFileTime(const fs::path& file) {
-  // stat(), not std::chrono: <chrono>'s duration suffixes do not build with a GBK execution
-  // character set.
-  struct stat status {};
-  if (stat(file.c_str(), &status) != 0) return 0.0;
-  std::time_t seconds = status.st_mtime;
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char text[96];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                std::min(local.tm_sec, 59));
-  return FileTimeFromText(text).value_or(0.0);
-}
-
 double ReadFileTime(ObjectReader& reader, double fallback) {
   const Json* value = reader.Find("fileTime");
   if (!value) return fallback;
@@ -92,8 +73,9 @@ double ReadFileTime(ObjectReader& reader, double fallback) {
   throw JsonError(reader.PathOf("fileTime"), "expected text or a number, got " + TypeName(*value));
 }
 
-fs::path ReadContent(ObjectReader& reader, const fs::path& baseDir) {
+fs::path ReadContent(ObjectReader& reader, const fs::path& baseDir, const fs::path& replacement) {
   const Json* value = reader.Find("content");
+  if (!replacement.empty()) return replacement;
   if (!value) return {};
   if (!value->is_string()) {
     throw JsonError(reader.PathOf("content"), "expected a file path, got " + TypeName(*value));
@@ -107,8 +89,11 @@ fs::path ReadContent(ObjectReader& reader, const fs::path& baseDir) {
 }
 
 void ReadFileEntry(const Json& value, const std::string& path, const fs::path& baseDir,
-                   ProjectDocument& project) {
-  ObjectReader reader(value, path);
+                   const ProjectLoadOptions& options, ProjectDocument& project) {
+  ObjectReader reader(value, path,
+                      {"kind", "name", "source", "destFolder", "content", "runAtStartup",
+                       "keepOnUninstall", "noOverwrite", "isComponent", "isService",
+                       "runAfterInstall", "isPatch", "targetOs", "fileTime", "stored"});
   auto entry = std::make_unique<TCompileFileData>();
   entry->EntryKind = NamedByte(reader, "kind", kEntryKinds);
   entry->EntryName = reader.Text("name");
@@ -121,7 +106,8 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
   entry->RunAfterInstall = reader.Flag("runAfterInstall");
   entry->IsPatch = reader.Flag("isPatch");
   entry->TargetOs = reader.Text("targetOs");
-  fs::path content = ReadContent(reader, baseDir);
+  fs::path content = ReadContent(
+      reader, baseDir, entry->EntryKind == kEntryUninstaller ? options.uninstaller : fs::path());
   reader.Ignore("stored");
 
   const uint8_t kind = entry->EntryKind;
@@ -129,6 +115,7 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
     entry->SourcePath = reader.Text("source");
     if (!content.empty()) throw JsonError(reader.PathOf("content"), "a folder has no content");
     if (entry->EntryName.empty()) throw JsonError(reader.PathOf("name"), "a folder needs a name");
+    CheckText(CheckInstalledName(entry->EntryName), reader.PathOf("name"));
   } else if (kind <= kEntryUninstaller) {
     // The runtime names every unpacked or installed copy after the file name of the source.
     entry->SourcePath = reader.RequiredText("source");
@@ -138,7 +125,12 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
       throw JsonError(reader.PathOf("source"),
                       "must end with a file name (not empty, \".\" or \"..\", without \":\")");
     }
-    if (content.empty()) throw JsonError(reader.PathOf("content"), "is required");
+    if (content.empty() && (kind != kEntryUninstaller || options.requireUninstallerContent)) {
+      throw JsonError(reader.PathOf("content"),
+                      kind == kEntryUninstaller ? "is required (or give build --uninstaller EXE)"
+                                                : "is required");
+    }
+    if (kind == kEntryFile) CheckText(CheckInstalledName(entry->SourcePath), reader.PathOf("source"));
   } else {
     entry->SourcePath = reader.Text("source");
   }
@@ -159,15 +151,16 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
   }
   entry->FileTime = ReadFileTime(reader, kind == kEntryFolder ? -1.0
                                          : content.empty()    ? 0.0
-                                                              : LocalFileTime(content));
+                                                              : PackagedFileTime(content));
   reader.Finish();
   project.lists.FileList.push_back(std::move(entry));
   project.contents.push_back(std::move(content));
+  project.entryPaths.push_back(path);
 }
 
 void ReadSettings(const Json& array, const std::string& path, ProjectDocument& project) {
   for (size_t i = 0; i < array.size(); ++i) {
-    ObjectReader reader(array[i], Indexed(path, i));
+    ObjectReader reader(array[i], Indexed(path, i), {"caption", "value", "group"});
     auto setting = std::make_unique<TCompileData>();
     setting->Caption = reader.RequiredText("caption");
     setting->Value = reader.Text("value");
@@ -179,7 +172,7 @@ void ReadSettings(const Json& array, const std::string& path, ProjectDocument& p
 
 void ReadRegistry(const Json& array, const std::string& path, ProjectDocument& project) {
   for (size_t i = 0; i < array.size(); ++i) {
-    ObjectReader reader(array[i], Indexed(path, i));
+    ObjectReader reader(array[i], Indexed(path, i), {"key", "name", "type", "data", "targetOs"});
     auto value = std::make_unique<TRegInfoData>();
     value->KeyPath = reader.RequiredText("key");
     CheckText(CheckRegistryKey(value->KeyPath), reader.PathOf("key"));
@@ -196,7 +189,8 @@ void ReadRegistry(const Json& array, const std::string& path, ProjectDocument& p
 
 void ReadShortcuts(const Json& array, const std::string& path, ProjectDocument& project) {
   for (size_t i = 0; i < array.size(); ++i) {
-    ObjectReader reader(array[i], Indexed(path, i));
+    ObjectReader reader(array[i], Indexed(path, i),
+                        {"kind", "folder", "name", "target", "arguments", "description"});
     auto link = std::make_unique<TShotCutData>();
     link->LinkKind = NamedByte(reader, "kind", kLinkKinds);
     link->LinkFolder = reader.RequiredText("folder");
@@ -224,7 +218,7 @@ int64_t ComponentFilesSize(const ProjectDocument& project, const std::string& na
 
 void ReadComponents(const Json& array, const std::string& path, ProjectDocument& project) {
   for (size_t i = 0; i < array.size(); ++i) {
-    ObjectReader reader(array[i], Indexed(path, i));
+    ObjectReader reader(array[i], Indexed(path, i), {"name", "size"});
     auto component = std::make_unique<TCompileCompData>();
     component->CompName = reader.RequiredText("name");
     if (component->CompName.empty()) throw JsonError(reader.PathOf("name"), "must not be empty");
@@ -242,53 +236,25 @@ bool HasComponent(const ProjectDocument& project, const std::string& name) {
   return false;
 }
 
-bool HasSource(const ProjectDocument& project, uint8_t kind, const std::string& source) {
-  for (const auto& entry : project.lists.FileList) {
-    if (entry->EntryKind == kind && sys::SameText(entry->SourcePath, source)) return true;
-  }
-  return false;
-}
-
-// Cross-references that only make sense together: component files need their component;
-// settings that name pictures, documents or the application should name an entry.
-void CheckReferences(ProjectDocument& project) {
+// Component files need their component.
+void CheckComponentsNamed(const ProjectDocument& project) {
   for (size_t i = 0; i < project.lists.FileList.size(); ++i) {
     const TCompileFileData& entry = *project.lists.FileList[i];
     if (entry.EntryKind == kEntryComponentFile && !HasComponent(project, entry.EntryName)) {
-      throw JsonError(Indexed("files", i) + ".name",
+      throw JsonError(project.entryPaths[i] + ".name",
                       "no component '" + GbkToUtf8Lossy(entry.EntryName) + "' in components");
-    }
-  }
-  static const std::array<const char*, 6> resourceCaptions = {
-      "安装背景图片", "背景音乐", "背景图片", "标题图片", "协议文件", "说明文件"};
-  static const std::array<const char*, 2> fileCaptions = {"应用程序文件", "Readme文件"};
-  for (size_t i = 0; i < project.lists.InfoList.size(); ++i) {
-    const TCompileData& setting = *project.lists.InfoList[i];
-    if (setting.Value.empty()) continue;
-    for (const char* caption : resourceCaptions) {
-      if (setting.Caption == caption && !HasSource(project, kEntryResource, setting.Value)) {
-        project.warnings.push_back(Indexed("settings", i) + ": '" +
-                                   GbkToUtf8Lossy(setting.Value) +
-                                   "' is not the source of any resource entry");
-      }
-    }
-    for (const char* caption : fileCaptions) {
-      if (setting.Caption == caption && !HasSource(project, kEntryFile, setting.Value)) {
-        project.warnings.push_back(Indexed("settings", i) + ": '" +
-                                   GbkToUtf8Lossy(setting.Value) +
-                                   "' is not the source of any file entry");
-      }
     }
   }
 }
 
 }  // namespace
 
-ProjectDocument ProjectFromJson(const Json& document, const fs::path& baseDir) {
+ProjectDocument ProjectFromJson(const Json& document, const fs::path& baseDir,
+                                const ProjectLoadOptions& options) {
   ProjectDocument project;
-  ObjectReader reader(document, "");
-  reader.Ignore("comment");
-  reader.Ignore("package");
+  ObjectReader reader(document, "",
+                      {"serial", "settings", "fileFolders", "files", "regFolders", "registry",
+                       "shortcutFolders", "shortcuts", "components", "comment", "package"});
   project.serial = reader.RequiredText("serial");
   CheckText(CheckSerial(project.serial), "serial");
   if (const Json* settings = reader.Find("settings")) {
@@ -299,7 +265,11 @@ ProjectDocument ProjectFromJson(const Json& document, const fs::path& baseDir) {
   if (const Json* files = reader.Find("files")) {
     const Json& array = ExpectArray(*files, "files");
     for (size_t i = 0; i < array.size(); ++i) {
-      ReadFileEntry(array[i], Indexed("files", i), baseDir, project);
+      if (array[i].is_object() && array[i].value("kind", Json()) == "tree") {
+        ReadTreeEntry(array[i], Indexed("files", i), baseDir, project);
+      } else {
+        ReadFileEntry(array[i], Indexed("files", i), baseDir, options, project);
+      }
     }
   }
   project.lists.RegFolderList =
@@ -316,38 +286,27 @@ ProjectDocument ProjectFromJson(const Json& document, const fs::path& baseDir) {
     ReadComponents(ExpectArray(*components, "components"), "components", project);
   }
   reader.Finish();
-  CheckReferences(project);
+  CheckComponentsNamed(project);
+  LintProject(project);
   return project;
 }
 
-ProjectDocument LoadProjectFile(const fs::path& file) {
-  std::ifstream input(file, std::ios::binary);
-  if (!input) throw Failure("cannot open '" + file.string() + "'");
-  std::stringstream text;
-  text << input.rdbuf();
-  // JSON lets a later duplicate replace an earlier field without a word; in a project that
-  // hides a mistake, so duplicates are refused while parsing.
-  std::vector<std::set<std::string>> keys;
-  std::string duplicate;
-  auto refuseDuplicates = [&](int, Json::parse_event_t event, Json& parsed) {
-    if (event == Json::parse_event_t::object_start) keys.emplace_back();
-    if (event == Json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
-    if (event == Json::parse_event_t::key && !keys.empty() &&
-        !keys.back().insert(parsed.get<std::string>()).second && duplicate.empty()) {
-      duplicate = parsed.get<std::string>();
-    }
-    return true;
-  };
-  Json document;
+ProjectDocument LoadProjectFile(const fs::path& file, const ProjectLoadOptions& options) {
+  JsonFile json = ReadJsonFile(file);
+  const fs::path baseDir = file == "-" ? fs::path(".") : file.parent_path();
+  ProjectDocument project;
   try {
-    document = Json::parse(text.str(), refuseDuplicates);
-  } catch (const Json::parse_error& error) {
-    throw Failure(file.string() + ": " + error.what());
+    project = ProjectFromJson(json.document, baseDir, options);
+  } catch (const JsonError& error) {
+    throw Failure(json.Where(error.path()) + ": " + error.what());
   }
-  if (!duplicate.empty()) {
-    throw Failure(file.string() + ": field \"" + duplicate + "\" is given twice in one object");
-  }
-  return ProjectFromJson(document, file.parent_path());
+  for (Diagnostic& warning : project.warnings) warning.where = json.Where(warning.path);
+  return project;
+}
+
+std::string FormatWarning(const Diagnostic& warning) {
+  return (warning.where.empty() ? "" : warning.where + ": ") + "warning: " +
+         (warning.path.empty() ? "" : warning.path + ": ") + warning.message;
 }
 
 }  // namespace tool

@@ -17,19 +17,45 @@
 
 namespace tool {
 
+// A warning about a project: its JSON path, what is wrong, and where the path stands in the
+// file ("project.json:12:7"; empty when the document came from no file).
+struct Diagnostic {
+  std::string path;
+  std::string message;
+  std::string where;
+};
+
 struct ProjectDocument {
   TCustomCompile lists;
   std::string serial;
   // For each FileList entry, the local file holding its content; empty when it has none.
   std::vector<std::filesystem::path> contents;
-  // Things that are legal but probably not meant (a picture setting naming no resource, ...).
-  std::vector<std::string> warnings;
+  // For each FileList entry, the JSON path of the entry that made it ("files[3]"; a tree entry
+  // makes many).
+  std::vector<std::string> entryPaths;
+  // Things that build but will probably misbehave (docs/checks.md lists them).
+  std::vector<Diagnostic> warnings;
 };
 
-// contents are resolved against baseDir (the JSON file's folder).
-ProjectDocument ProjectFromJson(const Json& document, const std::filesystem::path& baseDir);
-// Reads and parses the file; a syntax error names line and column.
-ProjectDocument LoadProjectFile(const std::filesystem::path& file);
+struct ProjectLoadOptions {
+  // build --uninstaller: the content of every uninstaller entry, which then needs none of its
+  // own in the project.
+  std::filesystem::path uninstaller;
+  // Whether an uninstaller entry without content (and no uninstaller above) is a fault: build
+  // cannot write it, check can still read the rest.
+  bool requireUninstallerContent = true;
+};
+
+// contents are resolved against baseDir (the JSON file's folder). Throws JsonError for the
+// first fault; warnings come without a place.
+ProjectDocument ProjectFromJson(const Json& document, const std::filesystem::path& baseDir,
+                                const ProjectLoadOptions& options = {});
+// Reads, parses and checks the file ("-": standard input, content relative to the current
+// folder). Every fault and warning names the line and column of its JSON path.
+ProjectDocument LoadProjectFile(const std::filesystem::path& file,
+                                const ProjectLoadOptions& options = {});
+// "project.json:12:7: warning: files[3].destFolder: ..."
+std::string FormatWarning(const Diagnostic& warning);
 
 struct ProjectJsonOptions {
   // Adds each entry's "stored" figures (dataStart, dataEnd, fileSize); build ignores them.

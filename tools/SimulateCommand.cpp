@@ -20,6 +20,7 @@
 #include "system/sandbox/Encoding.h"
 #include "system/sandbox/SandboxPlatform.h"
 #include "tools/CommandLine.h"
+#include "tools/ComponentWatch.h"
 #include "tools/Commands.h"
 #include "tools/SimulateReport.h"
 #include "tools/SimulatedPerson.h"
@@ -144,8 +145,14 @@ class SimulationReporter {
 
 // The setup run the elevated copy performs: TInstall::Execute with its windows on the headless
 // backend, the simulated person in front of them. True when no error ended it.
-bool RunSetup(SandboxPlatform& sandbox, const SimulationScript& script, ProgressPrinter& printer,
-              std::ostream& out, std::ostream& err, std::string& serial) {
+struct SetupOutcome {
+  bool ok = true;
+  std::string serial;                   // GBK
+  std::vector<std::string> components;  // GBK names of the package's component packages
+};
+
+SetupOutcome RunSetup(SandboxPlatform& sandbox, const SimulationScript& script,
+                      ProgressPrinter& printer, std::ostream& out, std::ostream& err) {
   ScopedPageClasses pageClasses;
   SimulationReporter reporter;
   SimulationBackend backend;
@@ -188,7 +195,8 @@ bool RunSetup(SandboxPlatform& sandbox, const SimulationScript& script, Progress
     WatchProgress(install.Compile(), printer);
   };
 
-  bool ok = true;
+  SetupOutcome outcome;
+  bool& ok = outcome.ok;
   try {
     install.Execute(backend);
   } catch (const ui::AutomationError& error) {
@@ -204,13 +212,25 @@ bool RunSetup(SandboxPlatform& sandbox, const SimulationScript& script, Progress
   }
   printer.Pause();
   printBoxes();
-  serial = install.Compile().Serial;
+  outcome.serial = install.Compile().Serial;
+  for (const auto& component : install.Compile().CompList) {
+    outcome.components.push_back(component->CompName);
+  }
   if (reporter.Reported() > 0) {
     err << "The setup run ended with an error (reported in a message box).\n";
     ok = false;
   }
+  // A script that was not played out proves nothing: the run it meant did not happen.
+  if (!script.cancelOn.empty() && !person.CancelledAsScripted()) {
+    err << "cancelOn: the page " << script.cancelOn
+        << " never showed, so Cancel was never pressed there\n";
+    ok = false;
+  }
+  for (const auto& [page, settings] : script.pages) {
+    if (!person.Saw(page)) err << "note: the page " << page << " never showed; its settings were not used\n";
+  }
   out << "\nThe setup run " << (ok ? "ended" : "failed") << "; its temporary files are deleted.\n";
-  return ok;
+  return outcome;
 }
 
 int Run(CommandContext& context) {
@@ -223,23 +243,23 @@ int Run(CommandContext& context) {
   SimulationScript script = DefaultSimulationScript();
   if (auto answers = args.Value("--answers")) script = LoadSimulationScript(*answers);
 
-  SandboxPlatform sandbox{fs::path(*root)};
+  ComponentWatch sandbox{fs::path(*root)};
   if (auto os = args.Value("--os")) sandbox.SetVersionText(*os);
   sandbox.SetAnswers(script.answers, script.defaultAnswer);
   const std::string exePath = PlaceSetupProgram(sandbox, setup);
   const size_t journalBefore = sandbox.ReadJournal().size();
   sys::ScopedCurrentPlatform scope(sandbox);
 
-  bool ok = false;
-  std::string serial;
+  SetupOutcome outcome;
   {
     bool terminal = &context.out == &std::cout && isatty(STDOUT_FILENO);
     ProgressPrinter printer(context.out, terminal);
-    ok = RunSetup(sandbox, script, printer, context.out, context.err, serial);
+    outcome = RunSetup(sandbox, script, printer, context.out, context.err);
   }
   sandbox.Flush();
-  PrintSimulationReport(sandbox, serial, journalBefore, context.out);
-  return ok ? kExitOk : kExitFailure;
+  PrintComponentReport(outcome.components, sandbox, context.out);
+  PrintSimulationReport(sandbox, outcome.serial, journalBefore, context.out);
+  return outcome.ok ? kExitOk : kExitFailure;
 }
 
 }  // namespace

@@ -26,6 +26,10 @@ class SimulatedPerson {
 
   // False when there is nothing to do but wait for the window's timers.
   bool Act(ui::Form& top);
+  // Whether the script's cancelOn page showed and Cancel was pressed there.
+  bool CancelledAsScripted() const { return cancelPressed_.count(script_.cancelOn) > 0; }
+  // Whether that page class showed at all.
+  bool Saw(const std::string& pageClass) const { return pagesSet_.count(pageClass) > 0; }
 
  private:
   bool ActOnFrame(TfrmParent& frame);
@@ -33,7 +37,7 @@ class SimulatedPerson {
 
   const SimulationScript& script_;
   std::ostream& out_;
-  std::set<std::string> pagesSet_;
+  std::set<std::string> pagesSet_;  // pages shown so far
   // Where Cancel was pressed already (page class; "" without a page): pressed once only.
   std::set<std::string> cancelPressed_;
 };

@@ -3,7 +3,9 @@
 //   {"pages": {"TfrmAddonsTask": {"CheckBox1": false}, "TfrmEndIns": {"CheckBox2": false}},
 //    "cancelOn": "TfrmReadyIns", "answers": ["no", "yes"], "default": "no"}
 //
-// or the older plain list of answers (["yes", "no"]). Every field is optional. A page's
+// or the older plain list of answers (["yes", "no"]). Every field is optional. Pages and
+// controls are checked against the program's own pages (ScriptablePages.h): a misspelt name is
+// an error, as is a value of the wrong kind for its control. A page's
 // controls take true/false (a check box), a text (typed into an edit) or a list of true/false
 // (the marks of a check list in item order, clicked where they differ); the answers go to the
 // question boxes in order, then the default ("no" unless given).
@@ -32,7 +34,8 @@ struct SimulationScript {
 };
 
 SimulationScript DefaultSimulationScript();
-// Throws Failure naming the file and what is wrong with it.
+// The one reader of answers files (simulate and uninstall); path "-" reads standard input.
+// Throws Failure naming the file, the line and column and what is wrong.
 SimulationScript LoadSimulationScript(const std::filesystem::path& file);
 
 }  // namespace tool

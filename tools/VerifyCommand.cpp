@@ -5,6 +5,7 @@
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/PackageFile.h"
+#include "tools/ProgressMeter.h"
 #include "tools/ToolText.h"
 
 namespace tool {
@@ -96,13 +97,18 @@ int Run(CommandContext& context) {
   }
   Totals totals;
   int64_t fileBytes = 0;
+  ProgressMeter meter(context.err, context.verbosity != Verbosity::Quiet && IsTerminal(context.err),
+                      StoredBytes(*project));
   for (size_t i = 0; i < project->FileList.size(); ++i) {
     const TCompileFileData& entry = *project->FileList[i];
     if (auto reason = CheckEntry(file, entry, directory, totals)) {
+      meter.Clear();
       return Fail(context, DescribeEntry(entry, i), *reason);
     }
     if (entry.EntryKind == kEntryFile) fileBytes += entry.FileSize;
+    if (entry.EntryKind != kEntryFolder) meter.Advance(entry.DataEnd - entry.DataStart);
   }
+  meter.Clear();
   if (fileBytes != trailer.size) {
     return Fail(context, "trailer",
                 "Size " + std::to_string(trailer.size) + " differs from the files' " +

@@ -29,7 +29,6 @@ class LogBody : public sys::MemoryStream {
   }
 };
 
-const char* const kUninstallRoot = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Length-prefixed folded fields, so that no two different identities share a key whatever
 // bytes the strings hold.
@@ -81,8 +80,6 @@ void AddUnique(std::unordered_set<std::string>& index,
 }
 
 }  // namespace
-
-std::string UninstallKeyPath(const std::string& serial) { return kUninstallRoot + serial; }
 
 TUnInstall::TUnInstall(sys::Platform& platform) : platform_(&platform) {}
 
@@ -221,22 +218,5 @@ void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::
 }
 
 void TUnInstall::GetInstallDir(const std::string& serial, std::string& dir) {
-  if (serial.empty()) return;
-  // Read access first: a run without raised rights may read the registration but not write it.
-  // Only a missing key is created, as the registration is otherwise.
-  std::unique_ptr<sys::RegistryKey> key =
-      platform_->OpenKeyToRead(sys::kHkeyLocalMachine, UninstallKeyPath(serial));
-  if (!key) key = platform_->OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true);
-  if (!key) return;
-  std::optional<sys::RegValue> value = key->QueryValue("Install Dir");
-  if (!value) {
-    dir.clear();
-    return;
-  }
-  // REG_EXPAND_SZ is a string as well; anything else is not a folder.
-  constexpr uint32_t kRegExpandSz = 2;
-  if (value->type != sys::kRegSz && value->type != kRegExpandSz) {
-    throw sys::Error(sys::Format(sys::kInvalidDataType, "Install Dir"));
-  }
-  dir = value->data;
+  ReadRegisteredInstallDir(*platform_, serial, dir);
 }

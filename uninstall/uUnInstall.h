@@ -16,6 +16,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "package/UninstallRegistration.h"
 #include "package/uKernal.h"
 #include "system/Platform.h"
 
@@ -30,9 +31,6 @@ struct TUnInsData {
 inline constexpr uint8_t kUnInsFile = 0;
 inline constexpr uint8_t kUnInsDir = 1;
 inline constexpr uint8_t kUnInsReg = 2;
-
-// "\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + Serial under HKEY_LOCAL_MACHINE.
-std::string UninstallKeyPath(const std::string& serial);
 
 class TUnInstall : public TElement {
  public:

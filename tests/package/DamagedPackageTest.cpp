@@ -6,9 +6,18 @@
 #include "package/uCommon.h"
 #include "package/uSystem.h"
 #include "system/Platform.h"
+#include "system/sandbox/Encoding.h"
 #include "tests/package/PackageTestUtil.h"
 #include "tests/support/PackageBuilder.h"
 #include "tests/support/host/SandboxHost.h"
+
+// Names the entry in a failure and in the test's listed name, instead of a dump of its bytes.
+// Outside the unnamed namespace, where GoogleTest finds it beside the type.
+void PrintTo(const TCompileFileData& e, std::ostream* os) {
+  *os << "kind " << int(e.EntryKind) << ", source '" << sys::sandbox::GbkToUtf8(e.SourcePath)
+      << "', entry '" << sys::sandbox::GbkToUtf8(e.EntryName) << "', folder '"
+      << sys::sandbox::GbkToUtf8(e.DestFolder) << "'";
+}
 
 namespace {
 

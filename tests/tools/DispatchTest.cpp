@@ -11,7 +11,7 @@ namespace {
 TEST_F(ToolTest, NoCommandPrintsUsageAndExitsTwo) {
   ToolResult result = Run({});
   EXPECT_EQ(result.code, 2);
-  EXPECT_NE(result.err.find("usage: setup-tool COMMAND"), std::string::npos);
+  EXPECT_NE(result.err.find("usage: setup-tool [-q|-v] COMMAND"), std::string::npos);
   for (const char* command : {"build", "inspect", "verify", "extract"}) {
     EXPECT_NE(result.err.find(std::string("  ") + command), std::string::npos) << command;
   }

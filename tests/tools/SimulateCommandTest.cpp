@@ -159,6 +159,10 @@ TEST_F(SimulateTest, DemoInstallsCompletely) {
   EXPECT_FALSE(fs::exists(drive() / "Windows/system32/xpfix.dll")) << "a 5.1-only file on 6.1";
   // The component copies its library into the Windows folder.
   EXPECT_EQ(Read(drive() / "Windows/demort.dll"), Read(content / "comp/DemoRuntime/demort.dll"));
+  EXPECT_NE(result.out.find("Component packages:\n  DemoRuntime:\n"
+                            "    copied demort.dll -> C:\\Windows\\demort.dll\n"),
+            std::string::npos)
+      << result.out;
 
   sys::sandbox::SandboxPlatform machine(root());
   auto key = machine.OpenKey(sys::kHkeyLocalMachine, "Software\\DemoSoft", false);

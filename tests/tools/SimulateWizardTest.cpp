@@ -150,11 +150,53 @@ TEST_F(SimulateWizardTest, AnswersFilesWithMistakesAreRefusedByName) {
   fs::path setup = BuildWizardProduct();
   ToolResult unknown = Simulate(setup, R"({"cancel": "TfrmReadyIns"})");
   EXPECT_EQ(unknown.code, tool::kExitFailure);
-  EXPECT_TRUE(Has(unknown.err, "unknown field \"cancel\"")) << unknown.err;
+  EXPECT_TRUE(Has(unknown.err, "cancel: unknown field (did you mean \"cancelOn\"?)")) << unknown.err;
   ToolResult badValue = Simulate(setup, R"({"pages": {"TfrmAddonsTask": {"CheckBox1": 0}}})");
   EXPECT_EQ(badValue.code, tool::kExitFailure);
   EXPECT_TRUE(Has(badValue.err, "pages.TfrmAddonsTask.CheckBox1")) << badValue.err;
   EXPECT_FALSE(Installed());
+}
+
+struct BadScript {
+  const char* name;
+  const char* answers;
+  std::string message;
+};
+
+// Names an answers file can hold are checked against the program's own pages and controls
+// before anything runs.
+TEST_F(SimulateWizardTest, AnswersFilesNamingWhatNoPageHasAreRefused) {
+  fs::path setup = BuildWizardProduct();
+  const BadScript cases[] = {
+      {"MisspeltPage", R"({"pages": {"TfrmSelComponents": {"List_Component": [true]}}})",
+       "pages.TfrmSelComponents: no page class \"TfrmSelComponents\" (did you mean "
+       "\"TfrmSelComponent\"?)"},
+      {"MisspeltControl", R"({"pages": {"TfrmAddonsTask": {"Checkbox1": true}}})",
+       "pages.TfrmAddonsTask.Checkbox1: TfrmAddonsTask has no control \"Checkbox1\" a person can "
+       "set (did you mean \"CheckBox1\"?); it has CheckBox1, CheckBox2"},
+      {"ControlOnAPageWithoutAny", R"({"pages": {"TfrmReadyIns": {"CheckBox1": true}}})",
+       "it has none"},
+      {"TextForACheckBox", R"({"pages": {"TfrmEndIns": {"CheckBox1": "yes"}}})",
+       "pages.TfrmEndIns.CheckBox1: takes true or false (a check box)"},
+      {"UnknownCancelPage", R"({"cancelOn": "TfrmReadIns"})",
+       "cancelOn: no page class \"TfrmReadIns\" (did you mean \"TfrmReadyIns\"?)"},
+      {"BadAnswerWithItsPlace", "{\n  \"answers\": [\"yes\",\n    \"ja\"]\n}",
+       "answers.json:3:5: answers[1]: answers are \"yes\" or \"no\", not \"ja\""},
+  };
+  for (const BadScript& bad : cases) {
+    ToolResult result = Simulate(setup, bad.answers);
+    EXPECT_EQ(result.code, tool::kExitFailure) << bad.name;
+    EXPECT_TRUE(Has(result.err, bad.message)) << bad.name << ": " << result.err;
+    EXPECT_FALSE(Installed()) << bad.name;
+  }
+}
+
+TEST_F(SimulateWizardTest, ACancelPageThatNeverShowsFailsTheRun) {
+  // The product has no licence page: the scripted cancel can never happen.
+  ToolResult result = Simulate(BuildWizardProduct(), R"({"cancelOn": "TfrmProtocol"})");
+  EXPECT_EQ(result.code, tool::kExitFailure);
+  EXPECT_TRUE(Has(result.err, "cancelOn: the page TfrmProtocol never showed")) << result.err;
+  EXPECT_TRUE(Has(result.out, "The setup run failed")) << result.out;
 }
 
 TEST_F(SimulateWizardTest, AControlThePersonCannotReachEndsTheRunAsAnError) {

@@ -23,9 +23,23 @@ std::unique_ptr<Peer> HeadlessBackend::CreatePeer(Control& control) {
     case ControlKind::MediaPlayer:
       return std::make_unique<headless::MediaPlayerPeer>(*this,
                                                          static_cast<MediaPlayer&>(control));
-    default:
+    // Every kind is listed, with no default, so that a new kind is a decision here.
+    case ControlKind::Panel:
+    case ControlKind::Bevel:
+    case ControlKind::Label:
+    case ControlKind::Button:
+    case ControlKind::Edit:
+    case ControlKind::CheckBox:
+    case ControlKind::Memo:
+    case ControlKind::ProgressBar:
+    case ControlKind::Gauge:
+    case ControlKind::Image:
+    case ControlKind::CheckListBox:
+    case ControlKind::BrowserPane:
+    case ControlKind::FolderTree:
       return std::make_unique<headless::StatePeer>();
   }
+  return nullptr;  // not a ControlKind at all
 }
 
 namespace {

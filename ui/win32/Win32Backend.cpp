@@ -137,9 +137,21 @@ std::unique_ptr<Peer> Win32Backend::CreatePeer(Control& control) {
     case ControlKind::BrowserPane:
     case ControlKind::FolderTree:
       return MakeChoicePeer(*this, control);
-    default:
+    // Every kind is listed, with no default: a new kind fails to compile here until it has a
+    // window, instead of silently getting none.
+    case ControlKind::Bevel:
+    case ControlKind::Label:
+    case ControlKind::Button:
+    case ControlKind::Edit:
+    case ControlKind::CheckBox:
+    case ControlKind::Memo:
+    case ControlKind::ProgressBar:
+    case ControlKind::Gauge:
+    case ControlKind::Image:
+    case ControlKind::Timer:
       return MakeControlPeer(*this, control);
   }
+  return nullptr;  // not a ControlKind at all
 }
 
 int Win32Backend::Scale(int value) const { return MulDiv(value, dpi_, 96); }

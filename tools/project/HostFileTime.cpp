@@ -1,0 +1,50 @@
+#include "tools/project/HostFileTime.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include <sys/stat.h>
+
+#include "tools/FileTimeText.h"
+#include "tools/ToolText.h"
+
+namespace tool {
+namespace {
+
+constexpr long long kChinaStandardTimeOffset = 8 * 3600;
+
+}  // namespace
+
+std::optional<long long> SourceDateEpoch() {
+  const char* text = std::getenv("SOURCE_DATE_EPOCH");
+  if (!text || !*text) return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  long long seconds = std::strtoll(text, &end, 10);
+  if (*end != '\0' || errno != 0 || seconds < 0) {
+    throw Failure(std::string("SOURCE_DATE_EPOCH must be a whole number of seconds since 1970, not '") +
+                  text + "'");
+  }
+  return seconds;
+}
+
+double PackagedFileTime(const std::filesystem::path& file) {
+  // stat(), not std::chrono: <chrono>'s duration suffixes do not build with a GBK execution
+  // character set.
+  struct stat status {};
+  if (stat(file.c_str(), &status) != 0) return 0.0;
+  long long seconds = status.st_mtime;
+  if (auto epoch = SourceDateEpoch(); epoch && seconds > *epoch) seconds = *epoch;
+  std::time_t wallClock = static_cast<std::time_t>(seconds + kChinaStandardTimeOffset);
+  std::tm parts{};
+  gmtime_r(&wallClock, &parts);
+  char text[96];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", parts.tm_year + 1900,
+                parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min,
+                parts.tm_sec > 59 ? 59 : parts.tm_sec);
+  return FileTimeFromText(text).value_or(0.0);
+}
+
+}  // namespace tool
