@@ -12,6 +12,8 @@
 #include "system/Stream.h"
 #include "system/SystemHelpers.h"
 #include "uninstall/ComponentStep.h"
+#include "uninstall/JournallingPlatform.h"
+#include "uninstall/Rollback.h"
 #include "uninstall/UninstallerStep.h"
 #include "uninstall/uUnInstall.h"
 
@@ -35,20 +37,55 @@ std::string LogFilePath(const TCompile& compile) {
 
 }  // namespace
 
-void TCompile::Install(const std::string& ExeFile) {
-  sys::Platform& platform = this->platform();
-  std::unique_ptr<sys::Stream> package = OpenPackageFile(ExeFile);
-  TUnInstall log(platform);
+// The project, the free helpers and the recorder all reach the machine through the run's
+// journalling platform while the steps run, and through the real one again afterwards.
+class TCompile::RunPlatformScope {
+ public:
+  RunPlatformScope(TCompile& compile, sys::Platform& run)
+      : compile_(compile), real_(compile.platform_), current_(run) {
+    compile_.platform_ = &run;
+  }
+  ~RunPlatformScope() { compile_.platform_ = real_; }
+  RunPlatformScope(const RunPlatformScope&) = delete;
+  RunPlatformScope& operator=(const RunPlatformScope&) = delete;
 
+ private:
+  TCompile& compile_;
+  sys::Platform* real_;
+  sys::ScopedCurrentPlatform current_;
+};
+
+void TCompile::Install(const std::string& ExeFile) {
+  sys::Platform& real = this->platform();
+  std::unique_ptr<sys::Stream> package = OpenPackageFile(ExeFile);
   const std::string logFile = LogFilePath(*this);
+  // A run killed here before left its journal: the machine goes back first, the earlier log
+  // with it, so that this run starts from what the last finished run left.
+  FinishInterruptedRun(real, logFile);
+
+  JournallingPlatform run(real, logFile);
+  try {
+    RunPlatformScope scope(*this, run);
+    RunSteps(run, *package, logFile);
+  } catch (const sys::Error& error) {
+    throw RollbackError(error, run.Rollback());
+  } catch (...) {
+    run.Rollback();
+    throw;
+  }
+  run.Commit();
+}
+
+void TCompile::RunSteps(sys::Platform& platform, sys::Stream& package, const std::string& logFile) {
+  TUnInstall log(platform);
   if (platform.FileExists(logFile)) log.LoadFromFile(logFile);
   platform.ProcessMessages();
   log.SetItemName(ItemName);
   log.SetSerial(Serial);
 
-  InstallContext ctx{*this, platform, *package, log, sys::GetOSVersion()};
+  InstallContext ctx{*this, platform, package, log, sys::GetOSVersion()};
   // Refused before anything on the machine changes: a cut-short or spliced package.
-  VerifyPackage(*this, *package, ctx.osVersion);
+  VerifyPackage(*this, package, ctx.osVersion);
 
   ReportStatus("正在创建安装文件夹，请稍候...");
   RunFolderStep(ctx);
@@ -63,7 +100,7 @@ void TCompile::Install(const std::string& ExeFile) {
   InstallComponents(*this);
   RunRegistryStep(ctx);
   RunShortcutStep(ctx);
-  const std::string uninstaller = InstallUninstaller(*this, *package, log);
+  const std::string uninstaller = InstallUninstaller(*this, package, log);
   log.WriteUninstallEntry(uninstaller, ItemName, Version, Url, Author, Serial, Options.InstallDir);
   log.SaveToFile(logFile);
   InstallCompleted = true;

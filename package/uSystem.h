@@ -125,6 +125,9 @@ class TCompile : public TCustomCompile {
 
  private:
   std::unique_ptr<sys::Stream>& HeldFile(const std::string& path);
+  class RunPlatformScope;
+  // The steps of Install, on the run's journalling platform.
+  void RunSteps(sys::Platform& platform, sys::Stream& package, const std::string& logFile);
 
   sys::Platform* platform_;
   std::unique_ptr<sys::Stream> image_;

@@ -43,6 +43,8 @@ inline constexpr const char* kCannotCreateFile = "Cannot create file \"%s\"";
 inline constexpr const char* kCannotOpenFile = "Cannot open file \"%s\"";
 inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kStreamWriteError = "Stream write error";
+// A write that failed part way into a named file (disk full, the volume gone).
+inline constexpr const char* kCannotWriteFile = "Cannot write file \"%s\"";
 // A path from the system that GBK cannot spell and that has no short form that it can: a user
 // or folder named with characters outside the Chinese code page.
 inline constexpr const char* kPathOutsideGbk =

@@ -48,6 +48,32 @@ class ForwardingPlatform : public Platform {
   std::vector<std::string> ListFolders(const std::string& path) const override {
     return inner_.ListFolders(path);
   }
+  std::unique_ptr<Stream> HoldOwnImage() override { return inner_.HoldOwnImage(); }
+  std::string CreatePrivateFolder(const std::string& parent) override {
+    return inner_.CreatePrivateFolder(parent);
+  }
+  std::unique_ptr<Stream> CreateNewFile(const std::string& path) override {
+    return inner_.CreateNewFile(path);
+  }
+  std::unique_ptr<Stream> HoldForRead(const std::string& path) override {
+    return inner_.HoldForRead(path);
+  }
+  bool CreateProtectedFolder(const std::string& path) override {
+    return inner_.CreateProtectedFolder(path);
+  }
+  std::string CreateHandBack() override { return inner_.CreateHandBack(); }
+  std::vector<std::string> TakeHandBack() override { return inner_.TakeHandBack(); }
+  bool HandBack(const std::vector<std::string>& paths) override { return inner_.HandBack(paths); }
+  bool CreateFoldersBelow(const std::string& anchor, const std::string& path) override {
+    return inner_.CreateFoldersBelow(anchor, path);
+  }
+  bool WriteNewFileBelow(const std::string& anchor, const std::string& path,
+                         const std::string& bytes) override {
+    return inner_.WriteNewFileBelow(anchor, path, bytes);
+  }
+  Removal RemoveBelow(const std::string& anchor, const std::string& path) override {
+    return inner_.RemoveBelow(anchor, path);
+  }
   std::optional<VersionInfo> Version() const override { return inner_.Version(); }
   std::string WindowsDirectory() const override { return inner_.WindowsDirectory(); }
   std::string TempDirectory() const override { return inner_.TempDirectory(); }
@@ -88,6 +114,9 @@ class ForwardingPlatform : public Platform {
   }
   bool WriteShellLink(const std::string& path, const ShellLink& link) override {
     return inner_.WriteShellLink(path, link);
+  }
+  std::optional<std::string> ShellLinkBytes(const ShellLink& link) override {
+    return inner_.ShellLinkBytes(link);
   }
   void ForEachShellVerb(const std::string& path,
                         const std::function<bool(const std::string& name)>& invoke) override {

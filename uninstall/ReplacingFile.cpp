@@ -1,5 +1,6 @@
 #include "uninstall/ReplacingFile.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -16,6 +17,29 @@ std::string FreeTemporaryName(const sys::Platform& platform, const std::string& 
   }
 }
 
+// Names the file in the error of a write that fails part way (the disk filling up), where the
+// stream itself can only say that a write failed.
+class NamedWriteStream : public sys::Stream {
+ public:
+  NamedWriteStream(std::unique_ptr<sys::Stream> stream, std::string name)
+      : stream_(std::move(stream)), name_(std::move(name)) {}
+  size_t Read(void* buffer, size_t count) override { return stream_->Read(buffer, count); }
+  void Write(const void* buffer, size_t count) override {
+    try {
+      stream_->Write(buffer, count);
+    } catch (const sys::Error& e) {
+      throw sys::Error(sys::Format(sys::kCannotWriteFile, name_), e.osCode());
+    }
+  }
+  void Seek(int64_t position) override { stream_->Seek(position); }
+  int64_t Position() const override { return stream_->Position(); }
+  int64_t Size() const override { return stream_->Size(); }
+
+ private:
+  std::unique_ptr<sys::Stream> stream_;
+  std::string name_;
+};
+
 }  // namespace
 
 ReplacingFile::ReplacingFile(sys::Platform& platform, std::string target)
@@ -28,7 +52,7 @@ ReplacingFile::~ReplacingFile() {
 
 sys::Stream& ReplacingFile::Open() {
   try {
-    stream_ = platform_.CreateForWrite(temp_);
+    stream_ = std::make_unique<NamedWriteStream>(platform_.CreateForWrite(temp_), target_);
   } catch (const sys::Error& e) {
     // The caller asked for the target; the temporary name is our detail.
     throw sys::Error(sys::Format(sys::kCannotCreateFile, target_), e.osCode());

@@ -46,6 +46,7 @@ std::string OutcomeText(const UninstallReport& report) {
   if (!failed.empty()) text += "\r\n\r\n以下项目未能删除，您可以手动删除它们：" + NameList(failed);
   if (!atRestart.empty()) text += "\r\n\r\n以下项目将在下次启动 Windows 时删除：" + NameList(atRestart);
   if (!folders.empty()) text += "\r\n\r\n以下文件夹中还有其他文件，已保留：" + NameList(folders);
+  if (report.logKept) text += "\r\n\r\n卸载信息已保留，您可以稍后再次运行卸载程序删除其余项目。";
   return text;
 }
 

@@ -29,6 +29,8 @@ struct UninstallReport {
   std::string productName;    // ItemName of the log
   std::string error;          // why the log could not be used; nothing was removed then
   bool confirmed = false;     // the user agreed; false also when the log could not be used
+  // Something failed: the log of what stays and the registration were kept for another run.
+  bool logKept = false;
   std::vector<ReportItem> items;
 
   bool Completed() const { return error.empty() && confirmed; }

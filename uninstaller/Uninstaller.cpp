@@ -6,6 +6,7 @@
 #include "system/Gbk.h"
 #include "system/LocalPath.h"
 #include "system/UserFolders.h"
+#include "uninstall/Rollback.h"
 #include "uninstall/uUnInstall.h"
 #include "uninstaller/ItemRemoval.h"
 #include "uninstaller/UninstallLog.h"
@@ -26,6 +27,9 @@ class UninstallRun {
         beforeLogRemoval_(beforeLogRemoval), logMustBeRegistered_(logMustBeRegistered) {}
 
   UninstallReport Execute() {
+    // An install run killed over this product left its journal beside the log: the machine
+    // goes back to what the log describes before anything is removed by it.
+    FinishInterruptedRun(platform_, logPath_);
     std::unique_ptr<TUnInstall> log;
     try {
       log = LoadUninstallLog(platform_, logPath_);
@@ -40,8 +44,14 @@ class UninstallRun {
     report_.confirmed = true;
     total_ = log->Items().size() + (HasRegistration(log->Serial()) ? 2 : 1);
     RemoveItems(*log);
-    RemoveRegistration(log->Serial());
-    RemoveLogAndItsFolder();
+    if (SomethingStays()) {
+      // The log of what is still installed is never lost, nor the registration that leads to
+      // the uninstaller: run again once the file is free, it removes the rest.
+      KeepLogOfWhatStays(*log);
+    } else {
+      RemoveRegistration(log->Serial());
+      RemoveLogAndItsFolder();
+    }
     OfferRemovalAtRestart();
     dialogs_.ShowOutcome(report_);
     return report_;
@@ -61,6 +71,39 @@ class UninstallRun {
       const std::string what = DescribeItem(item);
       Step(what);
       Record(what, item.Kind, RemoveItem(platform_, item));
+    }
+  }
+
+  bool SomethingStays() const {
+    for (const ReportItem& item : report_.items) {
+      if (item.outcome == ItemOutcome::Failed) return true;
+    }
+    return false;
+  }
+
+  // The log keeps the items that failed and the folders and keys still holding something, in
+  // their order; the rest is gone. Saved through a file beside it, so a failure here leaves the
+  // whole earlier log.
+  void KeepLogOfWhatStays(const TUnInstall& log) {
+    TUnInstall left(platform_);
+    left.SetItemName(log.ItemName());
+    left.SetSerial(log.Serial());
+    const auto& items = log.Items();
+    // The report holds the items in reverse log order.
+    for (size_t i = 0; i < items.size(); ++i) {
+      const ItemOutcome outcome = report_.items[items.size() - 1 - i].outcome;
+      if (outcome != ItemOutcome::Failed && outcome != ItemOutcome::NotEmpty) continue;
+      const TUnInsData& item = *items[i];
+      if (item.Kind == kUnInsFile) left.AddFile(item.Path, item.Remove);
+      if (item.Kind == kUnInsDir) left.AddDir(item.Path);
+      if (item.Kind == kUnInsReg) left.AddRegValue(item.RootKey, item.Path, item.ValueName);
+    }
+    try {
+      left.SaveToFile(logPath_);
+      report_.logKept = true;
+    } catch (const sys::Error&) {
+      // The earlier log stays whole; it names all that is left and more.
+      report_.logKept = true;
     }
   }
 

@@ -7,6 +7,7 @@
 #include "system/Error.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
+#include "uninstall/Rollback.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ std::string Translate(const std::string& message) {
   std::string inner;
   if (Between(message, "Cannot create file \"", "\"", inner)) return "无法创建文件“" + inner + "”";
   if (Between(message, "Cannot open file \"", "\"", inner)) return "无法打开文件“" + inner + "”";
+  if (Between(message, "Cannot write file \"", "\"", inner)) return "无法写入文件“" + inner + "”";
   if (Between(message, "Failed to create key ", "", inner)) return "无法创建注册表项“" + inner + "”";
   if (Between(message, "Failed to set data for '", "'", inner)) {
     return "无法写入注册表值“" + inner + "”";
@@ -46,7 +48,15 @@ std::string SetupFailureText(const std::exception& error) {
   if (IsDamagedPackage(message)) {
     return "安装程序已损坏或不完整，无法继续安装。请重新下载安装程序。";
   }
-  return "安装没有完成：" + Translate(message) + "。";
+  std::string text = "安装没有完成：" + Translate(message) + "。";
+  // The run has been undone; what it could not undo the user must hear about.
+  if (const auto* rollback = dynamic_cast<const RollbackError*>(&error)) {
+    if (!rollback->notUndone().empty()) {
+      text += "\r\n\r\n已做的更改已撤销，但以下各项无法撤销：";
+      for (const std::string& line : rollback->notUndone()) text += "\r\n" + line;
+    }
+  }
+  return text;
 }
 
 std::string SetupFailureCaption() {

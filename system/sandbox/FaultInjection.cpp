@@ -10,4 +10,28 @@ std::optional<FaultRule> FaultInjection::Match(unsigned op, const std::string& w
   return std::nullopt;
 }
 
+void StepFaults::Reset() { *this = StepFaults(); }
+
+void StepFaults::FailAt(uint64_t step, uint32_t osCode) {
+  Reset();
+  at_ = step;
+  osCode_ = osCode;
+}
+
+void StepFaults::StopAt(uint64_t step) {
+  Reset();
+  at_ = step;
+  stop_ = true;
+}
+
+std::optional<uint32_t> StepFaults::Next(const std::string& what) {
+  // A dead process makes no more steps; 31 is ERROR_GEN_FAILURE.
+  if (stopped_) return 31u;
+  if (++steps_ != at_) return std::nullopt;
+  hit_ = what;
+  if (!stop_) return osCode_;
+  stopped_ = true;
+  throw SimulatedStop();
+}
+
 }  // namespace sys::sandbox

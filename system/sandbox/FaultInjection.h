@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,43 @@ class FaultInjection {
 
  private:
   std::vector<FaultRule> rules_;
+};
+
+// A fault at one step, for campaigns that fail each operation in turn: every operation that
+// changes the simulated machine (a folder, file, write, move, removal, time, registry key or
+// value, shell link, started program) counts as one step, in the order the run makes them. At the
+// chosen step the operation either fails with a Windows error code, as it would on Windows, or
+// the run stops dead there, as a killed process does: that step throws SimulatedStop and every
+// later step fails without changing anything, so no cleanup on the way out leaves a trace.
+// Reads never count and never fail.
+class StepFaults {
+ public:
+  // Counting only.
+  void Reset();
+  void FailAt(uint64_t step, uint32_t osCode);
+  void StopAt(uint64_t step);
+  // Called before each machine-changing operation: nullopt to go on, else the code to fail with.
+  // Throws SimulatedStop at the stop step.
+  std::optional<uint32_t> Next(const std::string& what);
+
+  uint64_t steps() const { return steps_; }
+  // The operation the fault or stop hit (empty while none did), for the campaign's messages.
+  const std::string& hit() const { return hit_; }
+  bool stopped() const { return stopped_; }
+
+ private:
+  uint64_t steps_ = 0;
+  uint64_t at_ = 0;  // 0: no fault
+  bool stop_ = false;
+  bool stopped_ = false;
+  uint32_t osCode_ = 0;
+  std::string hit_;
+};
+
+// The process "killed" at a step; deliberately no sys::Error, which the runtime would handle.
+class SimulatedStop : public std::exception {
+ public:
+  const char* what() const noexcept override { return "the run was stopped dead"; }
 };
 
 }  // namespace sys::sandbox

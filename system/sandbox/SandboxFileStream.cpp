@@ -25,8 +25,9 @@ uint32_t WindowsErrorFromErrno(int error) {
   }
 }
 
-SandboxFileStream::SandboxFileStream(int fd, std::optional<FaultRule> writeFault)
-    : fd_(fd), writeFault_(std::move(writeFault)) {}
+SandboxFileStream::SandboxFileStream(int fd, std::optional<FaultRule> writeFault,
+                                     std::shared_ptr<StepFaults> steps, std::string name)
+    : fd_(fd), writeFault_(std::move(writeFault)), steps_(std::move(steps)), name_(std::move(name)) {}
 
 SandboxFileStream::~SandboxFileStream() { ::close(fd_); }
 
@@ -44,6 +45,9 @@ size_t SandboxFileStream::Read(void* buffer, size_t count) {
 }
 
 void SandboxFileStream::Write(const void* buffer, size_t count) {
+  if (steps_) {
+    if (auto code = steps_->Next("write " + name_)) throw Error(kStreamWriteError, *code);
+  }
   const auto* in = static_cast<const char*>(buffer);
   size_t allowed = count;
   if (writeFault_) {

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "system/Stream.h"
 #include "system/sandbox/FaultInjection.h"
@@ -15,8 +17,9 @@ namespace sys::sandbox {
 
 class SandboxFileStream : public Stream {
  public:
-  // Takes ownership of the open descriptor.
-  SandboxFileStream(int fd, std::optional<FaultRule> writeFault);
+  // Takes ownership of the open descriptor. Each write is one step of steps, when given.
+  SandboxFileStream(int fd, std::optional<FaultRule> writeFault,
+                    std::shared_ptr<StepFaults> steps = nullptr, std::string name = {});
   ~SandboxFileStream() override;
 
   size_t Read(void* buffer, size_t count) override;
@@ -29,6 +32,8 @@ class SandboxFileStream : public Stream {
   int fd_;
   int64_t position_ = 0;
   std::optional<FaultRule> writeFault_;
+  std::shared_ptr<StepFaults> steps_;
+  std::string name_;
 };
 
 // errno of a failed host call as the Windows error code the same failure gives there.

@@ -79,6 +79,7 @@ bool SandboxPlatform::ForceDirectories(const std::string& path) {
   if (faults_.Match(FaultOp::Directory, target->windows)) return false;
   // A missing drive cannot be created by making folders on it.
   if (!IsFolder(mapper_.DriveFolder(target->windows[0]))) return false;
+  if (!IsFolder(target->host) && steps_->Next("folder " + target->windows)) return false;
   std::error_code ec;
   fs::create_directories(target->host, ec);
   return IsFolder(target->host);
@@ -104,6 +105,7 @@ std::variant<int, uint32_t> SandboxPlatform::CreateHostFile(const std::string& p
   *target = *mapped;
   if (auto fault = faults_.Match(FaultOp::Create, target->windows)) return fault->osCode;
   if (IsFolder(target->host)) return kErrorAccessDenied;
+  if (auto code = steps_->Next("create " + target->windows)) return *code;
   int fd = ::open(target->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno);
   mapper_.NoteAdded(target->host);
@@ -114,7 +116,8 @@ std::unique_ptr<Stream> SandboxPlatform::CreateForWrite(const std::string& path)
   Target target;
   auto created = CreateHostFile(path, &target);
   if (auto* code = std::get_if<uint32_t>(&created)) throw Error(Format(kCannotCreateFile, path), *code);
-  return std::make_unique<SandboxFileStream>(std::get<int>(created), faults_.Match(FaultOp::Write, target.windows));
+  return std::make_unique<SandboxFileStream>(std::get<int>(created), faults_.Match(FaultOp::Write, target.windows),
+                                             steps_, target.windows);
 }
 
 std::optional<std::string> SandboxPlatform::ReadAll(const std::string& path) const {
@@ -129,6 +132,7 @@ bool SandboxPlatform::RemoveFile(const std::string& path) {
   auto target = Map(path);
   if (!target || !IsFile(target->host)) return false;
   if (faults_.Match(FaultOp::Remove, target->windows)) return false;
+  if (steps_->Next("remove " + target->windows)) return false;
   if (::unlink(target->host.c_str()) != 0) return false;
   mapper_.NoteRemoved(target->host);
   return true;
@@ -140,6 +144,7 @@ Removal SandboxPlatform::RemoveEmptyFolder(const std::string& path) {
   // "C:\" is the drive itself, which RemoveDirectory refuses.
   if (target->host == mapper_.DriveFolder(target->windows[0])) return Removal::Failed;
   if (faults_.Match(FaultOp::Remove, target->windows)) return Removal::Failed;
+  if (steps_->Next("remove folder " + target->windows)) return Removal::Failed;
   if (::rmdir(target->host.c_str()) != 0) {
     return errno == ENOTEMPTY || errno == EEXIST ? Removal::NotEmpty : Removal::Failed;
   }
@@ -150,6 +155,7 @@ Removal SandboxPlatform::RemoveEmptyFolder(const std::string& path) {
 bool SandboxPlatform::RemoveAtRestart(const std::string& path) {
   auto target = Map(path);
   if (!target || faults_.Match(FaultOp::RestartMark, target->windows)) return false;
+  if (steps_->Next("mark for restart " + target->windows)) return false;
   nlohmann::ordered_json line;
   line["op"] = "removeAtRestart";
   line["path"] = GbkToUtf8(target->windows);
@@ -164,6 +170,7 @@ bool SandboxPlatform::CopyNewFile(const std::string& source, const std::string& 
   std::error_code ec;
   if (fs::exists(fs::symlink_status(to->host, ec)) || !IsFolder(to->host.parent_path())) return false;
   if (faults_.Match(FaultOp::Copy, to->windows)) return false;
+  if (steps_->Next("copy to " + to->windows)) return false;
   if (!fs::copy_file(from->host, to->host, fs::copy_options::none, ec)) return false;
   mapper_.NoteAdded(to->host);
   // CopyFile keeps the source's last-write time.
@@ -178,6 +185,7 @@ bool SandboxPlatform::MoveReplacing(const std::string& source, const std::string
   if (!from || !to || !IsFile(from->host) || IsFolder(to->host)) return false;
   if (faults_.Match(FaultOp::Move, to->windows)) return false;
   if (from->host == to->host) return true;
+  if (steps_->Next("move to " + to->windows)) return false;
   if (::rename(from->host.c_str(), to->host.c_str()) != 0) return false;
   mapper_.NoteRemoved(from->host);
   mapper_.NoteAdded(to->host);
@@ -187,6 +195,7 @@ bool SandboxPlatform::MoveReplacing(const std::string& source, const std::string
 bool SandboxPlatform::SetLastWriteTime(const std::string& path, FileTime utc) {
   auto target = Map(path);
   if (!target || !IsFile(target->host)) return false;
+  if (steps_->Next("set time " + target->windows)) return false;
   int64_t sinceUnix = static_cast<int64_t>(utc) - kUnixEpochTicks;
   int64_t seconds = sinceUnix / kTicksPerSecond;
   int64_t ticks = sinceUnix % kTicksPerSecond;

@@ -63,6 +63,7 @@ SandboxPlatform::SandboxPlatform(fs::path root)
     registry_.CreateKey(kHkeyUsers, ".DEFAULT\\Software");
   }
   ApplyMachine();
+  registry_.CountSteps(steps_.get());
 }
 
 SandboxPlatform::~SandboxPlatform() {

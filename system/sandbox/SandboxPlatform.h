@@ -168,6 +168,8 @@ class SandboxPlatform : public Platform {
     registry_.InjectFault(root, subkey, fault);
   }
   SandboxRegistry& registry() { return registry_; }
+  // The step counter of fault-at-every-step campaigns (counting only, until told otherwise).
+  StepFaults& steps() { return *steps_; }
 
  private:
   struct Target {
@@ -192,6 +194,7 @@ class SandboxPlatform : public Platform {
   SandboxRegistry registry_;
   Journal journal_;
   FaultInjection faults_;
+  std::shared_ptr<StepFaults> steps_ = std::make_shared<StepFaults>();
   size_t answersUsed_ = 0;
   std::string arguments_;
   bool elevated_ = true;

@@ -161,6 +161,7 @@ class SandboxRegistryKey : public RegistryKey {
     if (failWrites_) return false;
     for (auto it = node_.values.begin(); it != node_.values.end(); ++it) {
       if (SameText(it->name, name)) {
+        if (registry_.Step("delete value " + name)) return false;
         node_.values.erase(it);
         registry_.MarkDirty();
         return true;
@@ -172,6 +173,7 @@ class SandboxRegistryKey : public RegistryKey {
  private:
   void Set(const std::string& name, RegValue value) {
     if (failWrites_) throw Error(Format(kFailedToSetData, name), kErrorAccessDenied);
+    if (auto code = registry_.Step("set value " + name)) throw Error(Format(kFailedToSetData, name), *code);
     registry_.MarkDirty();
     for (auto& existing : node_.values) {
       if (SameText(existing.name, name)) {
@@ -222,7 +224,7 @@ SandboxRegistry::Node* SandboxRegistry::Find(RegRoot root, const std::string& su
     if (node->denied) break;
     Node* child = FindChild(*node, level);
     if (!child) {
-      if (!create) return nullptr;
+      if (!create || Step("create key " + subkey)) return nullptr;
       node->children.push_back(std::make_unique<Node>());
       child = node->children.back().get();
       child->name = level;
@@ -282,6 +284,7 @@ Removal SandboxRegistry::RemoveEmptyKey(RegRoot root, const std::string& subkey)
   if (!node) return Removal::Failed;
   if (blocked || node->denied || node->failWrites) return Removal::Failed;
   if (!node->children.empty() || !node->values.empty()) return Removal::NotEmpty;
+  if (Step("remove key " + subkey)) return Removal::Failed;
   std::erase_if(parent->children, [node](const std::unique_ptr<Node>& child) { return child.get() == node; });
   MarkDirty();
   return Removal::Removed;

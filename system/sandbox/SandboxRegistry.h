@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "system/Platform.h"
+#include "system/sandbox/FaultInjection.h"
 
 namespace sys::sandbox {
 
@@ -55,6 +56,8 @@ class SandboxRegistry {
   Removal RemoveEmptyKey(RegRoot root, const std::string& subkey);
   std::unique_ptr<RegistryKey> OpenKeyToRead(RegRoot root, const std::string& subkey);
   void InjectFault(RegRoot root, const std::string& subkey, RegistryFault fault);
+  // Every key created, value written or deleted and key removed is one step of steps.
+  void CountSteps(StepFaults* steps) { steps_ = steps; }
 
   struct Value {
     std::string name;
@@ -75,9 +78,14 @@ class SandboxRegistry {
   // nullptr when the key is missing or denied.
   Node* Find(RegRoot root, const std::string& subkey, bool create, bool* denied);
   void MarkDirty() { dirty_ = true; }
+  // The code a counted step fails with, nullopt to go on.
+  std::optional<uint32_t> Step(const std::string& what) {
+    return steps_ ? steps_->Next(what) : std::nullopt;
+  }
 
   std::map<RegRoot, std::unique_ptr<Node>> roots_;
   bool dirty_ = false;
+  StepFaults* steps_ = nullptr;
 };
 
 }  // namespace sys::sandbox

@@ -49,6 +49,7 @@ ordered_json RequestLine(const char* op, const ShellRequest& request) {
 }  // namespace
 
 bool SandboxPlatform::RunCommandLine(const std::string& commandLine, int showCommand) {
+  if (steps_->Next("run " + commandLine)) return false;
   ordered_json line;
   line["op"] = "run";
   line["commandLine"] = JournalText(commandLine);
@@ -58,12 +59,17 @@ bool SandboxPlatform::RunCommandLine(const std::string& commandLine, int showCom
 }
 
 bool SandboxPlatform::ShellRun(const ShellRequest& request) {
+  if (steps_->Next("open " + request.file)) return false;
   journal_.Append(RequestLine("shellRun", request));
   return true;
 }
 
 ShellOutcome SandboxPlatform::ShellRunAndWait(const ShellRequest& request) {
   ShellOutcome outcome;
+  if (auto code = steps_->Next("run " + request.file)) {
+    outcome.error = *code;
+    return outcome;
+  }
   if (SameText(request.verb, "runas") && !config_.elevationAccepted) {
     outcome.error = kErrorCancelled;
   } else {
@@ -113,7 +119,7 @@ void SandboxPlatform::ForEachShellVerb(const std::string& path,
   std::error_code ec;
   if (!target || !std::filesystem::exists(target->host, ec)) return;
   for (const std::string& verb : config_.shellVerbs) {
-    if (!invoke(verb)) continue;
+    if (!invoke(verb) || steps_->Next("verb " + verb + " " + target->windows)) continue;
     ordered_json line;
     line["op"] = "shellVerb";
     line["path"] = JournalText(target->windows);

@@ -136,6 +136,17 @@ TEST_F(DemoRoundTrip, AProgramInUseIsReportedAndTheRestGoes) {
   std::vector<std::string> expected = kLeftByTheDemo;
   expected.push_back("+ drive_c/Program Files/DemoSoft/bin/");
   expected.push_back("+ drive_c/Program Files/DemoSoft/bin/DemoSoft.exe");
+  // The log of what stays and the registration leading to the uninstaller are kept for a
+  // second run once the program has ended.
+  expected.push_back("+ drive_c/Program Files/DemoSoft/Ins.log");
+  const std::string registration =
+      "+ HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+      "5F0C2A4E-8B1D-4C3A-9E27-6D4B1F8A0C93";
+  expected.push_back(registration + "\\");
+  for (const char* value : {"DisplayIcon", "DisplayName", "DisplayVersion", "Install Dir",
+                            "Publisher", "URLInfoAbout", "UninstallString"}) {
+    expected.push_back(registration + " [" + value + "]");
+  }
   EXPECT_EQ(Sorted(LeftAfter(before)), Sorted(expected));
   // The outcome box names it.
   auto journal = sys::sandbox::ReadJournal(root());

@@ -7,6 +7,7 @@
 #include "system/sandbox/Encoding.h"
 #include "system/sandbox/FaultInjection.h"
 #include "tests/uninstaller/UninstallerFixture.h"
+#include "uninstaller/UninstallLog.h"
 #include "uninstall/uUnInstall.h"
 
 namespace uninsttest {
@@ -186,9 +187,14 @@ TEST_F(UninstallerTest, AFileInUseIsReportedAndTheRestGoes) {
   EXPECT_EQ(OutcomeOf(report, "C:\\App\\Sub\\core.dll"), ItemOutcome::Failed);
   EXPECT_EQ(OutcomeOf(report, "C:\\App\\Sub"), ItemOutcome::NotEmpty);
   EXPECT_FALSE(Exists("C:\\App\\tool.exe"));
-  EXPECT_FALSE(Exists(kLog));
   EXPECT_FALSE(Key(kHkeyLocalMachine, "Software\\Tool"));
-  EXPECT_FALSE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
+  // The log now names only what stays, and the registration still leads to the uninstaller.
+  auto left = uninst::LoadUninstallLog(platform(), kLog);
+  std::vector<std::string> paths;
+  for (const auto& item : left->Items()) paths.push_back(item->Path);
+  EXPECT_EQ(paths, (std::vector<std::string>{"C:\\App", "C:\\App\\Sub", "C:\\App\\Sub\\core.dll"}));
+  EXPECT_EQ(left->Serial(), kSerial);
+  EXPECT_TRUE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
   // Asked, declined: nothing is marked.
   ASSERT_EQ(dialogs.restartAsks.size(), 1u);
   EXPECT_EQ(dialogs.restartAsks[0], std::vector<std::string>{"C:\\App\\Sub\\core.dll"});
@@ -197,7 +203,19 @@ TEST_F(UninstallerTest, AFileInUseIsReportedAndTheRestGoes) {
   EXPECT_EQ(uninst::OutcomeText(*dialogs.outcome),
             "“小工具”已删除，但有些项目未能删除。"
             "\r\n\r\n以下项目未能删除，您可以手动删除它们：\r\nC:\\App\\Sub\\core.dll"
-            "\r\n\r\n以下文件夹中还有其他文件，已保留：\r\nC:\\App\\Sub\r\nC:\\App");
+            "\r\n\r\n以下文件夹中还有其他文件，已保留：\r\nC:\\App\\Sub\r\nC:\\App"
+            "\r\n\r\n卸载信息已保留，您可以稍后再次运行卸载程序删除其余项目。");
+}
+
+TEST_F(UninstallerTest, ASecondRunAfterTheFileIsFreeRemovesTheRest) {
+  InstallProduct();
+  platform().InjectFault(sys::sandbox::FaultRule{FaultOp::Remove, "core.dll", 32, 0});
+  Uninstall();
+  platform().ClearFaults();
+  uninst::UninstallReport report = Uninstall();
+  EXPECT_EQ(OutcomeOf(report, "C:\\App\\Sub\\core.dll"), ItemOutcome::Removed);
+  EXPECT_FALSE(Exists(kLog));
+  EXPECT_FALSE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
 }
 
 TEST_F(UninstallerTest, WithConsentFilesInUseAndTheirFoldersAreMarkedForRestart) {

@@ -7,6 +7,7 @@
 #include "system/Error.h"
 #include "system/SystemHelpers.h"
 #include "system/sandbox/Encoding.h"
+#include "uninstall/Rollback.h"
 
 namespace {
 
@@ -34,8 +35,18 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"Failed to create key Software\\Demo", "安装没有完成：无法创建注册表项“Software\\Demo”。"},
         ErrorCase{"Failed to set data for 'Path'", "安装没有完成：无法写入注册表值“Path”。"},
         ErrorCase{"Stream write error", "安装没有完成：写入文件失败，磁盘空间可能不足。"},
+        ErrorCase{"Cannot write file \"C:\\App\\c.dat\"", "安装没有完成：无法写入文件“C:\\App\\c.dat”。"},
         ErrorCase{"Cannot create file \"", "安装没有完成：Cannot create file \"。"},
         ErrorCase{"something else", "安装没有完成：something else。"}));
+
+TEST(FailureText, AfterARollbackListsWhatStayedChanged) {
+  const sys::Error cause(sys::Format(sys::kCannotCreateFile, "C:\\App\\u.exe"), 5);
+  EXPECT_EQ(SetupFailureText(RollbackError(cause, {})), "安装没有完成：无法创建文件“C:\\App\\u.exe”。");
+  EXPECT_EQ(SetupFailureText(RollbackError(cause, {"已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”",
+                                                   "无法删除文件“C:\\App\\b.dll”"})),
+            "安装没有完成：无法创建文件“C:\\App\\u.exe”。\r\n\r\n已做的更改已撤销，但以下各项无法撤销："
+            "\r\n已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”\r\n无法删除文件“C:\\App\\b.dll”");
+}
 
 TEST(FailureCaption, IsTheWizardTitleOnceTheProductIsNamed) {
   sys::WizardTitle.clear();
