@@ -1,4 +1,5 @@
-// What the benchmark programs share: a monotonic clock and content made on the fly.
+// What the benchmark programs share: a monotonic clock, content made on the fly and the file list
+// of a large honest project.
 // <chrono> cannot be compiled with the GBK execution character set (its "µs" literal), so the
 // clock is POSIX's.
 #pragma once
@@ -8,6 +9,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include <memory>
+#include <string>
+
+#include "package/uSystem.h"
 #include "system/Stream.h"
 
 namespace bench {
@@ -46,5 +51,18 @@ class GeneratedStream : public sys::Stream {
   int64_t pos_ = 0;
   uint64_t state_ = 88172645463325252ull;
 };
+
+// count FileList entries as a large honest project has them: Chinese names, 100 to a folder.
+inline void AddFiles(TCustomCompile& project, int count) {
+  for (int i = 0; i < count; ++i) {
+    auto e = std::make_unique<TCompileFileData>();
+    std::string dir = "模块" + std::to_string(i / 100);
+    e->EntryName = "文件" + std::to_string(i) + ".dat";
+    e->SourcePath = "X:\\工程\\源文件\\" + dir + "\\" + e->EntryName;
+    e->DestFolder = "目标计算机\\Program Files\\" + dir + "\\";
+    e->FileTime = 45000.25;
+    project.FileList.push_back(std::move(e));
+  }
+}
 
 }  // namespace bench

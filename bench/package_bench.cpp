@@ -107,15 +107,7 @@ int64_t BareInflate(const fs::path& path, int64_t start, int64_t end) {
 void BenchLoad(sys::sandbox::SandboxPlatform& platform) {
   constexpr int kEntries = 100000;
   TCustomCompile project;
-  for (int i = 0; i < kEntries; ++i) {
-    auto e = std::make_unique<TCompileFileData>();
-    std::string dir = "模块" + std::to_string(i / 100);
-    e->EntryName = "文件" + std::to_string(i) + ".dat";
-    e->SourcePath = "X:\\工程\\源文件\\" + dir + "\\" + e->EntryName;
-    e->DestFolder = "目标计算机\\Program Files\\" + dir + "\\";
-    e->FileTime = 45000.25;
-    project.FileList.push_back(std::move(e));
-  }
+  bench::AddFiles(project, kEntries);
   sys::MemoryStream stub(std::string(4096, 'M'));
   packager::WrittenPackage written;
   {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The test command: installs the dependencies, builds the host, both Windows and the benchmark
-# presets and runs the host suite and the Windows suites under Wine.
+# The test command: installs the dependencies, builds the host, both Windows, the fuzz and the
+# benchmark presets and runs the host suite, the Windows suites under Wine and a short fuzz run.
 # The Windows suite always runs as the win64 build under 64-bit Wine, which starts on every
 # x86-64 machine; where this machine can start i386 programs it runs the win32 build (the
 # product itself) under 32-bit Wine as well. Exits non-zero on any failure.
@@ -37,6 +37,11 @@ for preset in $suites; do
   echo "== $preset tests under Wine"
   ctest --preset "$preset"
 done
+
+# The fuzz programs: every seed replayed and a few seconds of each target (scripts/fuzz.sh runs
+# them for longer).
+echo "== fuzz build (clang, ASan + UBSan) and a short run of each fuzz target"
+bash scripts/fuzz.sh --smoke
 
 # The optimised build warns differently (GCC's -O3 flow warnings); the benchmarks must build.
 echo "== bench build (Release; the benchmarks are built, not run)"

@@ -202,6 +202,14 @@ TEST_F(ToolTest, SyntaxErrorNamesTheLine) {
   EXPECT_NE(result.err.find("line 3"), std::string::npos) << result.err;
 }
 
+TEST_F(ToolTest, NumberNoDoubleHoldsIsAFaultOfTheFile) {
+  fs::path json = Write("huge.json", "{\"serial\": 1e99999}");
+  ToolResult result = Run({"check", json.string()});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_NE(result.err.find("huge.json: number overflow parsing '1e99999'"), std::string::npos)
+      << result.err;
+}
+
 TEST_F(ToolTest, DuplicateFieldIsRefused) {
   std::string text = WriteProject(SmallProject()).string();
   std::string json = Read(text);

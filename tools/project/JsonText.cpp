@@ -141,8 +141,10 @@ JsonFile ParseJsonText(std::string text, const std::string& name) {
   file.name = name;
   try {
     file.document = Json::parse(text, refuseDuplicates);
-  } catch (const Json::parse_error& error) {
-    // what() is "[json.exception.parse_error.101] parse error at line 3, column 14: ...".
+  } catch (const Json::exception& error) {
+    // what() is "[json.exception.parse_error.101] parse error at line 3, column 14: ...", or
+    // "[json.exception.out_of_range.406] number overflow parsing '1e999'" for a number no
+    // double holds.
     std::string message = error.what();
     if (size_t cut = message.find("] "); cut != std::string::npos) message.erase(0, cut + 2);
     throw Failure(name + ": " + message);
