@@ -131,7 +131,7 @@ TEST_F(SilentRun, WithoutElevationItRelaunchesWithItsSwitchesAndReturnsTheCopysC
   auto relaunches = Journal("shellRunAndWait");
   ASSERT_EQ(relaunches.size(), 1u);
   EXPECT_EQ(relaunches[0]["verb"], "runas");
-  EXPECT_EQ(relaunches[0]["parameters"], "-1 /S /D=C:\\A B");
+  EXPECT_EQ(relaunches[0]["parameters"], "-1 /HANDBACK=sandbox /S /D=C:\\A B");
   EXPECT_FALSE(platform().FileExists("C:\\A B\\app.exe"));
 
   platform().SetElevation(false);

@@ -91,7 +91,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "files[1].destFolder: must go on with an absolute path"},
         BadProject{"FileNamedAfterADevice",
                    [](Json& p) { p["files"][1]["source"] = "D:\\pkg\\LPT1.exe"; },
-                   "files[1].source: names the device \"LPT1.exe\""},
+                   // The runtime's own entry-name rule, which refuses device names too, speaks
+                   // first.
+                   "files[1].source: must end with a file name"},
         BadProject{"FolderNamedAfterADevice", [](Json& p) { p["files"][0]["name"] = "AUX"; },
                    "files[0].name: names the device \"AUX\""},
         BadProject{"UninstallerWithoutContent", [](Json& p) { p["files"][4].erase("content"); },

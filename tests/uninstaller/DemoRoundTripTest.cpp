@@ -30,11 +30,6 @@ const std::vector<std::string> kLeftByTheDemo = {
     "+ drive_c/Program Files/DemoSoft/uninst.exe",
     // The setup program where the simulated user started it.
     "+ drive_c/Users/user/Downloads/DemoSetup.exe",
-    // The setup run unpacks its page resources below these and deletes only the files.
-    "+ drive_c/Users/user/AppData/Local/Temp/Comp/",
-    "+ drive_c/Users/user/AppData/Local/Temp/Comp/DemoRuntime/",
-    "+ drive_c/Users/user/AppData/Local/Temp/Info/",
-    "+ drive_c/Users/user/AppData/Local/Temp/Reg/",
     // Component packages copy into the Windows folder, and auto-run programs get a Run value;
     // the install run records neither in the log.
     "+ drive_c/Windows/demort.dll",
