@@ -7,13 +7,22 @@
 
 namespace {
 
+struct JsonMember;
+
 struct JsonValue {
   enum class Type { Null, Boolean, Number, String, Array, Object };
   Type type = Type::Null;
   bool boolean = false;
   std::string text;
   std::vector<JsonValue> items;
-  std::vector<std::pair<std::string, JsonValue>> members;
+  // Not a vector of pairs: clang's libstdc++ cannot instantiate a pair of a type still
+  // being defined.
+  std::vector<JsonMember> members;
+};
+
+struct JsonMember {
+  std::string name;
+  JsonValue value;
 };
 
 const char* TypeName(JsonValue::Type type) {
@@ -91,7 +100,7 @@ class JsonReader {
         std::string name = ReadString();
         SkipBlanks();
         if (!Take(":")) Fail("expected ':' after a field name");
-        value.members.emplace_back(std::move(name), ReadValue(depth + 1));
+        value.members.push_back({std::move(name), ReadValue(depth + 1)});
         SkipBlanks();
         if (Take("}")) return value;
         if (!Take(",")) Fail("expected ',' or '}'");
