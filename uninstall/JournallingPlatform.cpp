@@ -128,7 +128,10 @@ void JournallingPlatform::Commit() {
   }
   if (journal_.IsOpen()) journal_.Append(Rec(JournalKind::Commit, ""));
   closed_ = true;
-  if (DeleteKeptCopies(inner(), records_)) journal_.Remove();
+}
+
+void JournallingPlatform::DeleteKeptCopies() {
+  if (::DeleteKeptCopies(inner(), records_)) journal_.Remove();
 }
 
 void JournallingPlatform::BeforeValueChange(sys::RegRoot root, const std::string& subkey,

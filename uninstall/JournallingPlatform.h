@@ -34,8 +34,12 @@ class JournallingPlatform : public sys::ForwardingPlatform {
   // Undoes everything recorded, in reverse order, and removes the journal when nothing is left
   // over. The report lines of what stayed changed.
   std::vector<std::string> Rollback();
-  // The run succeeded: the journal says so, the kept copies go, then the journal.
+  // The run succeeded: the journal says so. Throws sys::Error when it cannot, and the run is
+  // then to be rolled back like any failed one.
   void Commit();
+  // After Commit: the kept copies go, then the journal (both stay for the next run to finish
+  // when one cannot be deleted or marked for deletion at restart).
+  void DeleteKeptCopies();
 
   // Called by the wrapped registry keys.
   void BeforeValueChange(sys::RegRoot root, const std::string& subkey, const std::string& name,
