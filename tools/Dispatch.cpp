@@ -24,7 +24,8 @@ void PrintOverallUsage(std::ostream& stream) {
     stream << "  " << name << command->summary << "\n";
   }
   stream << "\n-q shows only results and faults; -v adds detail. A file argument \"-\" is standard\n"
-            "input (a project, an answers file); build -o - writes standard output.\n"
+            "input (a project, a stub, a setup program, a log, an answers file; one per run);\n"
+            "build, init and extract --entry write standard output for -o -.\n"
             "Exit codes: 0 ok, 1 failure (damaged package, verification failed, bad input),"
             " 2 usage error.\n";
 }
