@@ -47,11 +47,13 @@ std::string Win32Platform::TempDirectory() const {
 }
 
 std::string Win32Platform::SpecialFolder(int csidl) const {
+  auto known = specialFolders_.find(csidl);
+  if (known != specialFolders_.end()) return known->second;
   ScopedCoTaskMem<ITEMIDLIST> pidl;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, pidl.Receive())) || !pidl) return {};
   wchar_t buffer[MAX_PATH] = L"";
   if (!SHGetPathFromIDListW(pidl.Get(), buffer)) return {};
-  return WithoutTrailingBackslash(buffer);
+  return specialFolders_[csidl] = WithoutTrailingBackslash(buffer);
 }
 
 std::string Win32Platform::ExePath() const {

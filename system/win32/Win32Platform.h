@@ -16,6 +16,9 @@
 // other than the five predefined ones are refused rather than passed on as handle values.
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "system/Platform.h"
 #include "system/win32/ScopedWin.h"
 
@@ -123,6 +126,9 @@ class Win32Platform : public Platform {
 
   bool comInitialised_ = false;
   unsigned previousErrorMode_ = 0;
+  // SpecialFolder's answers: the shell's lookup takes milliseconds (more under Wine), and the
+  // user-folder checks ask for four folders at every folder made and every file removed.
+  mutable std::map<int, std::string> specialFolders_;
   uintptr_t ownerWindow_ = 0;
   ScopedHandle handBack_;  // the parent's channel section, once made
 };
