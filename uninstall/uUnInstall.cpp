@@ -182,6 +182,8 @@ void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::
   key->WriteString("URLInfoAbout", url);
   key->WriteString("Publisher", author);
   key->WriteString("UninstallString", uninstaller);
+  // What deployment tools run to remove the product without a window (uninst.exe /S).
+  if (!uninstaller.empty()) key->WriteString("QuietUninstallString", "\"" + uninstaller + "\" /S");
   key->WriteString("Install Dir", installDir);
 }
 

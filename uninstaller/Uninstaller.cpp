@@ -12,9 +12,9 @@ namespace uninst {
 namespace {
 
 // The values WriteUninstallEntry writes; anything else in the key is not ours.
-constexpr const char* kRegistrationValues[] = {"DisplayIcon",  "DisplayName", "DisplayVersion",
-                                               "URLInfoAbout", "Publisher",   "UninstallString",
-                                               "Install Dir"};
+constexpr const char* kRegistrationValues[] = {
+    "DisplayIcon",     "DisplayName",          "DisplayVersion", "URLInfoAbout",
+    "Publisher",       "UninstallString",      "QuietUninstallString", "Install Dir"};
 
 class UninstallRun {
  public:
