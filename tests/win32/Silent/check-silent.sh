@@ -152,5 +152,27 @@ rc=$?
 [ "$rc" = 3010 ] || fail "the restart request ended with $rc, expected 3010"
 [ -f "$prefix/drive_c/Restart/DemoSoft/bin/DemoSoft.exe" ] || fail "the restart variant did not install"
 
+# --- uninst.exe /S of both installs: the machine as before ---------------------------------
+if [ -n "$uninstaller" ]; then
+  for installed in "$dir" 'C:\Restart'; do
+    run "$installed\uninst.exe" /S '/LOG=C:\下载\uninst.log' >/dev/null 2>&1
+    rc=$?
+    [ "$rc" = 0 ] || fail "uninst.exe /S in $installed ended with $rc: $(tr -d '\r' <"$downloads/uninst.log")"
+  done
+  snapshot "$work/after"
+  # What the demo leaves on purpose (tests/win32/Uninstall/check-uninstall.sh says why), the
+  # programs and files this check put in the downloads folder, and the restart marks of what
+  # Windows keeps while it runs (the uninstaller's own file and folder).
+  temp="users/$user/Temp"
+  allowed="^\\+ ((Program Files/演示 软件|Restart)(/DemoSoft(/config\\.ini)?)?|下载/.*|$temp/(Comp|Comp/DemoRuntime|Info|Reg)|windows/(system32/)?demort\\.dll|hold-run\\.flag)\$"
+  allowedRegistry='^\+ (system \[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\] "DemoTray\.exe"=|user \[Software\\\\DemoSoft\\\\Imported\]|system \[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\] "PendingFileRenameOperations"=)'
+  left=$(LC_ALL=C comm -3 "$work/before.files" "$work/after.files" | sed 's/^\t/+ /; t; s/^/- /' |
+    grep -Ev "$allowed")
+  [ -z "$left" ] || fail "files that differ from before the installs:$(printf '\n%s' "$left")"
+  left=$(LC_ALL=C comm -3 "$work/before.registry" "$work/after.registry" |
+    sed 's/^\t/+ /; t; s/^/- /' | grep -Ev "$allowedRegistry")
+  [ -z "$left" ] || fail "registry entries that differ from before the installs:$(printf '\n%s' "$left")"
+fi
+
 [ "$failed" -eq 0 ] && echo "silent install under Wine: all checks passed"
 [ "$failed" -eq 0 ]
