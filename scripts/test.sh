@@ -48,5 +48,9 @@ bash scripts/fuzz.sh --smoke
 echo "== bench build (Release; the benchmarks are built, not run)"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j"$jobs"
+# The release tool: the bench build is the same optimised, sanitizer-free setup-tool, so its
+# install rule and Debian package are checked from there (seconds).
+echo "== release tool: install rule, .deb, the packaged setup-tool runs"
+bash scripts/release-check.sh build/bench
 
 echo "== done: host suite, Windows suites $suites; win32 $([ "$suites" = win64 ] && echo "not run: $win32_reason" || echo ran)"

@@ -46,7 +46,10 @@ class UninstallRun {
       KeepLogOfWhatStays(*log);
     } else {
       RemoveRegistration(log->Serial());
-      RemoveLogAndItsFolder();
+      // A registration that stays still lists the product; only the log's serial can lead the
+      // next run to it.
+      if (SomethingStays()) KeepLogOfWhatStays(*log);
+      else RemoveLogAndItsFolder();
     }
     OfferRemovalAtRestart();
     dialogs_.ShowOutcome(report_);
