@@ -249,16 +249,37 @@ class FaultCampaign : public ::testing::Test {
     return {kCodes[step % std::size(kCodes)]};
   }
 
-  // The install campaign over the machine as it is now; returns the faults injected.
+  using State = std::map<std::string, std::string>;
+
+  // The install campaign over the machine as it is now; returns the faults injected. A killed
+  // run is finished in turn by the next setup run, by the uninstaller, and by the journal alone
+  // (what both of them do first).
   size_t InstallCampaign(const std::string& version, bool firstInstall) {
+    const Arm clean = [](StepFaults& steps) { steps.Reset(); };
     const MachineImage image(work_);
-    const auto before = Machine(work_);
-    const RunResult clean = Install([](StepFaults& steps) { steps.Reset(); }, version);
-    EXPECT_EQ(clean.outcome, Outcome::Succeeded) << clean.error;
-    EXPECT_GT(clean.steps, 50u);
-    const auto installed = Machine(work_);
+    const State before = Machine(work_);
+    Uninstall(clean);
+    const State uninstalledBefore = Machine(work_);
+    image.Restore(work_);
+    const RunResult first = Install(clean, version);
+    EXPECT_EQ(first.outcome, Outcome::Succeeded) << first.error;
+    EXPECT_GT(first.steps, 50u);
+    const State installed = Machine(work_);
+    const MachineImage installedImage(work_);
+    Install(clean, version);
+    const State reinstalled = Machine(work_);
+    installedImage.Restore(work_);
+    Uninstall(clean);
+    const State uninstalledAfter = Machine(work_);
+    // A kill between the making of the log's folder and of the journal leaves the folder
+    // unrecorded; the next run then finds it there and does not record it either.
+    image.Restore(work_);
+    SandboxPlatform(work_).ForceDirectories(sys::ExtractFilePath(kLogFile));
+    Install(clean, version);
+    const State installedInEmptyFolder = Machine(work_);
+
     size_t injected = 0;
-    for (uint64_t k = 1; k <= clean.steps; ++k) {
+    for (uint64_t k = 1; k <= first.steps; ++k) {
       for (uint32_t code : CodesFor(k)) {
         image.Restore(work_);
         const RunResult run = Install([&](StepFaults& steps) { steps.FailAt(k, code); }, version);
@@ -269,16 +290,36 @@ class FaultCampaign : public ::testing::Test {
       image.Restore(work_);
       const RunResult stopped = Install([&](StepFaults& steps) { steps.StopAt(k); }, version);
       ++injected;
-      const std::string where = "stop at step " + std::to_string(k) + " (" + stopped.hit + ")";
+      std::string where = "stop at step " + std::to_string(k) + " (" + stopped.hit + "), then ";
       EXPECT_EQ(stopped.outcome, Outcome::Stopped) << where;
-      FinishAsTheNextRunDoes();
-      const auto after = Machine(work_);
-      std::vector<std::string> left = Differences(before, after);
+      // What the finisher may leave: first as if the killed run had never been, then (killed
+      // once its journal said it succeeded) as if it had ended normally.
+      std::vector<const State*> accepted;
+      switch (k % 3) {
+        case 0:
+          where += "the next setup run";
+          EXPECT_EQ(Install(clean, version).outcome, Outcome::Succeeded) << where;
+          accepted = {&installed, &reinstalled};
+          if (firstInstall) accepted.push_back(&installedInEmptyFolder);
+          break;
+        case 1:
+          where += "the uninstaller";
+          Uninstall(clean);
+          accepted = {&uninstalledBefore, &uninstalledAfter};
+          break;
+        default:
+          where += "the journal alone";
+          FinishAsTheNextRunDoes();
+          accepted = {&before, &installed};
+      }
+      const State after = Machine(work_);
+      std::vector<std::string> left = Differences(*accepted.front(), after);
       // The one thing a kill can leave unrecorded: the empty folder of the log itself, made the
       // instant before the journal that would name it.
       if (firstInstall) std::erase(left, "+ drive_c/Program Files/DemoSoft/");
-      // Killed once the journal said the run succeeded, the run is finished rather than undone.
-      if (!left.empty()) left = Differences(installed, after);
+      for (const State* state : accepted) {
+        if (Differences(*state, after).empty()) left.clear();
+      }
       EXPECT_EQ(left, std::vector<std::string>{}) << where;
     }
     image.Restore(work_);
@@ -291,8 +332,7 @@ class FaultCampaign : public ::testing::Test {
   // could not delete yet): once the next run has tidied up, the machine is the installed one,
   // short of what the fault hit, plus kept copies marked for removal at restart.
   void CheckFailedInstall(const RunResult& run, const std::string& fault,
-                          const std::map<std::string, std::string>& before,
-                          const std::map<std::string, std::string>& installed) {
+                          const State& before, const State& installed) {
     const std::string where = fault + " (" + run.hit + ")";
     if (run.outcome == Outcome::Failed) {
       EXPECT_TRUE(NamesItsObject(run.error)) << where << ": " << run.error;
