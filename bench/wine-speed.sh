@@ -81,7 +81,8 @@ holder=$!
 # --- payloads and the two installers of each --------------------------------------------------
 case $preset in win64) nsis_target=amd64-unicode ;; *) nsis_target=x86-unicode ;; esac
 
-# make_payload NAME KIND COUNT MB: files in $work/NAME/payload, setup programs in $drive/NAME.
+# make_payload NAME KIND COUNT MB [no-nsis]: files in $work/NAME/payload, setup programs in
+# $drive/NAME.
 make_payload() {
   local name=$1 dir=$work/$1 stamp="$2 $3 $4 $(md5sum <"$root/bench/make-payloads.py")"
   if [ "$(cat "$dir/.stamp" 2>/dev/null)" != "$stamp" ]; then
@@ -97,6 +98,7 @@ make_payload() {
     { "caption": "显示安装界面", "value": "禁用", "group": 0 },
     { "caption": "显示加载进度", "value": "禁用", "group": 0 },
     { "caption": "显示安装背景窗口", "value": "禁用", "group": 0 },
+    { "caption": "默认文件夹名称", "value": "WineSpeed", "group": 6 },
     { "caption": "默认安装路径", "value": "C:\\\\WineSpeed\\\\ours", "group": 8 }
   ],
   "files": [
@@ -108,6 +110,11 @@ JSON
   mkdir -p "$drive/$name"
   "$tool" build "$dir/project.json" --stub "$win/setup.exe" --uninstaller "$win/uninst.exe" \
     -o "$drive/$name/ours.exe" >/dev/null
+  if [ "${5:-}" = no-nsis ]; then
+    echo "  $name: $(find "$dir/payload" -type f | wc -l) files, $(du -sm --apparent-size "$dir/payload" | cut -f1) MiB;" \
+      "setup program $(($(stat -c %s "$drive/$name/ours.exe") >> 20)) MiB"
+    return
+  fi
   cat >"$dir/nsis.nsi" <<NSI
 Unicode true
 Target $nsis_target
@@ -205,7 +212,7 @@ for name in small large mix; do
 done
 if [ "$memory_mb" -gt 0 ]; then
   echo "== the ${memory_mb} MiB package for the memory figure"
-  make_payload memory large 1 "$memory_mb"
+  make_payload memory large 1 "$memory_mb" no-nsis
   peak_mb[memory]=$(peak 'C:\WineSpeed\memory\ours.exe' /S '/D=C:\WineSpeed\ours')
   [ "$(installed_files "$drive/ours/Product")" = 1 ] || peak_mb[memory]="fail"
   fresh ours

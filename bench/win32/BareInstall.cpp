@@ -74,7 +74,8 @@ class PackageFile {
   void Refill() {
     bufferStart_ += static_cast<int64_t>(filled_);
     DWORD got = 0;
-    if (!ReadFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr) || got == 0)
+    const auto size = static_cast<DWORD>(buffer_.size());
+    if (!ReadFile(file_, buffer_.data(), size, &got, nullptr) || got == 0)
       Fail("the package ends early");
     filled_ = got;
     at_ = 0;
@@ -244,11 +245,12 @@ int wmain(int argc, wchar_t** argv) {
         Fail("cannot write a file");
       filled = 0;
     };
-    inflater.Run(package, entry.dataStart, entry.dataEnd, [&](const unsigned char* bytes, size_t n) {
+    auto append = [&](const unsigned char* bytes, size_t n) {
       if (filled + n > batch.size()) flush();
       std::memcpy(batch.data() + filled, bytes, n);
       filled += n;
-    });
+    };
+    inflater.Run(package, entry.dataStart, entry.dataEnd, append);
     flush();
     FILETIME time = ToFileTime(entry.fileTime);
     SetFileTime(file, nullptr, nullptr, &time);
