@@ -80,3 +80,4 @@ target_compile_options(gtest PUBLIC
                        -include ${PROJECT_SOURCE_DIR}/tests/support/win32/GTestNotification.h)
 
 include(cmake/Win32Tests.cmake)
+include(cmake/Win32Tool.cmake)
