@@ -43,7 +43,8 @@ done
 echo "== fuzz build (clang, ASan + UBSan) and a short run of each fuzz target"
 bash scripts/fuzz.sh --smoke
 
-# The optimised build warns differently (GCC's -O3 flow warnings); the benchmarks must build.
+# The optimised build warns differently (GCC's -O3 flow warnings): the benchmarks and the tool
+# must build with it (the tests are the sanitizer build's).
 echo "== bench build (Release; the benchmarks are built, not run)"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j"$jobs"
