@@ -1,21 +1,15 @@
 #include "tools/ProgressMeter.h"
 
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
 
+#include "tools/host/HostSystem.h"
+
 namespace tool {
 namespace {
 
-// <chrono> cannot be used: its UCN literals have no GBK form (-fexec-charset=GBK).
-double Now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+double Now() { return host::MonotonicSeconds(); }
 
 class Metered : public sys::Stream {
  public:
@@ -64,8 +58,8 @@ int64_t StoredBytes(const TCustomCompile& project) {
 }
 
 bool IsTerminal(const std::ostream& stream) {
-  if (&stream == &std::cout) return isatty(STDOUT_FILENO) != 0;
-  if (&stream == &std::cerr) return isatty(STDERR_FILENO) != 0;
+  if (&stream == &std::cout) return host::IsTerminal(host::StandardStream::Output);
+  if (&stream == &std::cerr) return host::IsTerminal(host::StandardStream::Error);
   return false;
 }
 
@@ -102,15 +96,18 @@ void ProgressMeter::Draw() {
   const std::string rate =
       seconds > 0.05 ? ByteText(static_cast<int64_t>(static_cast<double>(done_) / seconds)) + "/s"
                      : "-";
-  out_ << "\r[" << std::string(static_cast<size_t>(filled), '#')
-       << std::string(static_cast<size_t>(kWidth - filled), '.') << "] " << ByteText(done_)
-       << " / " << ByteText(total_) << "  " << rate << "\033[K" << std::flush;
-  drawn_ = true;
+  std::string line = "[" + std::string(static_cast<size_t>(filled), '#') +
+                     std::string(static_cast<size_t>(kWidth - filled), '.') + "] " +
+                     ByteText(done_) + " / " + ByteText(total_) + "  " + rate;
+  const size_t length = line.size();
+  if (length < drawnLength_) line.append(drawnLength_ - length, ' ');
+  out_ << "\r" << line << std::flush;
+  drawnLength_ = length;
 }
 
 void ProgressMeter::Clear() {
-  if (drawn_) out_ << "\r\033[K" << std::flush;
-  drawn_ = false;
+  if (drawnLength_ > 0) out_ << "\r" << std::string(drawnLength_, ' ') << "\r" << std::flush;
+  drawnLength_ = 0;
 }
 
 std::unique_ptr<sys::Stream> MeteredStream(std::unique_ptr<sys::Stream> inner, ProgressMeter& meter) {
