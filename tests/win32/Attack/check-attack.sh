@@ -142,6 +142,9 @@ press alt+f
 for _ in $(seq 100); do kill -0 "$run" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$run" 2>/dev/null; then
   fail "the setup program did not end after Finish"
+  kill -- "-$run" 2>/dev/null
+  "$wine_server" -k 2>/dev/null
+  run=""
 else
   wait "$run"; check "setup exit code" "$?" 0
   run=""
