@@ -69,9 +69,13 @@ int Uninstall(sys::Platform& platform, const std::string& logPath, ExclusiveHold
       platform.RemoveAtRestart(handoff->original);
     }
   };
+  // The log is read through the hold, never again by its name. Without a hold (no log, or it
+  // could not be opened) the run reads the name and says what is wrong.
+  uninst::LogSource heldLog;
+  if (hold.GetState() == ExclusiveHold::State::Held) heldLog = [&hold] { return hold.OpenReader(); };
   // A log named by a hand-off's command line must belong to a registered product.
-  const uninst::UninstallReport report =
-      uninst::RunUninstall(platform, logPath, dialogs, beforeLogRemoval, handoff.has_value());
+  const uninst::UninstallReport report = uninst::RunUninstall(
+      platform, logPath, dialogs, beforeLogRemoval, handoff.has_value(), heldLog);
   return report.Completed() ? 0 : 1;
 }
 
