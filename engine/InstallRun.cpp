@@ -65,15 +65,20 @@ void TCompile::Install(const std::string& ExeFile) {
 
   JournallingPlatform run(real, logFile);
   try {
-    RunPlatformScope scope(*this, run);
-    RunSteps(run, *package, logFile);
+    {
+      RunPlatformScope scope(*this, run);
+      RunSteps(run, *package, logFile);
+    }
+    // Until the journal says the run succeeded, a killed process would have it undone; so a
+    // journal that cannot say so fails the run too.
+    run.Commit();
   } catch (const sys::Error& error) {
     throw RollbackError(error, run.Rollback());
   } catch (...) {
     run.Rollback();
     throw;
   }
-  run.Commit();
+  run.DeleteKeptCopies();
 }
 
 void TCompile::RunSteps(sys::Platform& platform, sys::Stream& package, const std::string& logFile) {

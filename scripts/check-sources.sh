@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-windows_only='^(system/win32|ui/win32|tests/win32|tests/support/win32)/'
+windows_only='^(system/win32|ui/win32|tests/win32|tests/support/win32|bench/win32)/'
 status=0
 while IFS= read -r file; do
   if grep -qiE '#\s*include\s*<windows\.h>' "$file" && ! [[ $file =~ $windows_only ]]; then

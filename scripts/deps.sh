@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the host, win32, win64 and fuzz builds and their tests need, from Debian
-# packages (the fuzz build: clang with its libFuzzer and sanitizer runtimes).
+# packages (the fuzz build: clang with its libFuzzer and sanitizer runtimes; nsis: the yardstick
+# of bench/wine-speed.sh).
 # wine32 is installed even where i386 programs cannot start: the test command finds that out.
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
@@ -10,7 +11,8 @@ PKGS="build-essential cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgm
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev osslsigncode openssl
       wine wine32:i386 wine64 fonts-wine xvfb xfonts-base x11-utils xdotool imagemagick
       fonts-wqy-microhei fonts-arphic-gbsn00lp locales
-      clang libclang-rt-dev python3"
+      clang libclang-rt-dev python3
+      nsis"
 
 need_update=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -43,9 +43,14 @@ done
 echo "== fuzz build (clang, ASan + UBSan) and a short run of each fuzz target"
 bash scripts/fuzz.sh --smoke
 
-# The optimised build warns differently (GCC's -O3 flow warnings); the benchmarks must build.
+# The optimised build warns differently (GCC's -O3 flow warnings): the benchmarks and the tool
+# must build with it (the tests are the sanitizer build's).
 echo "== bench build (Release; the benchmarks are built, not run)"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j"$jobs"
+# The release tool: the bench build is the same optimised, sanitizer-free setup-tool, so its
+# install rule and Debian package are checked from there (seconds).
+echo "== release tool: install rule, .deb, the packaged setup-tool runs"
+bash scripts/release-check.sh build/bench
 
 echo "== done: host suite, Windows suites $suites; win32 $([ "$suites" = win64 ] && echo "not run: $win32_reason" || echo ran)"

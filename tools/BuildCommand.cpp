@@ -59,6 +59,7 @@ int Run(CommandContext& context) {
   // content at all) and the build of the product puts the real program in.
   ProjectLoadOptions loadOptions;
   if (auto uninstaller = args.Value("--uninstaller")) loadOptions.uninstaller = *uninstaller;
+  ExpectOneStandardInput({&args.positional[0], &*stubPath});
   ProjectDocument project = LoadProjectFile(args.positional[0], loadOptions);
   if (!loadOptions.uninstaller.empty() && !HasUninstaller(project)) {
     throw UsageError("--uninstaller: the project has no uninstaller entry");
@@ -68,7 +69,8 @@ int Run(CommandContext& context) {
     return kExitFailure;
   }
 
-  std::unique_ptr<sys::Stream> stub = OpenInputFile(*stubPath);
+  InputFile stubFile(*stubPath);
+  std::unique_ptr<sys::Stream> stub = OpenInputFile(stubFile.path());
   // Signing comes after packing; a signature already on the stub ends up in front of the package
   // where no signature checker looks for it.
   if (auto pe = ReadPeLayout(*stub); pe && pe->certificateSize != 0) {
@@ -77,9 +79,8 @@ int Run(CommandContext& context) {
   }
   stub->Seek(0);
   const bool toStandardOutput = *outPath == "-";
-  ProgressMeter meter(context.err,
-                      context.verbosity != Verbosity::Quiet && IsTerminal(context.err),
-                      ContentBytes(project));
+  ProgressMeter meter(context.err, context.ShowsProgress(context.err), ContentBytes(project),
+                      context.progressObserver);
   packager::ContentSource content = [&project, &meter](size_t index, const TCompileFileData&) {
     const fs::path& file = project.contents.at(index);
     return file.empty() ? nullptr : MeteredStream(OpenInputFile(file), meter);
@@ -132,7 +133,8 @@ const Command& BuildCommand() {
       "Projects that build but would misbehave are warned about (docs/checks.md), each with\n"
       "its line and column; --strict fails the build on any warning.\n"
       "PROJECT.json \"-\" reads the project from standard input (content paths relative to\n"
-      "the current folder); -o - writes the setup program to standard output. On a terminal\n"
+      "the current folder), as does --stub \"-\" the stub (one of them only); -o - writes the\n"
+      "setup program to standard output. On a terminal\n"
       "a progress line shows the bytes packed and the rate.\n",
       &Run};
   return command;

@@ -7,6 +7,8 @@
 // is a failure that the dispatcher reports on err.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <span>
 #include <stdexcept>
@@ -28,8 +30,13 @@ struct CommandContext {
   std::ostream& err;
   Verbosity verbosity = Verbosity::Normal;
 
+  // Told what each of the command's progress meters counted, in bytes, and its total.
+  std::function<void(int64_t counted, int64_t total)> progressObserver;
+
   // Where status lines go: out, or nowhere when quiet.
   std::ostream& Status();
+  // Whether a progress line may be drawn on stream: a terminal, and not quiet.
+  bool ShowsProgress(const std::ostream& stream) const;
 };
 
 struct Command {
@@ -64,7 +71,9 @@ const Command* FindCommand(const std::string& name);
 const char* ToolVersion();
 
 // The whole tool: args are argv[1..]; -q/--quiet, -v/--verbose and --version may stand
-// anywhere before "--". Never throws.
-int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// anywhere before "--". progressObserver is handed to the command (see CommandContext). Never
+// throws.
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            std::function<void(int64_t counted, int64_t total)> progressObserver = {});
 
 }  // namespace tool

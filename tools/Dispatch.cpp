@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/Commands.h"
+#include "tools/ProgressMeter.h"
 #include "tools/ToolText.h"
 
 namespace tool {
@@ -23,7 +24,8 @@ void PrintOverallUsage(std::ostream& stream) {
     stream << "  " << name << command->summary << "\n";
   }
   stream << "\n-q shows only results and faults; -v adds detail. A file argument \"-\" is standard\n"
-            "input (a project, an answers file); build -o - writes standard output.\n"
+            "input (a project, a stub, a setup program, a log, an answers file; one per run);\n"
+            "build, init and extract --entry write standard output for -o -.\n"
             "Exit codes: 0 ok, 1 failure (damaged package, verification failed, bad input),"
             " 2 usage error.\n";
 }
@@ -66,7 +68,12 @@ std::ostream& CommandContext::Status() {
   return verbosity == Verbosity::Quiet ? silent : out;
 }
 
-int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+bool CommandContext::ShowsProgress(const std::ostream& stream) const {
+  return verbosity != Verbosity::Quiet && IsTerminal(stream);
+}
+
+int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err,
+            std::function<void(int64_t counted, int64_t total)> progressObserver) {
   std::vector<std::string> args = givenArgs;
   const Verbosity verbosity = TakeVerbosity(args);
   if (!args.empty() && args[0] == "--version") {
@@ -96,7 +103,7 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
     return kExitUsage;
   }
   CommandContext context{std::vector<std::string>(args.begin() + 1, args.end()), out, err,
-                         verbosity};
+                         verbosity, std::move(progressObserver)};
   for (const std::string& arg : context.args) {
     if (IsHelp(arg)) {
       PrintCommandUsage(*command, out);

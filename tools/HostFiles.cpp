@@ -3,8 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <random>
+#include <system_error>
+#include <vector>
 
 #include "system/Error.h"
+#include "tools/Commands.h"
 #include "tools/ToolText.h"
 #include "tools/packager/HostFileStream.h"
 
@@ -33,7 +38,51 @@ class StandardOutput : public sys::Stream {
   int64_t written_ = 0;
 };
 
+// A name no one can have made ready for us: the file is created only if it does not exist.
+std::FILE* CreateNewTemporary(std::filesystem::path& path) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    path = std::filesystem::temp_directory_path() /
+           ("setup-tool-stdin-" + std::to_string(random()) + std::to_string(random()));
+    if (std::FILE* file = std::fopen(path.string().c_str(), "wbx")) return file;
+  }
+  throw Failure("cannot create a temporary file for standard input in " +
+                std::filesystem::temp_directory_path().string() + ": " + std::strerror(errno));
+}
+
 }  // namespace
+
+InputFile::InputFile(const std::string& argument) : path_(argument), name_(argument) {
+  if (argument != "-") return;
+  name_ = "standard input";
+  std::FILE* file = CreateNewTemporary(path_);
+  copied_ = true;
+  std::vector<char> buffer(1 << 16);
+  bool written = true;
+  while (written && std::cin) {
+    std::cin.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const auto count = static_cast<size_t>(std::cin.gcount());
+    written = std::fwrite(buffer.data(), 1, count, file) == count;
+  }
+  written = std::fclose(file) == 0 && written;
+  if (!written || std::cin.bad()) {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+    throw Failure("cannot copy standard input to " + path_.string());
+  }
+}
+
+InputFile::~InputFile() {
+  if (!copied_) return;
+  std::error_code ignored;
+  std::filesystem::remove(path_, ignored);
+}
+
+void ExpectOneStandardInput(std::initializer_list<const std::string*> arguments) {
+  int count = 0;
+  for (const std::string* argument : arguments) count += argument && *argument == "-";
+  if (count > 1) throw UsageError("only one argument can be \"-\": standard input is read once");
+}
 
 std::unique_ptr<sys::Stream> StandardOutputStream() { return std::make_unique<StandardOutput>(); }
 

@@ -136,15 +136,19 @@ int Run(CommandContext& context) {
   auto output = args.Value("-o");
   if (!output) output = args.Value("--output");
   if (!output) throw UsageError("-o PROJECT.json is required");
-  const fs::path projectFile = *output;
-  if (fs::exists(projectFile) && !args.Has("--force")) {
+  // On standard output, content paths are relative to the current folder (as build reads a
+  // project from standard input) and the questions and the status go to standard error.
+  const bool toStandardOutput = *output == "-";
+  const fs::path projectFile = toStandardOutput ? fs::path("project.json") : fs::path(*output);
+  std::ostream& talk = toStandardOutput ? context.err : context.out;
+  if (!toStandardOutput && fs::exists(projectFile) && !args.Has("--force")) {
     throw Failure("'" + projectFile.string() + "' exists; --force replaces it");
   }
   fs::path folder = fs::absolute(args.positional[0]).lexically_normal();
   if (!folder.has_filename()) folder = folder.parent_path();
   std::vector<TreeItem> items = ExpandFolderTree(folder, TreeFilter{});
   if (items.empty()) throw Failure("'" + args.positional[0] + "' holds no files");
-  const ProductAnswers product = AskProduct(args, folder, context.out);
+  const ProductAnswers product = AskProduct(args, folder, talk);
 
   std::string content =
       folder.lexically_relative(fs::absolute(projectFile).parent_path()).generic_string();
@@ -173,11 +177,16 @@ int Run(CommandContext& context) {
     project["shortcuts"] = Json::array({link(u8"开始菜单\\"), link(u8"桌面\\")});
   }
   project["settings"] = settings;
-  std::ofstream file(projectFile, std::ios::binary | std::ios::trunc);
-  if (!file) throw Failure("cannot create '" + projectFile.string() + "'");
-  file << project.dump(2) << "\n";
-  if (!file.flush()) throw Failure("cannot write '" + projectFile.string() + "'");
-  context.out << "wrote " << projectFile.string() << ": " << items.size() << " items from "
+  if (toStandardOutput) {
+    context.out << project.dump(2) << "\n";
+  } else {
+    std::ofstream file(projectFile, std::ios::binary | std::ios::trunc);
+    if (!file) throw Failure("cannot create '" + projectFile.string() + "'");
+    file << project.dump(2) << "\n";
+    if (!file.flush()) throw Failure("cannot write '" + projectFile.string() + "'");
+  }
+  std::ostream& status = context.verbosity == Verbosity::Quiet ? context.Status() : talk;
+  status << "wrote " << *output << ": " << items.size() << " items from "
               << args.positional[0] << (program.empty() ? "" : ", program " + program) << "\n";
   return kExitOk;
 }
@@ -196,7 +205,8 @@ const Command& InitCommand() {
       "are asked on a terminal; otherwise the name is FOLDER's name, the version 1.0, the\n"
       "install folder [System ProgramFiles]\\NAME. build accepts the project as it is:\n"
       "  setup-tool build PROJECT.json --stub setup.exe --uninstaller uninst.exe -o Setup.exe\n"
-      "--force replaces an existing PROJECT.json.\n",
+      "--force replaces an existing PROJECT.json. -o - writes the project to standard output\n"
+      "(its content paths relative to the current folder, as build - reads them).\n",
       &Run};
   return command;
 }

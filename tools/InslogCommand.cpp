@@ -3,6 +3,7 @@
 
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
+#include "tools/HostFiles.h"
 #include "tools/InertPlatform.h"
 #include "tools/InsLogJson.h"
 #include "tools/ToolText.h"
@@ -26,9 +27,10 @@ class HostLogPlatform : public InertPlatform {
 int Run(CommandContext& context) {
   ParsedArgs args = ParseArgs(context.args, {});
   ExpectPositional(args, 1);
-  const std::string file = args.positional[0];
+  InputFile input(args.positional[0]);
+  const std::string file = input.path().string();
   HostLogPlatform platform;
-  if (!platform.FileExists(file)) throw Failure("no uninstall log at " + file);
+  if (!platform.FileExists(file)) throw Failure("no uninstall log at " + input.name());
   TUnInstall log(platform);
   log.LoadFromFile(file);
   context.out << InsLogToJson(log).dump(2) << "\n";
@@ -43,7 +45,8 @@ const Command& InslogCommand() {
       "FILE\n\n"
       "Decodes the uninstall log FILE (a host path) and prints its header and items, in\n"
       "recorded order, as JSON: kind (file, folder, registry), path, the registry root and\n"
-      "value name of registry items, and whether the uninstaller removes the item.\n",
+      "value name of registry items, and whether the uninstaller removes the item.\n"
+      "FILE \"-\" reads the log from standard input.\n",
       &Run};
   return command;
 }

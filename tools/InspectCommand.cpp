@@ -2,6 +2,7 @@
 #include "package/PackageFormat.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
+#include "tools/HostFiles.h"
 #include "tools/PackageFile.h"
 #include "tools/ProjectJson.h"
 
@@ -20,7 +21,8 @@ Json SignatureJson(const PackageBounds& bounds) {
 int Run(CommandContext& context) {
   ParsedArgs args = ParseArgs(context.args, {});
   ExpectPositional(args, 1);
-  PackageFile file(args.positional[0]);
+  InputFile input(args.positional[0]);
+  PackageFile file(input.path(), input.name());
   const PackageTrailer& trailer = file.trailer();
 
   Json package;
@@ -61,7 +63,7 @@ const Command& InspectCommand() {
       "configuration block, where the package ends and the signature's certificate table\n"
       "when the file is signed) and each entry's \"stored\" offsets and size. build ignores\n"
       "those. For a project that rebuilds as it is, use extract, which also writes the\n"
-      "content files.\n",
+      "content files. SETUP \"-\" reads the setup program from standard input.\n",
       &Run};
   return command;
 }

@@ -62,14 +62,16 @@ std::optional<ChunkFault> CheckChunkRun(sys::Stream& file, int64_t start, int64_
   return std::nullopt;
 }
 
-PackageFile::PackageFile(const std::filesystem::path& path) {
+PackageFile::PackageFile(const std::filesystem::path& path) : PackageFile(path, path.string()) {}
+
+PackageFile::PackageFile(const std::filesystem::path& path, const std::string& name) {
   std::unique_ptr<sys::Stream> file = OpenInputFile(path);
   bounds_ = FindPackageBounds(*file);
   file_ = std::make_unique<PackageStream>(std::move(file), bounds_.end);
   trailer_.length = bounds_.fileLength;
   trailer_.end = bounds_.end;
   if (trailer_.end < kTrailerSize) {
-    throw Failure("'" + path.string() + "' is shorter than a package trailer (16 bytes)");
+    throw Failure("'" + name + "' is shorter than a package trailer (16 bytes)");
   }
   file_->Seek(trailer_.end - kTrailerSize);
   trailer_.size = le::ReadI64(*file_);

@@ -45,6 +45,8 @@ class PackageFile {
   // Throws tool::Failure when the file cannot be opened or its package is shorter than a
   // trailer.
   explicit PackageFile(const std::filesystem::path& path);
+  // The same, with name for the file in messages ("standard input" for a copy of it).
+  PackageFile(const std::filesystem::path& path, const std::string& name);
 
   // The file up to the package's end (a signed file's certificate table is never read).
   sys::Stream& stream() { return *file_; }

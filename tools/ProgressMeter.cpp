@@ -6,43 +6,52 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <string>
 
 namespace tool {
 namespace {
 
+// <chrono> cannot be used: its UCN literals have no GBK form (-fexec-charset=GBK).
 double Now() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-std::string Mebibytes(int64_t bytes) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / (1024.0 * 1024.0));
-  return text;
-}
-
 class Metered : public sys::Stream {
  public:
-  Metered(std::unique_ptr<sys::Stream> inner, ProgressMeter& meter)
-      : inner_(std::move(inner)), meter_(meter) {}
+  Metered(std::unique_ptr<sys::Stream> owned, sys::Stream& inner, ProgressMeter& meter)
+      : owned_(std::move(owned)), inner_(inner), meter_(meter) {}
   size_t Read(void* buffer, size_t count) override {
-    size_t read = inner_->Read(buffer, count);
+    size_t read = inner_.Read(buffer, count);
     meter_.Advance(static_cast<int64_t>(read));
     return read;
   }
-  void Write(const void* buffer, size_t count) override { inner_->Write(buffer, count); }
-  void Seek(int64_t position) override { inner_->Seek(position); }
-  int64_t Position() const override { return inner_->Position(); }
-  int64_t Size() const override { return inner_->Size(); }
+  void Write(const void* buffer, size_t count) override { inner_.Write(buffer, count); }
+  void Seek(int64_t position) override { inner_.Seek(position); }
+  int64_t Position() const override { return inner_.Position(); }
+  int64_t Size() const override { return inner_.Size(); }
 
  private:
-  std::unique_ptr<sys::Stream> inner_;
+  std::unique_ptr<sys::Stream> owned_;
+  sys::Stream& inner_;
   ProgressMeter& meter_;
 };
 
 }  // namespace
+
+std::string ByteText(int64_t bytes) {
+  static const char* const kUnits[] = {"KiB", "MiB", "GiB", "TiB"};
+  if (bytes < 1024) return std::to_string(bytes) + " B";
+  double value = static_cast<double>(bytes) / 1024.0;
+  size_t unit = 0;
+  while (value >= 1024.0 && unit + 1 < std::size(kUnits)) {
+    value /= 1024.0;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
+  return text;
+}
 
 int64_t StoredBytes(const TCustomCompile& project) {
   int64_t total = 0;
@@ -60,28 +69,42 @@ bool IsTerminal(const std::ostream& stream) {
   return false;
 }
 
-ProgressMeter::ProgressMeter(std::ostream& out, bool shown, int64_t total)
-    : out_(out), shown_(shown), total_(total), started_(Now()) {}
+ProgressMeter::ProgressMeter(std::ostream& out, bool shown, int64_t total,
+                             ProgressObserver observer)
+    : out_(out),
+      shown_(shown),
+      total_(total),
+      observer_(std::move(observer)),
+      started_(Now()),
+      lastDrawn_(started_ - 1.0) {}
 
-ProgressMeter::~ProgressMeter() { Clear(); }
+ProgressMeter::~ProgressMeter() {
+  Clear();
+  if (observer_) observer_(done_, total_);
+}
 
 void ProgressMeter::Advance(int64_t bytes) {
   done_ += bytes;
   if (!shown_) return;
-  double now = Now();
-  if (now - lastDrawn_ < 0.1) return;
-  lastDrawn_ = now;
+  if (Now() - lastDrawn_ < 0.1) return;
   Draw();
 }
 
+void ProgressMeter::Redraw() {
+  if (shown_) Draw();
+}
+
 void ProgressMeter::Draw() {
-  constexpr int kWidth = 30;
-  int filled = total_ > 0 ? static_cast<int>(kWidth * std::min(done_, total_) / total_) : 0;
-  double seconds = Now() - started_;
-  std::string rate = seconds > 0 ? Mebibytes(static_cast<int64_t>(done_ / seconds)) : "-";
-  out_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] "
-       << Mebibytes(done_) << " / " << Mebibytes(total_) << " MiB  " << rate << " MiB/s\033[K"
-       << std::flush;
+  constexpr int64_t kWidth = 30;
+  lastDrawn_ = Now();
+  const int64_t filled = total_ > 0 ? kWidth * std::min(done_, total_) / total_ : 0;
+  const double seconds = lastDrawn_ - started_;
+  const std::string rate =
+      seconds > 0.05 ? ByteText(static_cast<int64_t>(static_cast<double>(done_) / seconds)) + "/s"
+                     : "-";
+  out_ << "\r[" << std::string(static_cast<size_t>(filled), '#')
+       << std::string(static_cast<size_t>(kWidth - filled), '.') << "] " << ByteText(done_)
+       << " / " << ByteText(total_) << "  " << rate << "\033[K" << std::flush;
   drawn_ = true;
 }
 
@@ -91,7 +114,12 @@ void ProgressMeter::Clear() {
 }
 
 std::unique_ptr<sys::Stream> MeteredStream(std::unique_ptr<sys::Stream> inner, ProgressMeter& meter) {
-  return std::make_unique<Metered>(std::move(inner), meter);
+  sys::Stream& borrowed = *inner;
+  return std::make_unique<Metered>(std::move(inner), borrowed, meter);
+}
+
+std::unique_ptr<sys::Stream> MeteredStream(sys::Stream& inner, ProgressMeter& meter) {
+  return std::make_unique<Metered>(nullptr, inner, meter);
 }
 
 }  // namespace tool

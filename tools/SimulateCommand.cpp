@@ -4,8 +4,6 @@
 // page as the person sees it, what the person does, the install's steps and files as they are
 // reported (with a progress bar on a terminal), then what the run left on the machine:
 // Ins.log, the Uninstall registration and the journal of the simulated shell.
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -22,6 +20,8 @@
 #include "tools/CommandLine.h"
 #include "tools/ComponentWatch.h"
 #include "tools/Commands.h"
+#include "tools/HostFiles.h"
+#include "tools/ProgressMeter.h"
 #include "tools/SimulateReport.h"
 #include "tools/SimulateSwitches.h"
 #include "tools/SimulatedPerson.h"
@@ -37,51 +37,62 @@ namespace {
 namespace fs = std::filesystem;
 using sys::sandbox::SandboxPlatform;
 
-// Status lines and installed files as they are reported; on a terminal a bar below them.
+// Status lines and installed files as they are reported; on a terminal a bar below them that
+// counts bytes: the install reports each file entry by its index (position - 1), and the
+// package says how big each one is.
 class ProgressPrinter {
  public:
-  ProgressPrinter(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+  ProgressPrinter(std::ostream& out, bool terminal, ProgressObserver observer)
+      : out_(out), terminal_(terminal), observer_(std::move(observer)) {}
   ~ProgressPrinter() { Pause(); }
 
-  void Report(const std::string& fileName, const std::string& hint, int64_t position, int64_t max) {
+  void Report(const TCompile& compile, const std::string& fileName, const std::string& hint,
+              int64_t position) {
     Pause();
     if (position < 0) {
       out_ << "== " << GbkToUtf8Lossy(hint) << "\n";
     } else {
       out_ << "   " << GbkToUtf8Lossy(fileName) << "\n";
-      position_ = position;
-      max_ = max;
+      Meter(compile).Advance(EntryBytes(compile, position - 1));
     }
-    DrawBar();
+    if (meter_) meter_->Redraw();
   }
 
   // Takes the bar off the terminal, so that other output can follow.
   void Pause() {
-    if (barShown_) out_ << "\r\033[K";
-    barShown_ = false;
+    if (meter_) meter_->Clear();
   }
 
  private:
-  void DrawBar() {
-    if (!terminal_ || max_ <= 0) return;
-    constexpr int kWidth = 40;
-    int filled = static_cast<int>(kWidth * position_ / max_);
-    out_ << "[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] "
-         << position_ << "/" << max_ << std::flush;
-    barShown_ = true;
+  static int64_t EntryBytes(const TCompile& compile, int64_t index) {
+    if (index < 0 || index >= static_cast<int64_t>(compile.FileList.size())) return 0;
+    const TCompileFileData& entry = *compile.FileList[static_cast<size_t>(index)];
+    return entry.EntryKind == kEntryFile ? entry.FileSize : 0;
+  }
+
+  // Made at the first file, when the package is loaded and its files' bytes are known.
+  ProgressMeter& Meter(const TCompile& compile) {
+    if (!meter_) {
+      int64_t total = 0;
+      for (size_t i = 0; i < compile.FileList.size(); ++i) {
+        total += EntryBytes(compile, static_cast<int64_t>(i));
+      }
+      meter_ = std::make_unique<ProgressMeter>(out_, terminal_, total, observer_);
+    }
+    return *meter_;
   }
 
   std::ostream& out_;
   bool terminal_;
-  bool barShown_ = false;
-  int64_t position_ = 0;
-  int64_t max_ = 0;
+  ProgressObserver observer_;
+  std::unique_ptr<ProgressMeter> meter_;
 };
 
-// Puts the setup program where the simulated user started it from, as the running program.
-std::string PlaceSetupProgram(SandboxPlatform& sandbox, const fs::path& setup) {
-  std::string exePath = sys::ExtractFilePath(sandbox.ExePath()) +
-                        sys::sandbox::Utf8ToGbk(setup.filename().string());
+// Puts the setup program where the simulated user started it from, as the running program,
+// under the file name fileName.
+std::string PlaceSetupProgram(SandboxPlatform& sandbox, const fs::path& setup,
+                              const std::string& fileName) {
+  std::string exePath = sys::ExtractFilePath(sandbox.ExePath()) + sys::sandbox::Utf8ToGbk(fileName);
   sandbox.SetExePath(exePath, 1);
   auto host = sandbox.HostPath(exePath);
   if (!host) throw Failure("the sandbox cannot hold " + GbkToUtf8Lossy(exePath));
@@ -108,17 +119,18 @@ class SimulationBackend : public ui::HeadlessBackend {
 // Passes each report to the printer, then to the window's receiver.
 struct PrintingReceiver {
   ProgressPrinter* printer;
+  const TCompile* compile;
   TCompileProEvent window;
   void operator()(const std::string& fileName, const std::string& hint, int64_t position,
                   int64_t max) const {
-    printer->Report(fileName, hint, position, max);
+    printer->Report(*compile, fileName, hint, position);
     if (window) window(fileName, hint, position, max);
   }
 };
 
 void WatchProgress(TCompile& compile, ProgressPrinter& printer) {
   if (compile.OnCompile && compile.OnCompile.target<PrintingReceiver>() == nullptr) {
-    compile.OnCompile = PrintingReceiver{&printer, std::move(compile.OnCompile)};
+    compile.OnCompile = PrintingReceiver{&printer, &compile, std::move(compile.OnCompile)};
   }
 }
 
@@ -240,15 +252,19 @@ int Run(CommandContext& context) {
   ExpectPositional(args, 1);
   auto root = args.Value("--root");
   if (!root) throw UsageError("--root DIR is required");
-  const fs::path setup = args.positional[0];
-  if (!fs::is_regular_file(setup)) throw Failure("no setup program at " + setup.string());
+  auto answers = args.Value("--answers");
+  ExpectOneStandardInput({&args.positional[0], answers ? &*answers : nullptr});
+  InputFile input(args.positional[0]);
+  const fs::path setup = input.path();
+  if (!fs::is_regular_file(setup)) throw Failure("no setup program at " + input.name());
   SimulationScript script = DefaultSimulationScript();
-  if (auto answers = args.Value("--answers")) script = LoadSimulationScript(*answers);
+  if (answers) script = LoadSimulationScript(*answers);
 
   ComponentWatch sandbox{fs::path(*root)};
   if (auto os = args.Value("--os")) sandbox.SetVersionText(*os);
   sandbox.SetAnswers(script.answers, script.defaultAnswer);
-  const std::string exePath = PlaceSetupProgram(sandbox, setup);
+  const std::string exePath = PlaceSetupProgram(
+      sandbox, setup, input.fromStandardInput() ? "setup.exe" : setup.filename().string());
   if (!switches.empty()) {
     if (args.Value("--answers")) throw UsageError("with switches, give /ANSWERS=FILE instead");
     sys::ScopedCurrentPlatform scope(sandbox);
@@ -259,8 +275,8 @@ int Run(CommandContext& context) {
 
   SetupOutcome outcome;
   {
-    bool terminal = &context.out == &std::cout && isatty(STDOUT_FILENO);
-    ProgressPrinter printer(context.out, terminal);
+    ProgressPrinter printer(context.out, context.ShowsProgress(context.out),
+                            context.progressObserver);
     outcome = RunSetup(sandbox, script, printer, context.out, context.err);
   }
   sandbox.Flush();
@@ -294,6 +310,8 @@ const Command& SimulateCommand() {
       "runs it: the log and what the run left are printed with the exit code the setup\n"
       "program would end with (0 installed, 3010 restart needed, 1602 cancelled, 1603\n"
       "failed, 1618 another setup running, 87 bad switches); FILE is a host file.\n"
+      "SETUP \"-\" reads the setup program from standard input (run as setup.exe). On a\n"
+      "terminal a bar below the installed files counts their bytes, with the rate.\n"
       "Exit code 0 when the run ends without an error (a cancelled wizard included), 1 when\n"
       "an error ends it.\n\n"
       "DIR/drive_c/... holds the drives, DIR/registry.json the registry, DIR/journal.jsonl\n"

@@ -1,5 +1,6 @@
 #include "tools/SimulateReport.h"
 
+#include "package/UninstallRegistration.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
 #include "system/sandbox/SandboxPlatform.h"
@@ -9,10 +10,6 @@
 
 namespace tool {
 namespace {
-
-constexpr const char* kRegistrationValues[] = {"DisplayIcon",  "DisplayName", "DisplayVersion",
-                                               "URLInfoAbout", "Publisher",   "UninstallString",
-                                               "Install Dir"};
 
 // The registration's values; the uninstaller's path, which places Ins.log, comes back.
 std::string PrintRegistration(sys::Platform& platform, const std::string& serial,
@@ -25,7 +22,7 @@ std::string PrintRegistration(sys::Platform& platform, const std::string& serial
   out << "\nUninstall registration HKEY_LOCAL_MACHINE" << GbkToUtf8Lossy(key) << "\n";
   std::unique_ptr<sys::RegistryKey> opened = platform.OpenKey(sys::kHkeyLocalMachine, key, false);
   std::string uninstaller;
-  for (const char* name : kRegistrationValues) {
+  for (const char* name : kUninstallRegistrationValues) {
     auto value = opened ? opened->QueryValue(name) : std::nullopt;
     if (!value) continue;
     out << "  " << name << " = " << GbkToUtf8Lossy(value->data) << "\n";

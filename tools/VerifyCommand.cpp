@@ -4,6 +4,7 @@
 #include "package/PackageFormat.h"
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
+#include "tools/HostFiles.h"
 #include "tools/PackageFile.h"
 #include "tools/ProgressMeter.h"
 #include "tools/ToolText.h"
@@ -20,7 +21,8 @@ struct Totals {
 // Sizes the runtime relies on: Size sums the files; files and resources say how big they are.
 bool SizeIsChecked(uint8_t kind) { return kind == kEntryFile || kind == kEntryResource; }
 
-std::optional<std::string> CheckEntry(PackageFile& file, const TCompileFileData& entry,
+// file is the package's stream (through the progress meter).
+std::optional<std::string> CheckEntry(sys::Stream& file, const TCompileFileData& entry,
                                       int64_t directory, Totals& totals) {
   if (entry.EntryKind == kEntryFolder) return std::nullopt;
   if (entry.DataStart < 0 || entry.DataStart > entry.DataEnd || entry.DataEnd > directory) {
@@ -29,7 +31,7 @@ std::optional<std::string> CheckEntry(PackageFile& file, const TCompileFileData&
            std::to_string(directory);
   }
   RunFigures figures;
-  if (auto fault = CheckChunkRun(file.stream(), entry.DataStart, entry.DataEnd, figures)) {
+  if (auto fault = CheckChunkRun(file, entry.DataStart, entry.DataEnd, figures)) {
     return "offset " + std::to_string(fault->offset) + ": " + fault->reason;
   }
   if (SizeIsChecked(entry.EntryKind) && figures.unpacked != entry.FileSize) {
@@ -70,7 +72,8 @@ std::string DescribeSignature(const PackageBounds& bounds) {
 int Run(CommandContext& context) {
   ParsedArgs args = ParseArgs(context.args, {});
   ExpectPositional(args, 1);
-  PackageFile file(args.positional[0]);
+  InputFile input(args.positional[0]);
+  PackageFile file(input.path(), input.name());
   const PackageTrailer& trailer = file.trailer();
   if (auto reason = CheckSignature(file.bounds())) return Fail(context, "signature", *reason);
   const int64_t trailerStart = trailer.end - kTrailerSize;
@@ -97,16 +100,16 @@ int Run(CommandContext& context) {
   }
   Totals totals;
   int64_t fileBytes = 0;
-  ProgressMeter meter(context.err, context.verbosity != Verbosity::Quiet && IsTerminal(context.err),
-                      StoredBytes(*project));
+  ProgressMeter meter(context.err, context.ShowsProgress(context.err), StoredBytes(*project),
+                      context.progressObserver);
+  std::unique_ptr<sys::Stream> metered = MeteredStream(file.stream(), meter);
   for (size_t i = 0; i < project->FileList.size(); ++i) {
     const TCompileFileData& entry = *project->FileList[i];
-    if (auto reason = CheckEntry(file, entry, directory, totals)) {
+    if (auto reason = CheckEntry(*metered, entry, directory, totals)) {
       meter.Clear();
       return Fail(context, DescribeEntry(entry, i), *reason);
     }
     if (entry.EntryKind == kEntryFile) fileBytes += entry.FileSize;
-    if (entry.EntryKind != kEntryFolder) meter.Advance(entry.DataEnd - entry.DataStart);
   }
   meter.Clear();
   if (fileBytes != trailer.size) {
@@ -131,7 +134,9 @@ const Command& VerifyCommand() {
       "data run. Prints OK with the figures, or DAMAGED with the first fault: the entry's\n"
       "index and name, the offset of the bad chunk record and the reason. Exit code 1 when\n"
       "damaged. Also says whether the setup program is signed and where its package ends,\n"
-      "and fails when a certificate table does not start right after the package.\n",
+      "and fails when a certificate table does not start right after the package.\n"
+      "SETUP \"-\" reads the setup program from standard input. On a terminal a progress\n"
+      "line shows the bytes checked and the rate.\n",
       &Run};
   return command;
 }

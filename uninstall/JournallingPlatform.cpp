@@ -81,7 +81,9 @@ std::string TrimmedFolder(const std::string& file) {
 }  // namespace
 
 JournallingPlatform::JournallingPlatform(sys::Platform& real, const std::string& logFile)
-    : ForwardingPlatform(real), real_(real), logFolder_(TrimmedFolder(logFile)), journal_(real, JournalPathFor(logFile)) {}
+    : ForwardingPlatform(real),
+      logFolder_(TrimmedFolder(logFile)),
+      journal_(real, JournalPathFor(logFile)) {}
 
 JournallingPlatform::~JournallingPlatform() = default;
 
@@ -96,7 +98,7 @@ void JournallingPlatform::Record(JournalRecord record) {
   if (closed_) return;
   if (journal_.IsOpen()) {
     journal_.Append(record);
-  } else if (logFolder_.empty() || real_.DirectoryExists(logFolder_)) {
+  } else if (logFolder_.empty() || inner().DirectoryExists(logFolder_)) {
     journal_.Open(records_);
   }
 }
@@ -104,29 +106,32 @@ void JournallingPlatform::Record(JournalRecord record) {
 bool JournallingPlatform::PrepareFileTarget(const std::string& path) {
   if (MadeByThisRun(path)) return true;
   NoteMade(path);
-  if (!real_.FileExists(path)) {
+  if (!inner().FileExists(path)) {
     Record(Rec(JournalKind::FileCreated, path));
     return true;
   }
-  const std::string kept = FreeKeptName(real_, path);
+  const std::string kept = FreeKeptName(inner(), path);
   JournalRecord record = Rec(JournalKind::FileKept, path);
   record.kept = kept;
   Record(std::move(record));
-  return real_.MoveReplacing(path, kept);
+  return inner().MoveReplacing(path, kept);
 }
 
 std::vector<std::string> JournallingPlatform::Rollback() {
   closed_ = true;
-  return UndoRun(real_, records_, [this] { return journal_.Remove(); }, journal_.path()).notUndone;
+  return UndoRun(inner(), records_, [this] { return journal_.Remove(); }, journal_.path()).notUndone;
 }
 
 void JournallingPlatform::Commit() {
-  if (!journal_.IsOpen() && !logFolder_.empty() && real_.DirectoryExists(logFolder_)) {
+  if (!journal_.IsOpen() && !logFolder_.empty() && inner().DirectoryExists(logFolder_)) {
     journal_.Open(records_);
   }
   if (journal_.IsOpen()) journal_.Append(Rec(JournalKind::Commit, ""));
   closed_ = true;
-  if (DeleteKeptCopies(real_, records_)) journal_.Remove();
+}
+
+void JournallingPlatform::DeleteKeptCopies() {
+  if (::DeleteKeptCopies(inner(), records_)) journal_.Remove();
 }
 
 void JournallingPlatform::BeforeValueChange(sys::RegRoot root, const std::string& subkey,
@@ -144,13 +149,13 @@ void JournallingPlatform::BeforeValueChange(sys::RegRoot root, const std::string
 
 bool JournallingPlatform::ForceDirectories(const std::string& path) {
   for (const std::string& level : Levels(path, 1)) {
-    if (real_.DirectoryExists(level) || MadeByThisRun(level)) continue;
+    if (inner().DirectoryExists(level) || MadeByThisRun(level)) continue;
     NoteMade(level);
     Record(Rec(JournalKind::FolderCreated, level));
   }
-  const bool made = real_.ForceDirectories(path);
+  const bool made = inner().ForceDirectories(path);
   // The journal opens the moment its folder is there.
-  if (made && !closed_ && !journal_.IsOpen() && real_.DirectoryExists(logFolder_)) {
+  if (made && !closed_ && !journal_.IsOpen() && inner().DirectoryExists(logFolder_)) {
     journal_.Open(records_);
   }
   return made;
@@ -158,123 +163,123 @@ bool JournallingPlatform::ForceDirectories(const std::string& path) {
 
 std::unique_ptr<sys::Stream> JournallingPlatform::CreateForWrite(const std::string& path) {
   if (!PrepareFileTarget(path)) throw sys::Error(sys::Format(sys::kCannotCreateFile, path));
-  return real_.CreateForWrite(path);
+  return inner().CreateForWrite(path);
 }
 
 bool JournallingPlatform::RemoveFile(const std::string& path) {
-  if (MadeByThisRun(path) || !real_.FileExists(path)) return real_.RemoveFile(path);
+  if (MadeByThisRun(path) || !inner().FileExists(path)) return inner().RemoveFile(path);
   // An earlier file is only moved aside, so that a rollback can bring it back.
   return PrepareFileTarget(path);
 }
 
 bool JournallingPlatform::CopyNewFile(const std::string& source, const std::string& target) {
-  if (real_.FileExists(target)) return false;
+  if (inner().FileExists(target)) return false;
   if (!PrepareFileTarget(target)) return false;
-  return real_.CopyNewFile(source, target);
+  return inner().CopyNewFile(source, target);
 }
 
 bool JournallingPlatform::MoveReplacing(const std::string& source, const std::string& target) {
   if (!PrepareFileTarget(target)) return false;
-  return real_.MoveReplacing(source, target);
+  return inner().MoveReplacing(source, target);
 }
 
 bool JournallingPlatform::SetLastWriteTime(const std::string& path, sys::FileTime utc) {
   if (!MadeByThisRun(path)) {
-    auto earlier = real_.LastWriteTime(path);
+    auto earlier = inner().LastWriteTime(path);
     if (!earlier) return false;
     JournalRecord record = Rec(JournalKind::TimeSet, path);
     record.time = *earlier;
     Record(std::move(record));
   }
-  return real_.SetLastWriteTime(path, utc);
+  return inner().SetLastWriteTime(path, utc);
 }
 
 sys::Removal JournallingPlatform::RemoveEmptyFolder(const std::string& path) {
-  if (!MadeByThisRun(path) && real_.DirectoryExists(path)) {
+  if (!MadeByThisRun(path) && inner().DirectoryExists(path)) {
     Record(Rec(JournalKind::FolderRemoved, path));
   }
-  return real_.RemoveEmptyFolder(path);
+  return inner().RemoveEmptyFolder(path);
 }
 
 bool JournallingPlatform::RemoveAtRestart(const std::string& path) {
   Record(Rec(JournalKind::NotUndoable, "已标记在重新启动时删除“" + path + "”"));
-  return real_.RemoveAtRestart(path);
+  return inner().RemoveAtRestart(path);
 }
 
 void JournallingPlatform::RecordMissingKeyLevels(sys::RegRoot root, const std::string& subkey) {
   for (const std::string& level : Levels(subkey, 0)) {
-    if (real_.KeyExists(root, level)) continue;
+    if (inner().KeyExists(root, level)) continue;
     Record(Rec(JournalKind::KeyCreated, level, root));
   }
 }
 
 void JournallingPlatform::CreateKey(sys::RegRoot root, const std::string& subkey) {
   RecordMissingKeyLevels(root, subkey);
-  real_.CreateKey(root, subkey);
+  inner().CreateKey(root, subkey);
 }
 
 std::unique_ptr<sys::RegistryKey> JournallingPlatform::OpenKey(sys::RegRoot root,
                                                                const std::string& subkey,
                                                                bool canCreate) {
   if (canCreate) RecordMissingKeyLevels(root, subkey);
-  auto key = real_.OpenKey(root, subkey, canCreate);
+  auto key = inner().OpenKey(root, subkey, canCreate);
   if (!key) return nullptr;
   return std::make_unique<JournallingKey>(*this, std::move(key), root, subkey);
 }
 
 sys::Removal JournallingPlatform::RemoveEmptyKey(sys::RegRoot root, const std::string& subkey) {
-  if (real_.KeyExists(root, subkey)) {
+  if (inner().KeyExists(root, subkey)) {
     Record(Rec(JournalKind::KeyRemoved, subkey, root));
   }
-  return real_.RemoveEmptyKey(root, subkey);
+  return inner().RemoveEmptyKey(root, subkey);
 }
 
 bool JournallingPlatform::RunCommandLine(const std::string& commandLine, int showCommand) {
   Record(Rec(JournalKind::NotUndoable, "已运行“" + commandLine + "”"));
-  return real_.RunCommandLine(commandLine, showCommand);
+  return inner().RunCommandLine(commandLine, showCommand);
 }
 
 bool JournallingPlatform::ShellRun(const sys::ShellRequest& request) {
   Record(Rec(JournalKind::NotUndoable, "已打开“" + request.file + "”"));
-  return real_.ShellRun(request);
+  return inner().ShellRun(request);
 }
 
 sys::ShellOutcome JournallingPlatform::ShellRunAndWait(const sys::ShellRequest& request) {
   Record(Rec(JournalKind::NotUndoable, "已运行“" + request.file + "”"));
-  return real_.ShellRunAndWait(request);
+  return inner().ShellRunAndWait(request);
 }
 
 bool JournallingPlatform::WriteShellLink(const std::string& path, const sys::ShellLink& link) {
   if (!PrepareFileTarget(path)) return false;
-  return real_.WriteShellLink(path, link);
+  return inner().WriteShellLink(path, link);
 }
 
 bool JournallingPlatform::CreateProtectedFolder(const std::string& path) {
-  if (!real_.DirectoryExists(path) && !MadeByThisRun(path)) {
+  if (!inner().DirectoryExists(path) && !MadeByThisRun(path)) {
     NoteMade(path);
     Record(Rec(JournalKind::FolderCreated, path));
   }
-  return real_.CreateProtectedFolder(path);
+  return inner().CreateProtectedFolder(path);
 }
 
 bool JournallingPlatform::CreateFoldersBelow(const std::string& anchor, const std::string& path) {
   for (const std::string& level : Levels(path, 1)) {
-    if (real_.DirectoryExists(level) || MadeByThisRun(level)) continue;
+    if (inner().DirectoryExists(level) || MadeByThisRun(level)) continue;
     NoteMade(level);
     Record(Rec(JournalKind::FolderCreated, level));
   }
-  return real_.CreateFoldersBelow(anchor, path);
+  return inner().CreateFoldersBelow(anchor, path);
 }
 
 bool JournallingPlatform::WriteNewFileBelow(const std::string& anchor, const std::string& path,
                                             const std::string& bytes) {
   if (!PrepareFileTarget(path)) return false;
-  return real_.WriteNewFileBelow(anchor, path, bytes);
+  return inner().WriteNewFileBelow(anchor, path, bytes);
 }
 
 void JournallingPlatform::ForEachShellVerb(
     const std::string& path, const std::function<bool(const std::string& name)>& invoke) {
-  real_.ForEachShellVerb(path, [&](const std::string& name) {
+  inner().ForEachShellVerb(path, [&](const std::string& name) {
     if (!invoke(name)) return false;
     Record(Rec(JournalKind::NotUndoable, "已对“" + path + "”执行“" + name + "”"));
     return true;

@@ -34,81 +34,42 @@ class JournallingPlatform : public sys::ForwardingPlatform {
   // Undoes everything recorded, in reverse order, and removes the journal when nothing is left
   // over. The report lines of what stayed changed.
   std::vector<std::string> Rollback();
-  // The run succeeded: the journal says so, the kept copies go, then the journal.
+  // The run succeeded: the journal says so. Throws sys::Error when it cannot, and the run is
+  // then to be rolled back like any failed one.
   void Commit();
+  // After Commit: the kept copies go, then the journal (both stay for the next run to finish
+  // when one cannot be deleted or marked for deletion at restart).
+  void DeleteKeptCopies();
 
   // Called by the wrapped registry keys.
   void BeforeValueChange(sys::RegRoot root, const std::string& subkey, const std::string& name,
                          const sys::RegistryKey& key);
 
-  bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
-  bool DirectoryExists(const std::string& path) const override { return real_.DirectoryExists(path); }
+  // The calls that change the machine; everything else passes through.
   bool ForceDirectories(const std::string& path) override;
-  std::unique_ptr<sys::Stream> OpenForRead(const std::string& path) override {
-    return real_.OpenForRead(path);
-  }
   std::unique_ptr<sys::Stream> CreateForWrite(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool CopyNewFile(const std::string& source, const std::string& target) override;
   bool MoveReplacing(const std::string& source, const std::string& target) override;
   bool SetLastWriteTime(const std::string& path, sys::FileTime utc) override;
-  std::optional<sys::FileTime> LastWriteTime(const std::string& path) const override {
-    return real_.LastWriteTime(path);
-  }
-  sys::FileTime LocalToUtc(sys::FileTime local) const override { return real_.LocalToUtc(local); }
   sys::Removal RemoveEmptyFolder(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
-  int64_t FreeDiskSpace(const std::string& root) const override { return real_.FreeDiskSpace(root); }
-  std::vector<std::string> ListFolders(const std::string& path) const override {
-    return real_.ListFolders(path);
-  }
-
-  std::optional<sys::VersionInfo> Version() const override { return real_.Version(); }
-  std::string WindowsDirectory() const override { return real_.WindowsDirectory(); }
-  std::string TempDirectory() const override { return real_.TempDirectory(); }
-  std::string SpecialFolder(int csidl) const override { return real_.SpecialFolder(csidl); }
-  std::string ExePath() const override { return real_.ExePath(); }
-  int ParamCount() const override { return real_.ParamCount(); }
-
-  bool KeyExists(sys::RegRoot root, const std::string& subkey) const override {
-    return real_.KeyExists(root, subkey);
-  }
-  void CreateKey(sys::RegRoot root, const std::string& subkey) override;
-  std::unique_ptr<sys::RegistryKey> OpenKey(sys::RegRoot root, const std::string& subkey,
-                                            bool canCreate) override;
-  sys::Removal RemoveEmptyKey(sys::RegRoot root, const std::string& subkey) override;
-  std::unique_ptr<sys::RegistryKey> OpenKeyToRead(sys::RegRoot root,
-                                                  const std::string& subkey) override {
-    return real_.OpenKeyToRead(root, subkey);
-  }
-
-  bool RunCommandLine(const std::string& commandLine, int showCommand) override;
-  bool ShellRun(const sys::ShellRequest& request) override;
-  sys::ShellOutcome ShellRunAndWait(const sys::ShellRequest& request) override;
-  void ProcessMessages() override { real_.ProcessMessages(); }
-
-  std::string ProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& fallback) const override {
-    return real_.ProfileString(file, section, key, fallback);
-  }
-  std::vector<std::string> ProfileKeys(const std::string& file,
-                                       const std::string& section) const override {
-    return real_.ProfileKeys(file, section);
-  }
-  bool WriteShellLink(const std::string& path, const sys::ShellLink& link) override;
   bool CreateProtectedFolder(const std::string& path) override;
   bool CreateFoldersBelow(const std::string& anchor, const std::string& path) override;
   bool WriteNewFileBelow(const std::string& anchor, const std::string& path,
                          const std::string& bytes) override;
+  bool WriteShellLink(const std::string& path, const sys::ShellLink& link) override;
+
+  void CreateKey(sys::RegRoot root, const std::string& subkey) override;
+  std::unique_ptr<sys::RegistryKey> OpenKey(sys::RegRoot root, const std::string& subkey,
+                                            bool canCreate) override;
+  sys::Removal RemoveEmptyKey(sys::RegRoot root, const std::string& subkey) override;
+
+  bool RunCommandLine(const std::string& commandLine, int showCommand) override;
+  bool ShellRun(const sys::ShellRequest& request) override;
+  sys::ShellOutcome ShellRunAndWait(const sys::ShellRequest& request) override;
   void ForEachShellVerb(const std::string& path,
                         const std::function<bool(const std::string& name)>& invoke) override;
-
-  void SetOwnerWindow(uintptr_t window) override { real_.SetOwnerWindow(window); }
-  int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t style) override {
-    return real_.ShowMessageBox(text, caption, style);
-  }
-  bool EnableShutdownPrivilege() override { return real_.EnableShutdownPrivilege(); }
-  bool RestartSystem(uint32_t flags) override { return real_.RestartSystem(flags); }
 
  private:
   // Writes the record ahead of the change it describes; throws when the journal cannot take it.
@@ -120,7 +81,6 @@ class JournallingPlatform : public sys::ForwardingPlatform {
   bool MadeByThisRun(const std::string& path) const;
   void NoteMade(const std::string& path);
 
-  sys::Platform& real_;
   std::string logFolder_;
   JournalWriter journal_;
   std::vector<JournalRecord> records_;

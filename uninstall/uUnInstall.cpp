@@ -187,6 +187,8 @@ void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::
   // Quoted: Windows runs the value as a command line (see QuotedPath). A run without an
   // uninstaller has none to name.
   key->WriteString("UninstallString", uninstaller.empty() ? "" : sys::QuotedPath(uninstaller));
+  // What deployment tools run to remove the product without a window.
+  if (!uninstaller.empty()) key->WriteString("QuietUninstallString", sys::QuotedPath(uninstaller) + " /S");
   key->WriteString("Install Dir", installDir);
 }
 

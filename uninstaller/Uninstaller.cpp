@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "package/UninstallRegistration.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
 #include "system/LocalPath.h"
@@ -13,11 +14,6 @@
 
 namespace uninst {
 namespace {
-
-// The values WriteUninstallEntry writes; anything else in the key is not ours.
-constexpr const char* kRegistrationValues[] = {"DisplayIcon",  "DisplayName", "DisplayVersion",
-                                               "URLInfoAbout", "Publisher",   "UninstallString",
-                                               "Install Dir"};
 
 class UninstallRun {
  public:
@@ -52,7 +48,10 @@ class UninstallRun {
       KeepLogOfWhatStays(*log);
     } else {
       RemoveRegistration(log->Serial());
-      RemoveLogAndItsFolder();
+      // A registration that stays still lists the product; only the log's serial can lead the
+      // next run to it.
+      if (SomethingStays()) KeepLogOfWhatStays(*log);
+      else RemoveLogAndItsFolder();
     }
     OfferRemovalAtRestart();
     dialogs_.ShowOutcome(report_);
@@ -126,7 +125,7 @@ class UninstallRun {
     {
       auto key = platform_.OpenKey(sys::kHkeyLocalMachine, keyPath, false);
       if (!key) valuesGone = false;
-      for (const char* name : kRegistrationValues) {
+      for (const char* name : kUninstallRegistrationValues) {
         if (key && key->QueryValue(name) && !key->DeleteValue(name)) valuesGone = false;
       }
     }

@@ -3,8 +3,9 @@
 // (Remove = 1) are removed in reverse order of the log, then the product's Uninstall
 // registration (the values the install run writes, then the key if nothing else is in it), the
 // log itself and, when it ends up empty, the log's folder. Whatever cannot be removed stays and
-// is reported while the rest goes on; with the user's consent the files among it, and the
-// logged folders holding them, are marked for removal at the next restart, except in the
+// is reported while the rest goes on, and the log is kept naming it (a registration that stays
+// keeps the log too, whose serial leads to it); with the user's consent the files among it, and
+// the logged folders holding them, are marked for removal at the next restart, except in the
 // user's own folders (sys::MayRemoveAtRestart). There, as in the install folder when it lies
 // in a profile, removals refuse links (system/UserFolders.h).
 //

@@ -39,6 +39,8 @@ struct Damage {
   const char* message;  // part of it
 };
 
+void PrintTo(const Damage& damage, std::ostream* os) { *os << damage.message; }
+
 class DamagedAnswers : public testing::TestWithParam<Damage> {};
 
 TEST_P(DamagedAnswers, AreRefusedNamingTheFault) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "system/sandbox/Encoding.h"
 
 namespace {
 
@@ -13,6 +14,11 @@ struct Line {
   const char* answers;
   const char* log;
 };
+
+// Each case is named by its command line, so a failure reads as the line that broke.
+void PrintTo(const Line& line, std::ostream* os) {
+  *os << (*line.arguments ? sys::sandbox::GbkToUtf8(line.arguments) : "(no parameters)");
+}
 
 class SwitchLines : public testing::TestWithParam<Line> {};
 
@@ -55,6 +61,8 @@ struct Bad {
   const char* arguments;
   const char* reason;  // part of the error
 };
+
+void PrintTo(const Bad& bad, std::ostream* os) { *os << bad.arguments; }
 
 class MalformedLines : public testing::TestWithParam<Bad> {};
 

@@ -152,6 +152,8 @@ struct Refused {
   const char* logged;   // part of the log
 };
 
+void PrintTo(const Refused& refused, std::ostream* os) { *os << refused.logged; }
+
 class RefusedRuns : public SilentRun, public testing::WithParamInterface<Refused> {};
 
 TEST_P(RefusedRuns, EndWith87BeforeAnythingChanges) {

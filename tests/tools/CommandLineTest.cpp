@@ -12,22 +12,6 @@
 namespace tooltest {
 namespace {
 
-// Puts text on std::cin for the scope.
-class ScopedStandardInput {
- public:
-  explicit ScopedStandardInput(const std::string& text) : buffer_(text), old_(std::cin.rdbuf(&buffer_)) {}
-  ~ScopedStandardInput() {
-    std::cin.rdbuf(old_);
-    std::cin.clear();
-  }
-  ScopedStandardInput(const ScopedStandardInput&) = delete;
-  ScopedStandardInput& operator=(const ScopedStandardInput&) = delete;
-
- private:
-  std::stringbuf buffer_;
-  std::streambuf* old_;
-};
-
 TEST_F(ToolTest, VersionIsPrinted) {
   ToolResult result = Run({"--version"});
   EXPECT_EQ(result.code, 0);

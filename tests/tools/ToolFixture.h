@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -38,6 +39,23 @@ inline std::string PatternBytes(size_t size) {
   return bytes;
 }
 
+// Puts bytes on std::cin for the scope.
+class ScopedStandardInput {
+ public:
+  explicit ScopedStandardInput(const std::string& bytes)
+      : buffer_(bytes), old_(std::cin.rdbuf(&buffer_)) {}
+  ~ScopedStandardInput() {
+    std::cin.rdbuf(old_);
+    std::cin.clear();
+  }
+  ScopedStandardInput(const ScopedStandardInput&) = delete;
+  ScopedStandardInput& operator=(const ScopedStandardInput&) = delete;
+
+ private:
+  std::stringbuf buffer_;
+  std::streambuf* old_;
+};
+
 class ToolTest : public ::testing::Test {
  protected:
   ToolTest() : dir_(testsupport::MakeTempFolder("tool")) {}
@@ -46,10 +64,19 @@ class ToolTest : public ::testing::Test {
     fs::remove_all(dir_, ignored);
   }
 
-  ToolResult Run(const std::vector<std::string>& args) {
+  // A progress meter's count at its end: bytes counted and its total.
+  struct MeterCount {
+    int64_t counted = 0;
+    int64_t total = 0;
+  };
+
+  ToolResult Run(const std::vector<std::string>& args, std::vector<MeterCount>* meters = nullptr) {
     std::ostringstream out, err;
     ToolResult result;
-    result.code = tool::RunTool(args, out, err);
+    auto observer = [meters](int64_t counted, int64_t total) {
+      meters->push_back(MeterCount{counted, total});
+    };
+    result.code = meters ? tool::RunTool(args, out, err, observer) : tool::RunTool(args, out, err);
     result.out = out.str();
     result.err = err.str();
     return result;

@@ -37,7 +37,7 @@ TEST_F(Registration, KeyPathIsBelowTheUninstallKey) {
   EXPECT_EQ(UninstallKeyPath(kSerial), kKey);
 }
 
-TEST_F(Registration, WritesTheSevenValues) {
+TEST_F(Registration, WritesTheEightValues) {
   log_.WriteUninstallEntry("C:\\App\\u.exe", "X", "1.0", "http://x.example", "Maker", kSerial,
                            "C:\\App");
   EXPECT_EQ(Value("DisplayIcon"), "C:\\App\\u.exe");
@@ -46,6 +46,7 @@ TEST_F(Registration, WritesTheSevenValues) {
   EXPECT_EQ(Value("URLInfoAbout"), "http://x.example");
   EXPECT_EQ(Value("Publisher"), "Maker");
   EXPECT_EQ(Value("UninstallString"), "\"C:\\App\\u.exe\"");
+  EXPECT_EQ(Value("QuietUninstallString"), "\"C:\\App\\u.exe\" /S");
   EXPECT_EQ(Value("Install Dir"), "C:\\App");
 }
 
@@ -131,7 +132,7 @@ class KeyWatchPlatform : public sys::sandbox::SandboxPlatform {
   std::vector<std::string> written;
 };
 
-TEST(RegistrationOrder, WritesExactlyTheSevenValuesInTheirOrder) {
+TEST(RegistrationOrder, WritesExactlyTheEightValuesInTheirOrder) {
   const std::filesystem::path root = testsupport::MakeTempFolder("registration-order");
   {
     KeyWatchPlatform platform(root);
@@ -141,7 +142,7 @@ TEST(RegistrationOrder, WritesExactlyTheSevenValuesInTheirOrder) {
     EXPECT_EQ(platform.written,
               (std::vector<std::string>{"DisplayIcon", "DisplayName", "DisplayVersion",
                                         "URLInfoAbout", "Publisher", "UninstallString",
-                                        "Install Dir"}));
+                                        "QuietUninstallString", "Install Dir"}));
   }
   std::error_code ec;
   std::filesystem::remove_all(root, ec);

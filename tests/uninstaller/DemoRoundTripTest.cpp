@@ -139,7 +139,8 @@ TEST_F(DemoRoundTrip, AProgramInUseIsReportedAndTheRestGoes) {
       "5F0C2A4E-8B1D-4C3A-9E27-6D4B1F8A0C93";
   expected.push_back(registration + "\\");
   for (const char* value : {"DisplayIcon", "DisplayName", "DisplayVersion", "Install Dir",
-                            "Publisher", "URLInfoAbout", "UninstallString"}) {
+                            "Publisher", "QuietUninstallString", "URLInfoAbout",
+                            "UninstallString"}) {
     expected.push_back(registration + " [" + value + "]");
   }
   EXPECT_EQ(Sorted(LeftAfter(before)), Sorted(expected));

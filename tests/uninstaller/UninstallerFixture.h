@@ -12,6 +12,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,9 @@ inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& 
       state[relative + "/"] = "";
     } else {
       std::ifstream in(entry.path(), std::ios::binary);
-      state[relative] = std::string(std::istreambuf_iterator<char>(in), {});
+      std::ostringstream bytes;
+      bytes << in.rdbuf();
+      state[relative] = std::move(bytes).str();
     }
   }
   std::ifstream in(root / "registry.json", std::ios::binary);

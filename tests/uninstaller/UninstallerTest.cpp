@@ -218,6 +218,22 @@ TEST_F(UninstallerTest, ASecondRunAfterTheFileIsFreeRemovesTheRest) {
   EXPECT_FALSE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
 }
 
+TEST_F(UninstallerTest, ARegistrationThatStaysKeepsTheLogThatLeadsToIt) {
+  InstallProduct();
+  platform().InjectRegistryFault(kHkeyLocalMachine, UninstallKeyPath(kSerial),
+                                 sys::sandbox::RegistryFault::FailWrites);
+  uninst::UninstallReport report = Uninstall();
+  EXPECT_FALSE(Exists("C:\\App\\tool.exe"));
+  EXPECT_TRUE(Value(kHkeyLocalMachine, UninstallKeyPath(kSerial), "UninstallString"));
+  EXPECT_TRUE(report.logKept);
+  EXPECT_EQ(uninst::LoadUninstallLog(platform(), kLog)->Serial(), kSerial);
+
+  host.Reopen();  // the key can be written again
+  Uninstall();
+  EXPECT_FALSE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
+  EXPECT_FALSE(Exists(kLog));
+}
+
 TEST_F(UninstallerTest, WithConsentFilesInUseAndTheirFoldersAreMarkedForRestart) {
   InstallProduct();
   platform().InjectFault(sys::sandbox::FaultRule{FaultOp::Remove, "core.dll", 32, 0});

@@ -11,6 +11,7 @@
 #     reason in the log; the demo asking for a restart: 3010 and no restart;
 #   - with UNINSTALLER built in, uninst.exe /S removes the product: 0, and the machine is as
 #     before the install but for what the demo leaves on purpose.
+#     (its own running file is left to the restart, marked for it)
 # Exit 0 when every check holds, 77 (skipped) without a host build, 1 otherwise.
 # SETUP_KEEP_SILENT=1 keeps WORK_DIR for a look.
 set -uo pipefail
@@ -30,6 +31,8 @@ command -v jq >/dev/null || { echo "jq is missing (scripts/deps.sh installs it)"
 
 failed=0
 fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+# Wine hands a Windows exit code to Linux as its low byte only (1618 arrives as 82).
+exited_with() { [ "$1" = "$(($2 & 255))" ]; }
 
 # shellcheck source=../../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
@@ -63,7 +66,8 @@ setup=$downloads/演示软件安装.exe
 # The same product asking for a restart when it is installed.
 jq '(.settings[] | select(.caption == "安装完成后，重启操作系统") | .value) = "启用"' \
   "$demo/project.json" >"$demo/.restart-project.json.$$" &&
-  "$tool" build "$demo/.restart-project.json.$$" --stub "$stub" -o "$downloads/restart.exe" >/dev/null
+  "$tool" build "$demo/.restart-project.json.$$" --stub "$stub" -o "$downloads/restart.exe" \
+    "${uninstallerOption[@]}" >/dev/null
 built=$?
 rm -f "$demo/.restart-project.json.$$"
 [ "$built" = 0 ] || { echo "setup-tool build of the restart variant failed"; exit 1; }
@@ -94,7 +98,7 @@ if grep -q held "$work/hold.out"; then
   WINEPREFIX=$prefix WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
     "$wine_loader" 'C:\下载\演示软件安装.exe' /S '/D=C:\Second' >"$work/second.out" 2>&1
   rc=$?
-  [ "$rc" = 1618 ] || fail "a second run ended with $rc, expected 1618"
+  exited_with "$rc" 1618 || fail "a second run ended with $rc, expected 1618"
   [ ! -e "$prefix/drive_c/Second" ] || fail "the refused run installed something"
 else
   fail "hold-run.exe did not hold the product: $(tr -d '\r' <"$work/hold.out")"
@@ -113,7 +117,7 @@ grep -q 'would exit with code 0 ' "$work/simulate.out" || fail "simulate did not
 run "$setup" /S '/LOG=C:\下载\setup.log' '/ANSWERS=C:\下载\answers.json' "/D=$dir" \
   >"$work/silent.out" 2>&1
 rc=$?
-[ "$rc" = 0 ] || fail "the silent install ended with $rc: $(tr -d '\r' <"$work/silent.out")"
+exited_with "$rc" 0 || fail "the silent install ended with $rc: $(tr -d '\r' <"$work/silent.out")"
 log=$downloads/setup.log
 if [ ! -f "$log" ]; then
   fail "no log at C:\\下载\\setup.log"
@@ -136,21 +140,52 @@ fi
 # --- Cancel, failure, restart -------------------------------------------------------------
 run "$setup" /S '/ANSWERS=C:\下载\cancel.json' '/D=C:\Cancelled' >/dev/null 2>&1
 rc=$?
-[ "$rc" = 1602 ] || fail "a cancelling answers file ended with $rc, expected 1602"
+exited_with "$rc" 1602 || fail "a cancelling answers file ended with $rc, expected 1602"
 [ ! -e "$prefix/drive_c/Cancelled" ] || fail "the cancelled run installed something"
 
 ln -sfn /sys "$prefix/dosdevices/r:"
 run "$setup" /S '/LOG=C:\下载\failed.log' '/D=R:\Demo' >/dev/null 2>&1
 rc=$?
 rm -f "$prefix/dosdevices/r:"
-[ "$rc" = 1603 ] || fail "a read-only target ended with $rc, expected 1603"
+exited_with "$rc" 1603 || fail "a read-only target ended with $rc, expected 1603"
 grep -q '^\[box\] .*R:\\Demo' <(tr -d '\r' <"$downloads/failed.log" 2>/dev/null) ||
   fail "the log of the failed run does not give the reason: $(tr -d '\r' <"$downloads/failed.log" 2>/dev/null)"
 
 run "$downloads/restart.exe" /S '/D=C:\Restart' >/dev/null 2>&1
 rc=$?
-[ "$rc" = 3010 ] || fail "the restart request ended with $rc, expected 3010"
+exited_with "$rc" 3010 || fail "the restart request ended with $rc, expected 3010"
 [ -f "$prefix/drive_c/Restart/DemoSoft/bin/DemoSoft.exe" ] || fail "the restart variant did not install"
+
+# --- uninst.exe /S of both installs: the machine as before ---------------------------------
+# Both are the same product: the registration names the later one, which goes first.
+if [ -n "$uninstaller" ]; then
+  for installed in 'C:\Restart' "$dir"; do
+    run "$installed\uninst.exe" /S '/LOG=C:\下载\uninst.log' >/dev/null 2>&1
+    rc=$?
+    exited_with "$rc" 0 || fail "uninst.exe /S in $installed ended with $rc: $(tr -d '\r' <"$downloads/uninst.log")"
+  done
+  snapshot "$work/after"
+  # What the demo leaves on purpose (tests/win32/Uninstall/check-uninstall.sh says why), the
+  # programs and files this check put in the downloads folder, and the restart marks of what
+  # Windows keeps while it runs (the uninstaller's own file and folder).
+  temp="users/$user/Temp"
+  allowed="^\\+ ((Program Files/演示 软件|Restart)(/DemoSoft(/config\\.ini)?|/uninst\\.exe)?|下载/.*|$temp/(Comp|Comp/DemoRuntime|Info|Reg)|windows/(system32/)?demort\\.dll|hold-run\\.flag)\$"
+  allowedRegistry='^\+ (system \[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\] "DemoTray\.exe"=|user \[Software\\\\DemoSoft\\\\Imported\]|system \[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\] "PendingFileRenameOperations"=)'
+  # Wine dates its display driver anew whenever a program starts.
+  driverDate='^[-+] system \[System\\\\CurrentControlSet\\\\Control\\\\Class\\\\\{4D36E968-E325-11CE-BFC1-08002BE10318\}\\\\0000\] "DriverDateData"='
+  left=$(LC_ALL=C comm -3 "$work/before.files" "$work/after.files" | sed 's/^\t/+ /; t; s/^/- /' |
+    grep -Ev "$allowed")
+  [ -z "$left" ] || fail "files that differ from before the installs:$(printf '\n%s' "$left")"
+  # In place, the uninstaller cannot delete its own running file: Windows does at the restart.
+  for installed in "$dir" 'C:\Restart'; do
+    [ -e "$(host_path "$installed\uninst.exe")" ] || continue
+    grep -a '^"PendingFileRenameOperations"=' "$prefix/system.reg" | grep -q 'uninst\.exe' ||
+      fail "$installed\uninst.exe stayed without a mark for the restart"
+  done
+  left=$(LC_ALL=C comm -3 "$work/before.registry" "$work/after.registry" |
+    sed 's/^\t/+ /; t; s/^/- /' | grep -Ev "$allowedRegistry" | grep -Ev "$driverDate")
+  [ -z "$left" ] || fail "registry entries that differ from before the installs:$(printf '\n%s' "$left")"
+fi
 
 [ "$failed" -eq 0 ] && echo "silent install under Wine: all checks passed"
 [ "$failed" -eq 0 ]
