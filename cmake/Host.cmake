@@ -9,10 +9,15 @@ add_library(setup_sandbox STATIC)
 setup_add_sources(setup_sandbox system/sandbox)
 target_link_libraries(setup_sandbox PUBLIC setup_system nlohmann_json::nlohmann_json)
 
+# What setup-tool needs of Linux itself (files by path, terminals, clock, signals).
+add_library(setup_tool_host STATIC)
+setup_add_sources(setup_tool_host tools/host/posix)
+target_include_directories(setup_tool_host PUBLIC ${PROJECT_SOURCE_DIR})
+
 # Writes packages the way the packager does; used by setup-tool and by the tests' builders.
 add_library(setup_packager STATIC)
 setup_add_sources(setup_packager tools/packager)
-target_link_libraries(setup_packager PUBLIC setup_package)
+target_link_libraries(setup_packager PUBLIC setup_package setup_tool_host)
 
 # The in-memory widget backend, for the tests and setup-tool simulate.
 add_library(setup_ui_headless STATIC)

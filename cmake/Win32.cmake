@@ -80,6 +80,7 @@ target_compile_options(gtest PUBLIC
                        -include ${PROJECT_SOURCE_DIR}/tests/support/win32/GTestNotification.h)
 
 include(cmake/Win32Tests.cmake)
+include(cmake/Win32Tool.cmake)
 
 # The Windows programs of the speed benchmark (bench/wine-speed.sh); built, never run, in CI.
 add_subdirectory(bench/win32 ${PROJECT_BINARY_DIR}/bench-win32)

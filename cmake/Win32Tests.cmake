@@ -226,7 +226,7 @@ add_test(NAME install_silent
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Silent/check-silent.sh
                  ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:hold-run>
                  ${CMAKE_CURRENT_BINARY_DIR}/install-silent $<TARGET_FILE:uninst>)
-set_tests_properties(install_silent PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+set_tests_properties(install_silent PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
 
 # A program of the same user plays the attacker beside the elevated setup run while its wizard
 # waits: the setup program renamed and replaced, the unpacked registry script, component

@@ -60,7 +60,7 @@ int Run(CommandContext& context) {
   ProjectLoadOptions loadOptions;
   if (auto uninstaller = args.Value("--uninstaller")) loadOptions.uninstaller = *uninstaller;
   ExpectOneStandardInput({&args.positional[0], &*stubPath});
-  ProjectDocument project = LoadProjectFile(args.positional[0], loadOptions);
+  ProjectDocument project = LoadProjectFile(HostPath(args.positional[0]), loadOptions);
   if (!loadOptions.uninstaller.empty() && !HasUninstaller(project)) {
     throw UsageError("--uninstaller: the project has no uninstaller entry");
   }
@@ -90,7 +90,7 @@ int Run(CommandContext& context) {
     std::unique_ptr<sys::Stream> target = StandardOutputStream();
     written = packager::WritePackage(*stub, project.lists, project.serial, content, *target, options);
   } else {
-    PendingOutput output{fs::path(*outPath)};
+    PendingOutput output{HostPath(*outPath)};
     {
       std::unique_ptr<sys::Stream> target = CreateOutputFile(output.temporary());
       written = packager::WritePackage(*stub, project.lists, project.serial, content, *target,

@@ -3,6 +3,7 @@
 #include "tools/CommandLine.h"
 #include "tools/Commands.h"
 #include "tools/ProjectJson.h"
+#include "tools/ToolText.h"
 #include "tools/project/Warnings.h"
 
 namespace tool {
@@ -13,7 +14,7 @@ int Run(CommandContext& context) {
   ExpectPositional(args, 1);
   ProjectLoadOptions options;
   options.requireUninstallerContent = false;  // build --uninstaller may give it
-  ProjectDocument project = LoadProjectFile(args.positional[0], options);
+  ProjectDocument project = LoadProjectFile(HostPath(args.positional[0]), options);
   if (ReportWarnings(project, args.Has("--strict"), context.verbosity == Verbosity::Quiet,
                      context.err)) {
     return kExitFailure;

@@ -1,3 +1,4 @@
+// The commands of the Linux setup-tool (tools/win32/Commands.cpp lists the Windows tool's).
 #include "tools/Commands.h"
 
 #include <array>
@@ -17,13 +18,6 @@ std::span<const Command* const> Commands() {
       &UninstallCommand(),
   };
   return table;
-}
-
-const Command* FindCommand(const std::string& name) {
-  for (const Command* command : Commands()) {
-    if (name == command->name) return command;
-  }
-  return nullptr;
 }
 
 }  // namespace tool

@@ -62,6 +62,13 @@ class NullBuffer : public std::streambuf {
 
 const char* ToolVersion() { return SETUP_TOOL_VERSION; }
 
+const Command* FindCommand(const std::string& name) {
+  for (const Command* command : Commands()) {
+    if (name == command->name) return command;
+  }
+  return nullptr;
+}
+
 std::ostream& CommandContext::Status() {
   static NullBuffer nothing;
   static std::ostream silent(&nothing);

@@ -75,7 +75,7 @@ int ExtractOne(CommandContext& context, PackageFile& file, const TCompile& proje
     TCompile::CopyEntryData(*package, *output, entry.DataStart, entry.DataEnd);
     written = output->Position();
   } else {
-    PendingOutput output{fs::path(outPath)};
+    PendingOutput output{HostPath(outPath)};
     {
       std::unique_ptr<sys::Stream> target = CreateOutputFile(output.temporary());
       TCompile::CopyEntryData(*package, *target, entry.DataStart, entry.DataEnd);
@@ -105,7 +105,7 @@ int Run(CommandContext& context) {
   PackageFile file(input.path(), input.name());
   std::unique_ptr<TCompile> project = file.ReadProject();
   if (entry) return ExtractOne(context, file, *project, *entry, *outPath);
-  const fs::path dir = args.positional[1];
+  const fs::path dir = HostPath(args.positional[1]);
   fs::create_directories(dir);
 
   ProjectJsonOptions options;
@@ -121,7 +121,7 @@ int Run(CommandContext& context) {
     try {
       fs::path relative = Unique(ExtractPath(entry), i, taken);
       WriteEntry(*package, entry, dir / relative);
-      options.contents[i] = relative.generic_string();
+      options.contents[i] = GenericPathText(relative);
       ++written;
     } catch (const std::exception& error) {
       meter.Clear();
@@ -133,8 +133,8 @@ int Run(CommandContext& context) {
   meter.Clear();
   std::ofstream json(dir / "project.json", std::ios::binary);
   json << ProjectToJson(*project, project->Serial, options).dump(2) << "\n";
-  if (!json.flush()) throw Failure("cannot write " + (dir / "project.json").string());
-  context.out << "extracted " << written << " entries to " << dir.string() << " (project.json"
+  if (!json.flush()) throw Failure("cannot write " + PathText(dir / "project.json"));
+  context.out << "extracted " << written << " entries to " << PathText(dir) << " (project.json"
               << " describes them)";
   if (failed) context.out << "; " << failed << " not extracted";
   context.out << "\n";

@@ -44,7 +44,7 @@ fs::path Component(std::string name, const std::string& what, const std::string&
     name.resize(1);
   }
   try {
-    return fs::path(sys::sandbox::GbkToUtf8(SafeFolderName(name)));
+    return HostPath(sys::sandbox::GbkToUtf8(SafeFolderName(name)));
   } catch (const sys::Error&) {
     Unsafe(what, whole);
   }
@@ -52,7 +52,7 @@ fs::path Component(std::string name, const std::string& what, const std::string&
 
 fs::path FileName(const TCompileFileData& entry) {
   try {
-    return fs::path(sys::sandbox::GbkToUtf8(SafeEntryFileName(entry.SourcePath)));
+    return HostPath(sys::sandbox::GbkToUtf8(SafeEntryFileName(entry.SourcePath)));
   } catch (const sys::Error&) {
     Unsafe("source", entry.SourcePath);
   }

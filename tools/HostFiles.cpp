@@ -11,6 +11,7 @@
 #include "system/Error.h"
 #include "tools/Commands.h"
 #include "tools/ToolText.h"
+#include "tools/host/HostSystem.h"
 #include "tools/packager/HostFileStream.h"
 
 namespace tool {
@@ -44,15 +45,15 @@ std::FILE* CreateNewTemporary(std::filesystem::path& path) {
   for (int attempt = 0; attempt < 16; ++attempt) {
     path = std::filesystem::temp_directory_path() /
            ("setup-tool-stdin-" + std::to_string(random()) + std::to_string(random()));
-    if (std::FILE* file = std::fopen(path.string().c_str(), "wbx")) return file;
+    if (std::FILE* file = host::OpenFile(path, "wbx")) return file;
   }
   throw Failure("cannot create a temporary file for standard input in " +
-                std::filesystem::temp_directory_path().string() + ": " + std::strerror(errno));
+                PathText(std::filesystem::temp_directory_path()) + ": " + std::strerror(errno));
 }
 
 }  // namespace
 
-InputFile::InputFile(const std::string& argument) : path_(argument), name_(argument) {
+InputFile::InputFile(const std::string& argument) : path_(HostPath(argument)), name_(argument) {
   if (argument != "-") return;
   name_ = "standard input";
   std::FILE* file = CreateNewTemporary(path_);
@@ -68,7 +69,7 @@ InputFile::InputFile(const std::string& argument) : path_(argument), name_(argum
   if (!written || std::cin.bad()) {
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
-    throw Failure("cannot copy standard input to " + path_.string());
+    throw Failure("cannot copy standard input to " + PathText(path_));
   }
 }
 
@@ -90,7 +91,7 @@ std::unique_ptr<sys::Stream> OpenInputFile(const std::filesystem::path& path) {
   try {
     return packager::OpenHostFile(path);
   } catch (const sys::Error& error) {
-    throw Failure("cannot open '" + path.string() + "'" + Reason(error));
+    throw Failure("cannot open '" + PathText(path) + "'" + Reason(error));
   }
 }
 
@@ -98,7 +99,7 @@ std::unique_ptr<sys::Stream> CreateOutputFile(const std::filesystem::path& path)
   try {
     return packager::CreateHostFile(path);
   } catch (const sys::Error& error) {
-    throw Failure("cannot create '" + path.string() + "'" + Reason(error));
+    throw Failure("cannot create '" + PathText(path) + "'" + Reason(error));
   }
 }
 

@@ -2,8 +2,6 @@
 // answers to a few questions (product name, version, publisher, install folder): a wizard with
 // the usual pages, the whole folder as one tree entry, a Start-menu shortcut to the program,
 // the uninstaller. build accepts it as it is (given --uninstaller EXE).
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -13,6 +11,7 @@
 #include "tools/Commands.h"
 #include "tools/JsonFields.h"
 #include "tools/ToolText.h"
+#include "tools/host/HostSystem.h"
 #include "tools/project/FolderTree.h"
 
 namespace tool {
@@ -35,7 +34,7 @@ std::string NewSerial() {
 std::string Answer(const ParsedArgs& args, const std::string& option, const std::string& question,
                    const std::string& fallback, std::ostream& out) {
   if (auto value = args.Value(option)) return *value;
-  if (!isatty(STDIN_FILENO)) return fallback;
+  if (!host::IsTerminal(host::StandardStream::Input)) return fallback;
   out << question << " [" << fallback << "]: " << std::flush;
   std::string line;
   if (!std::getline(std::cin, line) || line.empty()) return fallback;
@@ -67,7 +66,7 @@ struct ProductAnswers {
 
 ProductAnswers AskProduct(const ParsedArgs& args, const fs::path& folder, std::ostream& out) {
   ProductAnswers product;
-  product.name = Answer(args, "--name", "Product name", folder.filename().string(), out);
+  product.name = Answer(args, "--name", "Product name", PathText(folder.filename()), out);
   product.version = Answer(args, "--version", "Version", "1.0", out);
   product.publisher = Answer(args, "--publisher", "Publisher", "", out);
   product.installFolder = Answer(args, "--install-folder", "Install folder",
@@ -118,12 +117,12 @@ Json FileEntries(const fs::path& folder, const fs::path& projectFile, const std:
   Json tree = {{"kind", "tree"}, {"content", content}, {"destFolder", destFolder}};
   // A project written into the folder it packs leaves itself out.
   const std::string inside =
-      fs::absolute(projectFile).lexically_normal().lexically_relative(folder).generic_string();
+      GenericPathText(fs::absolute(projectFile).lexically_normal().lexically_relative(folder));
   if (!inside.empty() && inside.rfind("..", 0) != 0) tree["exclude"] = Json::array({inside});
   Json uninstaller = {{"kind", "uninstaller"}, {"source", "uninst.exe"}};
   if (auto exe = args.Value("--uninstaller")) {
     uninstaller["content"] =
-        fs::absolute(*exe).lexically_relative(fs::absolute(projectFile).parent_path()).generic_string();
+        GenericPathText(fs::absolute(HostPath(*exe)).lexically_relative(fs::absolute(projectFile).parent_path()));
   }
   return Json::array({tree, uninstaller});
 }
@@ -139,19 +138,19 @@ int Run(CommandContext& context) {
   // On standard output, content paths are relative to the current folder (as build reads a
   // project from standard input) and the questions and the status go to standard error.
   const bool toStandardOutput = *output == "-";
-  const fs::path projectFile = toStandardOutput ? fs::path("project.json") : fs::path(*output);
+  const fs::path projectFile = toStandardOutput ? fs::path("project.json") : HostPath(*output);
   std::ostream& talk = toStandardOutput ? context.err : context.out;
   if (!toStandardOutput && fs::exists(projectFile) && !args.Has("--force")) {
-    throw Failure("'" + projectFile.string() + "' exists; --force replaces it");
+    throw Failure("'" + PathText(projectFile) + "' exists; --force replaces it");
   }
-  fs::path folder = fs::absolute(args.positional[0]).lexically_normal();
+  fs::path folder = fs::absolute(HostPath(args.positional[0])).lexically_normal();
   if (!folder.has_filename()) folder = folder.parent_path();
   std::vector<TreeItem> items = ExpandFolderTree(folder, TreeFilter{});
   if (items.empty()) throw Failure("'" + args.positional[0] + "' holds no files");
   const ProductAnswers product = AskProduct(args, folder, talk);
 
   std::string content =
-      folder.lexically_relative(fs::absolute(projectFile).parent_path()).generic_string();
+      GenericPathText(folder.lexically_relative(fs::absolute(projectFile).parent_path()));
   if (content.empty()) content = ".";
   // Settings and shortcuts name a file by its source, which a tree entry makes from content.
   std::string programSource = content;
@@ -163,7 +162,7 @@ int Run(CommandContext& context) {
 
   Json project;
   project["comment"] = "Written by setup-tool init from " + args.positional[0] +
-                       ". Build it with: setup-tool build " + projectFile.filename().string() +
+                       ". Build it with: setup-tool build " + PathText(projectFile.filename()) +
                        " --stub setup.exe --uninstaller uninst.exe -o Setup.exe";
   project["serial"] = NewSerial();
   project["files"] = FileEntries(folder, projectFile, content, ProductRoot(product.installFolder), args);
@@ -181,9 +180,9 @@ int Run(CommandContext& context) {
     context.out << project.dump(2) << "\n";
   } else {
     std::ofstream file(projectFile, std::ios::binary | std::ios::trunc);
-    if (!file) throw Failure("cannot create '" + projectFile.string() + "'");
+    if (!file) throw Failure("cannot create '" + PathText(projectFile) + "'");
     file << project.dump(2) << "\n";
-    if (!file.flush()) throw Failure("cannot write '" + projectFile.string() + "'");
+    if (!file.flush()) throw Failure("cannot write '" + PathText(projectFile) + "'");
   }
   std::ostream& status = context.verbosity == Verbosity::Quiet ? context.Status() : talk;
   status << "wrote " << *output << ": " << items.size() << " items from "

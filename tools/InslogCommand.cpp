@@ -17,10 +17,10 @@ namespace {
 class HostLogPlatform : public InertPlatform {
  public:
   bool FileExists(const std::string& path) const override {
-    return std::filesystem::is_regular_file(path);
+    return std::filesystem::is_regular_file(HostPath(path));
   }
   std::unique_ptr<sys::Stream> OpenForRead(const std::string& path) override {
-    return packager::OpenHostFile(path);
+    return packager::OpenHostFile(HostPath(path));
   }
 };
 
@@ -28,7 +28,7 @@ int Run(CommandContext& context) {
   ParsedArgs args = ParseArgs(context.args, {});
   ExpectPositional(args, 1);
   InputFile input(args.positional[0]);
-  const std::string file = input.path().string();
+  const std::string file = PathText(input.path());
   HostLogPlatform platform;
   if (!platform.FileExists(file)) throw Failure("no uninstall log at " + input.name());
   TUnInstall log(platform);

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "tools/Commands.h"
+#include "tools/host/HostSystem.h"
 
 int main(int argc, char** argv) {
+  tool::host::UseBinaryStandardStreams();
   std::vector<std::string> args(argv + 1, argv + argc);
   return tool::RunTool(args, std::cout, std::cerr);
 }

@@ -62,7 +62,7 @@ std::optional<ChunkFault> CheckChunkRun(sys::Stream& file, int64_t start, int64_
   return std::nullopt;
 }
 
-PackageFile::PackageFile(const std::filesystem::path& path) : PackageFile(path, path.string()) {}
+PackageFile::PackageFile(const std::filesystem::path& path) : PackageFile(path, PathText(path)) {}
 
 PackageFile::PackageFile(const std::filesystem::path& path, const std::string& name) {
   std::unique_ptr<sys::Stream> file = OpenInputFile(path);

@@ -1,21 +1,15 @@
 #include "tools/ProgressMeter.h"
 
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
 
+#include "tools/host/HostSystem.h"
+
 namespace tool {
 namespace {
 
-// <chrono> cannot be used: its UCN literals have no GBK form (-fexec-charset=GBK).
-double Now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+double Now() { return host::MonotonicSeconds(); }
 
 class Metered : public sys::Stream {
  public:
@@ -64,8 +58,8 @@ int64_t StoredBytes(const TCustomCompile& project) {
 }
 
 bool IsTerminal(const std::ostream& stream) {
-  if (&stream == &std::cout) return isatty(STDOUT_FILENO) != 0;
-  if (&stream == &std::cerr) return isatty(STDERR_FILENO) != 0;
+  if (&stream == &std::cout) return host::IsTerminal(host::StandardStream::Output);
+  if (&stream == &std::cerr) return host::IsTerminal(host::StandardStream::Error);
   return false;
 }
 

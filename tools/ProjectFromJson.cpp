@@ -7,6 +7,7 @@
 #include "tools/FileTimeText.h"
 #include "tools/ProjectChecks.h"
 #include "tools/ProjectJson.h"
+#include "tools/ToolText.h"
 #include "tools/project/HostFileTime.h"
 #include "tools/project/JsonText.h"
 #include "tools/project/ProjectLint.h"
@@ -80,10 +81,10 @@ fs::path ReadContent(ObjectReader& reader, const fs::path& baseDir, const fs::pa
   if (!value->is_string()) {
     throw JsonError(reader.PathOf("content"), "expected a file path, got " + TypeName(*value));
   }
-  fs::path file = baseDir / fs::path(value->get<std::string>());
+  fs::path file = baseDir / HostPath(value->get<std::string>());
   std::error_code error;
   if (!fs::is_regular_file(file, error)) {
-    throw JsonError(reader.PathOf("content"), "cannot read file '" + file.string() + "'");
+    throw JsonError(reader.PathOf("content"), "cannot read file '" + PathText(file) + "'");
   }
   return file;
 }

@@ -30,4 +30,18 @@ std::string DescribeError(const std::exception& error) {
   return error.what();
 }
 
+std::filesystem::path HostPath(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::string GenericPathText(const std::filesystem::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace tool

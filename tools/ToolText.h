@@ -3,6 +3,7 @@
 #pragma once
 
 #include <exception>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,6 +23,14 @@ inline std::string Utf8(const char8_t* text) { return reinterpret_cast<const cha
 // GBK to UTF-8 for messages: bytes that are not valid GBK come out as \xNN instead of failing,
 // because a damaged package may hold anything.
 std::string GbkToUtf8Lossy(std::string_view gbk);
+
+// Host paths from and to UTF-8, the tool's text (arguments, JSON, messages). A narrow
+// std::filesystem::path is read in the ANSI code page on Windows, so the tool makes and spells
+// its paths through these; on Linux they change nothing.
+std::filesystem::path HostPath(std::string_view utf8);
+std::string PathText(const std::filesystem::path& path);
+// With "/" between the parts on every system (paths written into project files).
+std::string GenericPathText(const std::filesystem::path& path);
 
 // The UTF-8 message of any exception the commands let through.
 std::string DescribeError(const std::exception& error);

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include "system/Error.h"
+#include "system/Gbk.h"
 #include "system/Platform.h"
 #include "system/Stream.h"
 
@@ -42,6 +43,64 @@ void Machine::ClearTemp() {
   for (const auto& item : std::filesystem::directory_iterator(*temp, ignored))
     std::filesystem::remove_all(item.path(), ignored);
   platform_->ForgetHostListings();
+}
+
+namespace {
+
+// Writes into a file of MemoryFiles, which it shares.
+class MemoryFileWriter : public sys::Stream {
+ public:
+  explicit MemoryFileWriter(std::shared_ptr<std::string> bytes) : bytes_(std::move(bytes)) {}
+  size_t Read(void*, size_t) override { return 0; }
+  void Write(const void* buffer, size_t count) override {
+    if (position_ + count > bytes_->size()) bytes_->resize(position_ + count);
+    bytes_->replace(position_, count, static_cast<const char*>(buffer), count);
+    position_ += count;
+  }
+  void Seek(int64_t position) override { position_ = static_cast<size_t>(position); }
+  int64_t Position() const override { return static_cast<int64_t>(position_); }
+  int64_t Size() const override { return static_cast<int64_t>(bytes_->size()); }
+
+ private:
+  std::shared_ptr<std::string> bytes_;
+  size_t position_ = 0;
+};
+
+}  // namespace
+
+void MemoryFiles::Put(const std::string& path, std::string bytes) {
+  files_[sys::AsciiLower(path)] = std::make_shared<std::string>(std::move(bytes));
+}
+
+bool MemoryFiles::FileExists(const std::string& path) const {
+  return files_.contains(sys::AsciiLower(path));
+}
+
+std::unique_ptr<sys::Stream> MemoryFiles::OpenForRead(const std::string& path) {
+  auto file = files_.find(sys::AsciiLower(path));
+  if (file == files_.end()) {
+    throw sys::Error(sys::Format(sys::kCannotOpenFile, path), sys::kErrorFileNotFound);
+  }
+  return std::make_unique<sys::MemoryStream>(*file->second);
+}
+
+std::unique_ptr<sys::Stream> MemoryFiles::CreateForWrite(const std::string& path) {
+  auto bytes = std::make_shared<std::string>();
+  files_[sys::AsciiLower(path)] = bytes;
+  return std::make_unique<MemoryFileWriter>(bytes);
+}
+
+bool MemoryFiles::RemoveFile(const std::string& path) {
+  return files_.erase(sys::AsciiLower(path)) > 0;
+}
+
+bool MemoryFiles::MoveReplacing(const std::string& source, const std::string& target) {
+  auto file = files_.find(sys::AsciiLower(source));
+  if (file == files_.end()) return false;
+  std::shared_ptr<std::string> bytes = file->second;
+  files_.erase(file);
+  files_[sys::AsciiLower(target)] = std::move(bytes);
+  return true;
 }
 
 std::string StoredChunkRun(const std::string& bytes) {

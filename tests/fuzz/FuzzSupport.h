@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "system/ForwardingPlatform.h"
 #include "system/sandbox/SandboxPlatform.h"
 
 namespace fuzz {
@@ -36,6 +38,27 @@ class Machine {
 
   std::filesystem::path root_;
   std::unique_ptr<sys::sandbox::SandboxPlatform> platform_;
+};
+
+// Files kept in memory in front of the machine: existence, reading, writing, moving and deleting
+// files never reach the host, for readers that take a file name and are run millions of times.
+// Everything else (folders, the registry) goes to the machine.
+class MemoryFiles : public sys::ForwardingPlatform {
+ public:
+  explicit MemoryFiles(sys::Platform& machine) : ForwardingPlatform(machine) {}
+
+  void Put(const std::string& path, std::string bytes);
+
+  bool FileExists(const std::string& path) const override;
+  bool DirectoryExists(const std::string&) const override { return false; }
+  std::unique_ptr<sys::Stream> OpenForRead(const std::string& path) override;
+  std::unique_ptr<sys::Stream> CreateForWrite(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool MoveReplacing(const std::string& source, const std::string& target) override;
+
+ private:
+  // By ASCII-folded path, as Windows compares names.
+  std::map<std::string, std::shared_ptr<std::string>> files_;
 };
 
 // Runs action; a sys::Error is the expected outcome of damaged input. Returns whether the action

@@ -37,17 +37,18 @@ bool SameItems(const TUnInstall& a, const TUnInstall& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  fuzz::Machine& machine = fuzz::Machine::Get();
+  // The log and its copy live in memory: the readers are what is tested, not the host's files.
+  static fuzz::MemoryFiles files(fuzz::Machine::Get().platform());
   const std::string rest = fuzz::Bytes(data + 1, size - 1);
-  machine.Put(kLogPath, (data[0] & 1) ? fuzz::StoredChunkRun(rest) : rest);
+  files.Put(kLogPath, (data[0] & 1) ? fuzz::StoredChunkRun(rest) : rest);
 
-  TUnInstall log(machine.platform());
+  TUnInstall log(files);
   if (fuzz::Survives([&] { log.LoadFromFile(kLogPath); })) {
     log.SaveToFile(kCopyPath);
-    TUnInstall again(machine.platform());
+    TUnInstall again(files);
     again.LoadFromFile(kCopyPath);
     if (!SameItems(log, again)) std::abort();
   }
-  fuzz::Survives([&] { uninst::LoadUninstallLog(machine.platform(), kLogPath); });
+  fuzz::Survives([&] { uninst::LoadUninstallLog(files, kLogPath); });
   return 0;
 }

@@ -3,11 +3,12 @@
 #include <cerrno>
 
 #include "system/Error.h"
+#include "tools/host/HostSystem.h"
 
 namespace packager {
 
 HostFileStream::HostFileStream(const std::filesystem::path& path, Mode mode)
-    : file_(std::fopen(path.c_str(), mode == Mode::kRead ? "rb" : "w+b")) {
+    : file_(tool::host::OpenFile(path, mode == Mode::kRead ? "rb" : "w+b")) {
   if (!file_)
     throw sys::Error(sys::Format(mode == Mode::kRead ? sys::kCannotOpenFile : sys::kCannotCreateFile,
                                  path.string()),
@@ -26,16 +27,16 @@ void HostFileStream::Write(const void* buffer, size_t count) {
 }
 
 void HostFileStream::Seek(int64_t position) {
-  std::fseek(file_, static_cast<long>(position < 0 ? 0 : position), SEEK_SET);
+  tool::host::SeekFile(file_, position < 0 ? 0 : position, SEEK_SET);
 }
 
-int64_t HostFileStream::Position() const { return std::ftell(file_); }
+int64_t HostFileStream::Position() const { return tool::host::TellFile(file_); }
 
 int64_t HostFileStream::Size() const {
-  long here = std::ftell(file_);
-  std::fseek(file_, 0, SEEK_END);
-  long size = std::ftell(file_);
-  std::fseek(file_, here, SEEK_SET);
+  const int64_t here = tool::host::TellFile(file_);
+  tool::host::SeekFile(file_, 0, SEEK_END);
+  const int64_t size = tool::host::TellFile(file_);
+  tool::host::SeekFile(file_, here, SEEK_SET);
   return size;
 }
 

@@ -55,7 +55,7 @@ class Walker {
     std::vector<std::pair<std::string, fs::path>> files, folders;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-      std::string name = it->path().filename().string();
+      std::string name = PathText(it->path().filename());
       std::string path = relative.empty() ? name : relative + "/" + name;
       fs::file_status status = it->symlink_status(error);
       if (error) break;
@@ -68,7 +68,7 @@ class Walker {
       }
       error.clear();
     }
-    if (error) throw Failure("cannot read the folder '" + folder.string() + "': " + error.message());
+    if (error) throw Failure("cannot read the folder '" + PathText(folder) + "': " + error.message());
     std::sort(files.begin(), files.end());
     std::sort(folders.begin(), folders.end());
     bool listed = false;
@@ -106,7 +106,7 @@ bool MatchesPattern(const std::string& pattern, const std::string& relative) {
 
 std::vector<TreeItem> ExpandFolderTree(const fs::path& root, const TreeFilter& filter) {
   std::error_code error;
-  if (!fs::is_directory(root, error)) throw Failure("'" + root.string() + "' is not a folder");
+  if (!fs::is_directory(root, error)) throw Failure("'" + PathText(root) + "' is not a folder");
   std::vector<TreeItem> items;
   Walker(filter, items).Walk(root, "");
   return items;

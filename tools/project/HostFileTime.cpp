@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include <sys/stat.h>
-
 #include "tools/FileTimeText.h"
 #include "tools/ToolText.h"
+#include "tools/host/HostSystem.h"
 
 namespace tool {
 namespace {
@@ -31,15 +30,11 @@ std::optional<long long> SourceDateEpoch() {
 }
 
 double PackagedFileTime(const std::filesystem::path& file) {
-  // stat(), not std::chrono: <chrono>'s duration suffixes do not build with a GBK execution
-  // character set.
-  struct stat status {};
-  if (stat(file.c_str(), &status) != 0) return 0.0;
-  long long seconds = status.st_mtime;
+  const std::optional<long long> written = host::LastWriteSeconds(file);
+  if (!written) return 0.0;
+  long long seconds = *written;
   if (auto epoch = SourceDateEpoch(); epoch && seconds > *epoch) seconds = *epoch;
-  std::time_t wallClock = static_cast<std::time_t>(seconds + kChinaStandardTimeOffset);
-  std::tm parts{};
-  gmtime_r(&wallClock, &parts);
+  const std::tm parts = host::UtcCalendar(seconds + kChinaStandardTimeOffset);
   char text[96];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", parts.tm_year + 1900,
                 parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min,

@@ -163,9 +163,9 @@ JsonFile ReadJsonFile(const std::filesystem::path& path) {
     return ParseJsonText(std::move(text), "<stdin>");
   }
   std::ifstream input(path, std::ios::binary);
-  if (!input) throw Failure("cannot open '" + path.string() + "'");
+  if (!input) throw Failure("cannot open '" + PathText(path) + "'");
   std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
-  return ParseJsonText(std::move(text), path.string());
+  return ParseJsonText(std::move(text), PathText(path));
 }
 
 }  // namespace tool

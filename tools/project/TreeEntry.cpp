@@ -5,6 +5,7 @@
 #include "system/sandbox/Encoding.h"
 #include "tools/ProjectChecks.h"
 #include "tools/ProjectJson.h"
+#include "tools/ToolText.h"
 #include "tools/project/FolderTree.h"
 #include "tools/project/HostFileTime.h"
 #include "tools/project/JsonText.h"
@@ -77,7 +78,7 @@ void ReadTreeEntry(const Json& value, const std::string& path, const fs::path& b
   if (!content->is_string()) {
     throw JsonError(reader.PathOf("content"), "expected a folder path, got " + TypeName(*content));
   }
-  const fs::path root = baseDir / fs::path(content->get<std::string>());
+  const fs::path root = baseDir / HostPath(content->get<std::string>());
   const std::string destFolder = reader.RequiredText("destFolder");
   if (std::string problem = CheckDestFolder(destFolder); !problem.empty()) {
     throw JsonError(reader.PathOf("destFolder"), problem);

@@ -14,10 +14,10 @@ export LC_ALL=C.UTF-8 LANG=C.UTF-8
 
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") driver=$(realpath -m "$3") planted=$(realpath -m "$4")
 work=$(realpath -m "$5")
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# shellcheck source=../check-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../check-lib.sh"
 demo=$root/examples/demo
-user=Jörg
-# How Wine's registry files spell it: non-ASCII as \x and the UTF-16 unit in hex.
+# Jörg as Wine's registry files spell him: non-ASCII as \x and the UTF-16 unit in hex.
 userInReg='J\x00f6rg'
 
 if [ ! -x "$tool" ]; then
@@ -25,29 +25,13 @@ if [ ! -x "$tool" ]; then
   exit 77
 fi
 
-passed=0 failed=0
-pass() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-check() { if [ "$2" == "$3" ]; then pass; else fail "$1: got [$2], expected [$3]"; fi; }
 now() { date +%s.%N; }
 elapsed() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f s", to - from }'; }
 
 # --- Jörg's prefix --------------------------------------------------------------------------
 started=$(now)
-# shellcheck source=../../../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-arch=$(wine_arch_of "$driver")
-wine_select "$arch"
-prefix=$work/prefix
-cleanup() {
-  [ "${SETUP_KEEP_INSTALL_RUN:-}" = 1 ] && return
-  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-rm -rf "$work" && mkdir -p "$work"
-wine_copy_prefix "$prefix" || exit 1
-hostUser=$(id -un)
+check_machine "$driver" "$work" SETUP_KEEP_INSTALL_RUN
+hostUser=$user user=Jörg
 mv "$prefix/drive_c/users/$hostUser" "$prefix/drive_c/users/$user" || { echo "no profile of $hostUser"; exit 1; }
 profile=$prefix/drive_c/users/$user
 # Wine writes the profile's folders into the registry when it makes the prefix; they follow the
@@ -102,5 +86,4 @@ for program in regsvr32.exe regedit.exe; do
   [ ! -e "$downloads/$program.ran" ] && pass || fail "the planted $program beside the setup program ran"
 done
 
-echo "foreign user ($(wine_arch_of "$driver"), ${SETUP_WINE_LOCALE:-zh_CN.UTF-8}): $passed checks passed, $failed failed in $(elapsed "$started")"
-[ "$failed" = 0 ]
+check_finish "foreign user ($arch, ${SETUP_WINE_LOCALE:-zh_CN.UTF-8}, $(elapsed "$started"))"

@@ -15,7 +15,8 @@ unset SETUP_WINE_LOCALE
 
 # Wine takes only an absolute prefix.
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") driver=$(realpath -m "$3") work=$(realpath -m "$4")
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# shellcheck source=../check-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../check-lib.sh"
 demo=$root/examples/demo
 uninstaller=$demo/content/uninst.exe
 uninstallerOption=()
@@ -28,37 +29,14 @@ if [ ! -x "$tool" ]; then
   echo "no host setup-tool at $tool (build the host preset first); skipped"
   exit 77
 fi
-for program in jq lnkinfo iconv; do
-  command -v "$program" >/dev/null || { echo "$program is missing (scripts/deps.sh installs it)"; exit 1; }
-done
+check_requires jq lnkinfo iconv
 
-passed=0 failed=0
-pass() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-# check DESCRIPTION ACTUAL EXPECTED
-check() {
-  if [ "$2" == "$3" ]; then pass; else fail "$1: got [$2], expected [$3]"; fi
-}
 now() { date +%s.%N; }
 elapsed() { awk -v from="$1" -v to="$(now)" 'BEGIN { printf "%.1f s", to - from }'; }
 
 # --- A fresh prefix -------------------------------------------------------------------------
 started=$(now)
-# shellcheck source=../../../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-arch=$(wine_arch_of "$driver")
-wine_select "$arch"
-prefix=$work/prefix
-cleanup() {
-  [ "${SETUP_KEEP_INSTALL_RUN:-}" = 1 ] && return
-  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-rm -rf "$work" && mkdir -p "$work"
-wine_copy_prefix "$prefix" || exit 1
-user=$(id -un)
-profile=$prefix/drive_c/users/$user
+check_machine "$driver" "$work" SETUP_KEEP_INSTALL_RUN
 echo "prefix copied in $(elapsed "$started")"
 
 # --- The setup program and the run ----------------------------------------------------------
@@ -302,5 +280,4 @@ else
 fi
 echo "quick run in $(elapsed "$stage"), whole test $(elapsed "$started")"
 
-echo "install run: $passed checks passed, $failed failed"
-[ "$failed" = 0 ]
+check_finish "install run"

@@ -20,39 +20,19 @@ unset SETUP_WINE_LOCALE DISPLAY WAYLAND_DISPLAY
 
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") holder=$(realpath -m "$3") work=$(realpath -m "$4")
 uninstaller=${5:+$(realpath -m "$5")}
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# shellcheck source=../check-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../check-lib.sh"
 demo=$root/examples/demo
 
 if [ ! -x "$tool" ]; then
   echo "no host setup-tool at $tool (build the host preset first); skipped"
   exit 77
 fi
-command -v jq >/dev/null || { echo "jq is missing (scripts/deps.sh installs it)"; exit 1; }
-
-failed=0
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-# Wine hands a Windows exit code to Linux as its low byte only (1618 arrives as 82).
-exited_with() { [ "$1" = "$(($2 & 255))" ]; }
-
-# shellcheck source=../../../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-arch=$(wine_arch_of "$stub")
-wine_select "$arch"
-prefix=$work/prefix
-cleanup() {
-  [ "${SETUP_KEEP_SILENT:-}" = 1 ] && return
-  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-rm -rf "$work" && mkdir -p "$work"
-wine_copy_prefix "$prefix" || exit 1
-user=$(id -un)
-profile=$prefix/drive_c/users/$user
+check_requires jq
+check_machine "$stub" "$work" SETUP_KEEP_SILENT
 downloads=$prefix/drive_c/下载
 mkdir -p "$downloads"
 
-run() { SETUP_WINEPREFIX=$prefix SETUP_WINE_ARCH=$arch "$root/scripts/wine-run.sh" "$@"; }
 # A Windows path of drive C: on the host.
 host_path() { local p=${1#[Cc]:\\}; printf '%s/drive_c/%s' "$prefix" "${p//\\//}"; }
 # The lines of a log with a tag, without the tag and the CR.
@@ -77,16 +57,7 @@ cp "$holder" "$downloads/hold-run.exe"
 # The first run of a copied prefix updates Wine's own registry; the snapshot comes after one.
 run "$downloads/hold-run.exe" nothing >/dev/null 2>&1
 
-snapshot() {
-  (cd "$prefix/drive_c" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort) >"$1.files"
-  for hive in system user; do
-    awk -v hive="$hive" '
-      /^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key); print hive " " key; next }
-      /^#/ || /^$/ || /^WINE REGISTRY/ || /^;;/ { next }
-      key != "" { print hive " " key " " $0 }' "$prefix/$hive.reg"
-  done | LC_ALL=C sort >"$1.registry"
-}
-snapshot "$work/before"
+check_snapshot "$work/before"
 
 # --- A second run while one holds the product: 1618 ----------------------------------------
 touch "$prefix/drive_c/hold-run.flag"
@@ -164,17 +135,22 @@ if [ -n "$uninstaller" ]; then
     rc=$?
     exited_with "$rc" 0 || fail "uninst.exe /S in $installed ended with $rc: $(tr -d '\r' <"$downloads/uninst.log")"
   done
-  snapshot "$work/after"
+  check_snapshot "$work/after"
   # What the demo leaves on purpose (tests/win32/Uninstall/check-uninstall.sh says why), the
   # programs and files this check put in the downloads folder, and the restart marks of what
   # Windows keeps while it runs (the uninstaller's own file and folder).
   temp="users/$user/Temp"
-  allowed="^\\+ ((Program Files/演示 软件|Restart)(/DemoSoft(/config\\.ini)?|/uninst\\.exe)?|下载/.*|$temp/(Comp|Comp/DemoRuntime|Info|Reg)|windows/(system32/)?demort\\.dll|hold-run\\.flag)\$"
-  allowedRegistry='^\+ (system \[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\] "DemoTray\.exe"=|user \[Software\\\\DemoSoft\\\\Imported\]|system \[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\] "PendingFileRenameOperations"=)'
-  # Wine dates its display driver anew whenever a program starts.
-  driverDate='^[-+] system \[System\\\\CurrentControlSet\\\\Control\\\\Class\\\\\{4D36E968-E325-11CE-BFC1-08002BE10318\}\\\\0000\] "DriverDateData"='
-  left=$(LC_ALL=C comm -3 "$work/before.files" "$work/after.files" | sed 's/^\t/+ /; t; s/^/- /' |
-    grep -Ev "$allowed")
+  allowed=(
+    "^\\+ (Program Files/演示 软件|Restart)(/DemoSoft(/config\\.ini)?|/uninst\\.exe)?\$"
+    '^\+ 下载/' "^\\+ $temp/(Comp|Comp/DemoRuntime|Info|Reg)\$" '^\+ windows/(system32/)?demort\.dll$'
+    '^\+ hold-run\.flag$'
+  )
+  allowedRegistry=(
+    '^\+ system \[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\] "DemoTray\.exe"='
+    '^\+ user \[Software\\\\DemoSoft\\\\Imported\]'
+    '^\+ system \[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\] "PendingFileRenameOperations"='
+  )
+  left=$(check_unexpected files "$work/before" "$work/after" "${allowed[@]}")
   [ -z "$left" ] || fail "files that differ from before the installs:$(printf '\n%s' "$left")"
   # In place, the uninstaller cannot delete its own running file: Windows does at the restart.
   for installed in "$dir" 'C:\Restart'; do
@@ -182,10 +158,8 @@ if [ -n "$uninstaller" ]; then
     grep -a '^"PendingFileRenameOperations"=' "$prefix/system.reg" | grep -q 'uninst\.exe' ||
       fail "$installed\uninst.exe stayed without a mark for the restart"
   done
-  left=$(LC_ALL=C comm -3 "$work/before.registry" "$work/after.registry" |
-    sed 's/^\t/+ /; t; s/^/- /' | grep -Ev "$allowedRegistry" | grep -Ev "$driverDate")
+  left=$(check_unexpected registry "$work/before" "$work/after" "${allowedRegistry[@]}")
   [ -z "$left" ] || fail "registry entries that differ from before the installs:$(printf '\n%s' "$left")"
 fi
 
-[ "$failed" -eq 0 ] && echo "silent install under Wine: all checks passed"
-[ "$failed" -eq 0 ]
+check_finish "silent install under Wine"

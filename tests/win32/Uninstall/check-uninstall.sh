@@ -15,47 +15,19 @@ unset SETUP_WINE_LOCALE
 
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") driver=$(realpath -m "$3")
 uninstaller=$(realpath -m "$4") work=$(realpath -m "$5")
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# shellcheck source=../check-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../check-lib.sh"
 demo=$root/examples/demo
 
 if [ ! -x "$tool" ]; then
   echo "no host setup-tool at $tool (build the host preset first); skipped"
   exit 77
 fi
-for program in Xvfb xdotool; do
-  command -v "$program" >/dev/null || { echo "$program is missing (scripts/deps.sh installs it)"; exit 1; }
-done
-
-failed=0
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+check_requires xdotool
 
 # --- A fresh prefix and a virtual display ---------------------------------------------------
-# shellcheck source=../../../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-arch=$(wine_arch_of "$driver")
-wine_select "$arch"
-prefix=$work/prefix
-xvfb=""
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  [ "${SETUP_KEEP_UNINSTALL:-}" = 1 ] && return
-  WINEPREFIX=$prefix "$wine_server" -k 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-rm -rf "$work" && mkdir -p "$work"
-wine_copy_prefix "$prefix" || exit 1
-user=$(id -un)
-profile=$prefix/drive_c/users/$user
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
-export DISPLAY=:$(cat "$work/display")
-
-# The architecture is named: wine-run.sh cannot read it from a Windows path.
-run() { SETUP_WINEPREFIX=$prefix SETUP_WINE_ARCH=$arch "$root/scripts/wine-run.sh" "$@"; }
+check_machine "$driver" "$work" SETUP_KEEP_UNINSTALL
+check_display
 
 downloads=$prefix/drive_c/下载
 mkdir -p "$downloads"
@@ -66,22 +38,7 @@ cp "$driver" "$downloads/install-run.exe"
 # after one, so only what the install and the uninstall did shows.
 run "$downloads/install-run.exe" >/dev/null 2>&1
 
-# --- Snapshots ------------------------------------------------------------------------------
-# Files and folders of drive C:, and the registry as "[key]" and "[key] value" lines without
-# Wine's time stamps.
-snapshot() {
-  (cd "$prefix/drive_c" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort) >"$1.files"
-  for hive in system user; do
-    awk -v hive="$hive" '
-      /^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key); print hive " " key; next }
-      /^#/ || /^$/ || /^WINE REGISTRY/ || /^;;/ { next }
-      key != "" { print hive " " key " " $0 }' "$prefix/$hive.reg"
-  done | LC_ALL=C sort >"$1.registry"
-}
-# changes BEFORE AFTER KIND: "+ line" and "- line" between the two.
-changes() { LC_ALL=C comm -3 "$1.$3" "$2.$3" | sed 's/^\t/+ /; t; s/^/- /'; }
-
-snapshot "$work/before"
+check_snapshot "$work/before"
 
 # --- Install --------------------------------------------------------------------------------
 dir='C:\演示程序\DemoSoft'
@@ -122,8 +79,7 @@ else
   fi
   wait "$second"
   secondRc=$?
-  # Wine hands on the low byte of the exit code only.
-  [ "$secondRc" = $((1618 & 255)) ] || fail "a second uninstaller ended with $secondRc, expected 1618 (refused)"
+  exited_with "$secondRc" 1618 || fail "a second uninstaller ended with $secondRc, expected 1618 (refused)"
   # Mapped may come before focused; keys go to the focus. Enter is the box's default, Yes.
   xdotool windowfocus --sync "$question" 2>/dev/null
   xdotool key Return
@@ -149,7 +105,7 @@ rc=$?
 [ "$rc" = 0 ] || fail "uninst.exe ended with $rc: $(tr -d '\r' <"$work/uninst.out")"
 
 # --- What is left -------------------------------------------------------------------------------
-snapshot "$work/after"
+check_snapshot "$work/after"
 [ ! -e "$installDir/uninst.exe" ] || fail "uninst.exe is still in the install folder"
 copies=$(find "$profile/Temp" -iname 'uninst.exe' | sed "s|^$prefix/||")
 [ -z "$copies" ] || fail "the temporary copy of uninst.exe stayed: $copies"
@@ -177,24 +133,12 @@ allowed_registry=(
   '^\+ user \[Software\\\\DemoSoft\\\\Imported\]'
   # The restart marks of the uninstaller's copy (its file, gone already, and its folder).
   '^\+ system \[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\] "PendingFileRenameOperations"='
-  # Wine dates its display driver anew whenever a program starts on a display.
-  '^[-+] system \[System\\\\CurrentControlSet\\\\Control\\\\Class\\\\\{4D36E968-E325-11CE-BFC1-08002BE10318\}\\\\0000\] "DriverDateData"='
 )
-unexpected() {  # KIND PATTERNS...: the changes that no pattern allows
-  local kind=$1
-  shift
-  changes "$work/before" "$work/after" "$kind" | while IFS= read -r line; do
-    local ok=""
-    for pattern in "$@"; do [[ $line =~ $pattern ]] && { ok=1; break; }; done
-    [ -n "$ok" ] || printf '%s\n' "$line"
-  done
-}
-left=$(unexpected files "${allowed[@]}")
+left=$(check_unexpected files "$work/before" "$work/after" "${allowed[@]}")
 [ -z "$left" ] || fail "files and folders that differ from before the install:$(printf '\n%s' "$left")"
-left=$(unexpected registry "${allowed_registry[@]}")
+left=$(check_unexpected registry "$work/before" "$work/after" "${allowed_registry[@]}")
 [ -z "$left" ] || fail "registry entries that differ from before the install:$(printf '\n%s' "$left")"
 # The shortcuts are files of the profile: the checks above cover them; say so when they stayed.
 [ ! -e "$profile/Desktop/演示软件.lnk" ] || fail "the desktop shortcut stayed"
 
-[ "$failed" -eq 0 ] && echo "uninstall under Wine: all checks passed"
-[ "$failed" -eq 0 ]
+check_finish "uninstall under Wine"
