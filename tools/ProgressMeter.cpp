@@ -96,15 +96,18 @@ void ProgressMeter::Draw() {
   const std::string rate =
       seconds > 0.05 ? ByteText(static_cast<int64_t>(static_cast<double>(done_) / seconds)) + "/s"
                      : "-";
-  out_ << "\r[" << std::string(static_cast<size_t>(filled), '#')
-       << std::string(static_cast<size_t>(kWidth - filled), '.') << "] " << ByteText(done_)
-       << " / " << ByteText(total_) << "  " << rate << "\033[K" << std::flush;
-  drawn_ = true;
+  std::string line = "[" + std::string(static_cast<size_t>(filled), '#') +
+                     std::string(static_cast<size_t>(kWidth - filled), '.') + "] " +
+                     ByteText(done_) + " / " + ByteText(total_) + "  " + rate;
+  const size_t length = line.size();
+  if (length < drawnLength_) line.append(drawnLength_ - length, ' ');
+  out_ << "\r" << line << std::flush;
+  drawnLength_ = length;
 }
 
 void ProgressMeter::Clear() {
-  if (drawn_) out_ << "\r\033[K" << std::flush;
-  drawn_ = false;
+  if (drawnLength_ > 0) out_ << "\r" << std::string(drawnLength_, ' ') << "\r" << std::flush;
+  drawnLength_ = 0;
 }
 
 std::unique_ptr<sys::Stream> MeteredStream(std::unique_ptr<sys::Stream> inner, ProgressMeter& meter) {

@@ -1,6 +1,8 @@
 // A byte-based progress line for long commands on a terminal: "[#####.....] 120.0 MiB / 3.0 GiB
 // 215.3 MiB/s", redrawn in place at most ten times a second. Silent when the stream is not a
-// terminal (or the tool runs quietly), so logs and pipes get no carriage returns. What it
+// terminal (or the tool runs quietly), so logs and pipes get no carriage returns. A shorter line
+// is padded over the longer one before it with spaces, not erased with an escape sequence, which
+// the Windows console of setup-tool.exe would print as it stands. What it
 // counted is handed to an observer when it ends, whether drawn or not (the commands' tests
 // watch the counting there).
 #pragma once
@@ -41,7 +43,7 @@ class ProgressMeter {
 
   std::ostream& out_;
   bool shown_;
-  bool drawn_ = false;
+  size_t drawnLength_ = 0;  // of the line on the terminal; 0 when none is
   int64_t total_;
   int64_t done_ = 0;
   ProgressObserver observer_;

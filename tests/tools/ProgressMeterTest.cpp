@@ -22,14 +22,38 @@ TEST(ProgressMeter, LineShowsTheBytesTheShareAndTheRate) {
                          0),
               0u)
         << line;
-    EXPECT_NE(line.find("\033[K"), std::string::npos);
+    EXPECT_EQ(line.find('\033'), std::string::npos) << "no escape sequences";
     meter.Advance(3 << 20);
     meter.Redraw();
     EXPECT_NE(out.str().find("] 4.0 MiB / 4.0 MiB  "), std::string::npos) << out.str();
   }
-  // Ending takes the line off the terminal.
+  // Ending takes the line off the terminal: spaces over it, the cursor back at its start.
   const std::string all = out.str();
-  EXPECT_EQ(all.substr(all.size() - 4), "\r\033[K");
+  const size_t lastLine = all.rfind("\r[");
+  const size_t lineLength = all.find('\r', lastLine + 1) - lastLine - 1;
+  EXPECT_EQ(all.substr(all.size() - lineLength - 2), "\r" + std::string(lineLength, ' ') + "\r");
+}
+
+// "1024.0 KiB" then "1.0 MiB": the shorter line is padded so that nothing of the longer one
+// stays on the terminal.
+TEST(ProgressMeter, AShorterLineCoversTheLongerOneBeforeIt) {
+  std::ostringstream out;
+  ProgressMeter meter(out, true, int64_t{4} << 20);
+  meter.Advance((int64_t{1} << 20) - 1);
+  meter.Redraw();
+  meter.Advance(1);
+  meter.Redraw();
+  std::vector<std::string> lines;
+  std::stringstream drawn(out.str());
+  for (std::string line; std::getline(drawn, line, '\r');) {
+    if (!line.empty()) lines.push_back(line);
+  }
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_NE(lines.back().find("] 1.0 MiB / 4.0 MiB"), std::string::npos) << lines.back();
+  for (size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_GE(lines[i].size(), lines[i - 1].size()) << "'" << lines[i] << "' leaves '"
+                                                    << lines[i - 1] << "' showing";
+  }
 }
 
 TEST(ProgressMeter, NotShownWritesNothingButStillCounts) {
