@@ -156,6 +156,12 @@ void Control::BringToFront() {
   Notify(Change::ZOrder);
 }
 
+void Control::SetFocus() {
+  if (!CanAct()) return;
+  if (owner_) owner_->focused_ = this;
+  Notify(Change::Focus);
+}
+
 void Control::Click() {
   if (!CanAct()) return;
   Dispatch([this] {

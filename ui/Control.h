@@ -98,6 +98,10 @@ class Control {
   int Tag() const { return tag_; }
   void SetTag(int tag) { tag_ = tag; }
   void BringToFront();
+  // Gives this control the keyboard, and its window the front when the install's own programs
+  // took it; nothing when no person's action could reach the control now. The form remembers
+  // the control (Form::FocusedControl).
+  void SetFocus();
 
   std::function<void()> OnClick, OnMouseEnter, OnMouseLeave;
   virtual void Click();

@@ -85,6 +85,9 @@ class Form : public Control {
   // Asks the backend for OnPaint.
   void Invalidate() { Notify(Change::Paint); }
   Backend& GetBackend() { return backend_; }
+  // The control of this form the program last gave the keyboard (Control::SetFocus); nullptr
+  // before. What a person's Tab or click focuses later is not followed.
+  Control* FocusedControl() const { return focused_; }
 
   // A key pressed while the form is active, seen by the form before its controls (virtual-key
   // codes: 13 Enter, 27 Esc). The win32 loop offers a key to the form only when OnKeyDown is set.
@@ -95,6 +98,7 @@ class Form : public Control {
   std::function<void(Canvas& canvas)> OnPaint;
 
  private:
+  friend class Control;  // records SetFocus
   void CheckNewName(const std::string& name) const;
 
   Backend& backend_;
@@ -104,6 +108,7 @@ class Form : public Control {
   Position position_ = Position::Designed;
   Form* ownerWindow_ = nullptr;
   int modalResult_ = kMrNone;
+  Control* focused_ = nullptr;
 };
 
 }  // namespace ui

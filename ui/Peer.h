@@ -27,6 +27,7 @@ enum class Change {
   Style,      // border style, bevel, scroll bars, auto size, word wrap, stretch, colours of a bar
   Timer,      // interval or enabled state of a timer
   Paint,      // the form asks for its OnPaint
+  Focus,      // the program gives the control the keyboard
 };
 
 class Peer {

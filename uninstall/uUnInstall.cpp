@@ -145,12 +145,14 @@ void TUnInstall::ForceRegKey(const std::string& keyPath, sys::RegRoot root) {
 
 void TUnInstall::LoadFromFile(const std::string& fileName) {
   if (!platform_->FileExists(fileName)) return;
+  LoadFromStream(*platform_->OpenForRead(fileName));
+}
+
+void TUnInstall::LoadFromStream(sys::Stream& file) {
   Clear();
   LogBody body;
-  {
-    std::unique_ptr<sys::Stream> file = platform_->OpenForRead(fileName);
-    DecompressStream(*file, body);
-  }
+  file.Seek(0);
+  DecompressStream(file, body);
   itemName_ = ReadString(body);
   serial_ = ReadString(body);
   int32_t count = ReadInt32(body);

@@ -61,6 +61,8 @@ class TUnInstall : public TElement {
   // item count its bytes cannot hold, or whose body would pass 32 MiB, is
   // sys::Error(kDamagedPackage) before anything of that size is allocated.
   void LoadFromFile(const std::string& fileName);
+  // The same from an open log, read from its start.
+  void LoadFromStream(sys::Stream& file);
   // Writes the log; an existing log is replaced only once the new one is complete.
   void SaveToFile(const std::string& fileName);
 

@@ -42,16 +42,23 @@ std::string LogPathBeside(const std::string& program) {
   return sys::ExtractFilePath(program) + "Ins.log";
 }
 
-std::unique_ptr<TUnInstall> LoadUninstallLog(sys::Platform& platform, const std::string& path) {
-  if (!platform.FileExists(path)) throw sys::Error(sys::Format(kLogMissing, path), sys::kErrorFileNotFound);
-  try {
-    platform.OpenForRead(path);
-  } catch (const sys::Error& error) {
-    throw sys::Error(sys::Format(kLogUnreadable, path), error.osCode());
+std::unique_ptr<TUnInstall> LoadUninstallLog(sys::Platform& platform, const std::string& path,
+                                             const LogSource& source) {
+  std::unique_ptr<sys::Stream> file;
+  if (source) {
+    file = source();
+    if (!file) throw sys::Error(sys::Format(kLogUnreadable, path));
+  } else {
+    if (!platform.FileExists(path)) throw sys::Error(sys::Format(kLogMissing, path), sys::kErrorFileNotFound);
+    try {
+      file = platform.OpenForRead(path);
+    } catch (const sys::Error& error) {
+      throw sys::Error(sys::Format(kLogUnreadable, path), error.osCode());
+    }
   }
   auto log = std::make_unique<TUnInstall>(platform);
   try {
-    log->LoadFromFile(path);
+    log->LoadFromStream(*file);
   } catch (const sys::Error& error) {
     throw sys::Error(sys::Format(kLogDamaged, path), error.osCode());
   }

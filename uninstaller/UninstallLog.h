@@ -8,6 +8,7 @@
 // root itself, or fields a kind never carries. A log is used whole or not at all.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,9 +27,16 @@ inline constexpr const char* kLogNotRegistered = "卸载信息文件“%s”不�
 // Ins.log beside the uninstaller program.
 std::string LogPathBeside(const std::string& program);
 
-// Throws sys::Error(Format(kLogMissing / kLogUnreadable / kLogDamaged, path)), carrying the OS
-// code of a failed open.
-std::unique_ptr<TUnInstall> LoadUninstallLog(sys::Platform& platform, const std::string& path);
+// Where the log's bytes come from when not from its name: a stream of the whole log. The Windows
+// program reads through its hold on the log, so a file put under the log's name once the hold
+// was taken (its folder renamed away and another put in its place) is never the one read.
+using LogSource = std::function<std::unique_ptr<sys::Stream>()>;
+
+// Reads the log at path, or from source when one is given (path then only names it in the
+// messages). Throws sys::Error(Format(kLogMissing / kLogUnreadable / kLogDamaged, path)),
+// carrying the OS code of a failed open.
+std::unique_ptr<TUnInstall> LoadUninstallLog(sys::Platform& platform, const std::string& path,
+                                             const LogSource& source = {});
 
 // For a log handed over on a command line, which anyone could have written: throws
 // Error(Format(kLogNotRegistered, logPath)) unless the log's product is registered under

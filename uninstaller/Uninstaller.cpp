@@ -18,9 +18,11 @@ namespace {
 class UninstallRun {
  public:
   UninstallRun(sys::Platform& platform, const std::string& logPath, UninstallDialogs& dialogs,
-               const std::function<void()>& beforeLogRemoval, bool logMustBeRegistered)
+               const std::function<void()>& beforeLogRemoval, bool logMustBeRegistered,
+               const LogSource& logSource)
       : platform_(platform), logPath_(logPath), dialogs_(dialogs),
-        beforeLogRemoval_(beforeLogRemoval), logMustBeRegistered_(logMustBeRegistered) {}
+        beforeLogRemoval_(beforeLogRemoval), logMustBeRegistered_(logMustBeRegistered),
+        logSource_(logSource) {}
 
   UninstallReport Execute() {
     // An install run killed over this product left its journal beside the log: the machine
@@ -28,7 +30,7 @@ class UninstallRun {
     FinishInterruptedRun(platform_, logPath_);
     std::unique_ptr<TUnInstall> log;
     try {
-      log = LoadUninstallLog(platform_, logPath_);
+      log = LoadUninstallLog(platform_, logPath_, logSource_);
       if (logMustBeRegistered_) CheckRegisteredFolder(platform_, *log, logPath_);
     } catch (const sys::Error& error) {
       report_.error = error.what();
@@ -195,6 +197,7 @@ class UninstallRun {
   UninstallDialogs& dialogs_;
   const std::function<void()>& beforeLogRemoval_;
   const bool logMustBeRegistered_;
+  const LogSource& logSource_;
   UninstallReport report_;
   size_t done_ = 0;
   size_t total_ = 0;
@@ -205,8 +208,9 @@ class UninstallRun {
 UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
                              UninstallDialogs& dialogs,
                              const std::function<void()>& beforeLogRemoval,
-                             bool logMustBeRegistered) {
-  return UninstallRun(platform, logPath, dialogs, beforeLogRemoval, logMustBeRegistered).Execute();
+                             bool logMustBeRegistered, const LogSource& logSource) {
+  return UninstallRun(platform, logPath, dialogs, beforeLogRemoval, logMustBeRegistered, logSource)
+      .Execute();
 }
 
 }  // namespace uninst

@@ -19,6 +19,7 @@
 
 #include "system/Platform.h"
 #include "uninstaller/UninstallDialogs.h"
+#include "uninstaller/UninstallLog.h"
 #include "uninstaller/UninstallReport.h"
 
 namespace uninst {
@@ -27,9 +28,11 @@ namespace uninst {
 // of its exclusive hold on the log there, which would otherwise keep the log and its folder.
 // logMustBeRegistered: the log was named on a command line, so it is used only when it belongs
 // to a registered product (CheckRegisteredFolder); otherwise it is refused like a damaged one.
+// logSource, when given, is where the log is read from (LoadUninstallLog); logPath still names
+// it, decides its registration and is where what stays is written.
 UninstallReport RunUninstall(sys::Platform& platform, const std::string& logPath,
                              UninstallDialogs& dialogs,
                              const std::function<void()>& beforeLogRemoval = {},
-                             bool logMustBeRegistered = false);
+                             bool logMustBeRegistered = false, const LogSource& logSource = {});
 
 }  // namespace uninst

@@ -172,6 +172,7 @@ void TfrmParent::RunProgressPage(TfrmBeginIns& page) {
     SetTag(kCloseFailed);
     page.ShowFailure(SetupFailureText(error));
     bCancel->SetEnabled(true);
+    bCancel->SetFocus();
     throw;
   }
   if (pageIndex_ + 1 < static_cast<int>(pages_.size())) {
@@ -179,6 +180,9 @@ void TfrmParent::RunProgressPage(TfrmBeginIns& page) {
   } else {
     OfferFinish();
   }
+  // The focused button was disabled during the install, and a program the install started may
+  // have taken the front: Finish gets the keyboard, so Alt+F and Space work without a click.
+  bCancel->SetFocus();
 }
 
 void TfrmParent::OfferFinish() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "system/win32/FileStream.h"
 #include "system/win32/WideText.h"
 
 namespace sys::win32 {
@@ -42,6 +43,18 @@ ExclusiveHold ExclusiveHold::Adopt(uint64_t inheritedHandle, const std::string& 
   // Not handed on to anything this process starts.
   SetHandleInformation(hold.handle_.Get(), HANDLE_FLAG_INHERIT, 0);
   return hold;
+}
+
+std::unique_ptr<Stream> ExclusiveHold::OpenReader() const {
+  if (!handle_) return nullptr;
+  ScopedHandle duplicate;
+  if (!DuplicateHandle(GetCurrentProcess(), handle_.Get(), GetCurrentProcess(), duplicate.Receive(),
+                       GENERIC_READ, FALSE, 0)) {
+    return nullptr;
+  }
+  auto stream = std::make_unique<FileStream>(std::move(duplicate));
+  stream->Seek(0);
+  return stream;
 }
 
 uint64_t ExclusiveHold::ShareWithChildren() {

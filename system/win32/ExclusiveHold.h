@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "system/Stream.h"
 
 #include "system/win32/ScopedWin.h"
 
@@ -26,6 +29,11 @@ class ExclusiveHold {
   static ExclusiveHold Adopt(uint64_t inheritedHandle, const std::string& path);
 
   State GetState() const { return state_; }
+  // A stream that reads the held file through the hold itself, from its start: whatever is put
+  // under the file's name later (its folder renamed away and another one put in its place) is
+  // never what it reads. nullptr when nothing is held. The stream shares the hold's open file:
+  // the file stays held until both are gone, so drop the stream before Release.
+  std::unique_ptr<Stream> OpenReader() const;
   void Release() { handle_.Reset(); }
   // Lets child processes inherit the hold; the handle value to hand them (0 when not held).
   uint64_t ShareWithChildren();

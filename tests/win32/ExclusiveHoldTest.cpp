@@ -4,6 +4,7 @@
 // parent's own handle is gone.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include "system/Error.h"
 #include "system/win32/ExclusiveHold.h"
 #include "system/win32/Win32Platform.h"
+#include "system/win32/WideText.h"
 #include "tests/support/win32/ScratchFolder.h"
 
 namespace sys::win32 {
@@ -82,6 +84,34 @@ TEST_F(ExclusiveHoldTest, AHandleOfAnotherFileIsNotAdopted) {
   // The other file's hold is still in force, and the log's was a fresh one.
   EXPECT_EQ(ExclusiveHold(other).GetState(), State::HeldElsewhere);
   EXPECT_EQ(ExclusiveHold(log).GetState(), State::Held);
+}
+
+// The uninstaller reads the log through its hold. Renaming the held log's folder away and
+// putting another log in its place is refused on Windows but not under Wine; either way the
+// reader gives the held bytes, and once it and the hold are gone the file can go.
+TEST_F(ExclusiveHoldTest, TheReaderReadsTheHeldFileWhateverIsPutUnderItsName) {
+  const std::string folder = scratch.path() + "\\App";
+  const std::string held = folder + "\\Ins.log";
+  ASSERT_TRUE(platform.ForceDirectories(folder));
+  platform.CreateForWrite(held)->Write("held log", 8);
+  ExclusiveHold hold(held);
+  ASSERT_EQ(hold.GetState(), State::Held);
+  const bool swapped = MoveFileW(ToWide(folder).c_str(), ToWide(folder + ".away").c_str());
+  if (swapped) {
+    ASSERT_TRUE(platform.ForceDirectories(folder));
+    platform.CreateForWrite(held)->Write("forged", 6);
+  }
+  for (int pass = 0; pass < 2; ++pass) {  // twice: each reader starts at the beginning
+    std::unique_ptr<Stream> reader = hold.OpenReader();
+    ASSERT_NE(reader, nullptr);
+    std::string bytes(16, '\0');
+    bytes.resize(reader->Read(bytes.data(), bytes.size()));
+    EXPECT_EQ(bytes, "held log") << (swapped ? "folder swapped" : "folder kept");
+  }
+  const std::string heldNow = swapped ? folder + ".away\\Ins.log" : held;
+  hold.Release();
+  EXPECT_TRUE(platform.RemoveFile(heldNow));
+  EXPECT_EQ(ExclusiveHold(scratch.path() + "\\none.log").OpenReader(), nullptr);
 }
 
 }  // namespace

@@ -134,6 +134,7 @@ TEST_F(Frame, ButtonsFollowThePageTable) {
   EXPECT_FALSE(frame->bNext->Visible());
   EXPECT_EQ(frame->bCancel->Caption(), "完成(&F)");
   EXPECT_TRUE(frame->bCancel->Enabled());
+  EXPECT_EQ(frame->FocusedControl(), frame->bCancel);
   EXPECT_EQ(frame->Tag(), TfrmParent::kCloseFinished);
 }
 
@@ -163,6 +164,7 @@ TEST_F(Frame, AProgressPageWithoutAPageBehindItOffersFinishItself) {
   EXPECT_EQ(frame->Tag(), TfrmParent::kCloseFinished);
   EXPECT_EQ(frame->bCancel->Caption(), "完成(&F)");
   EXPECT_TRUE(frame->bCancel->Enabled());
+  EXPECT_EQ(frame->FocusedControl(), frame->bCancel);
   EXPECT_FALSE(frame->bNext->Visible());
   EXPECT_TRUE(platform().FileExists("C:\\Apps\\Demo\\app.exe"));
 }
@@ -296,6 +298,7 @@ TEST_F(Frame, AFailedInstallSaysSoOffersOnlyClosingAndRunsNoFinishAction) {
   EXPECT_FALSE(frame->bNext->Enabled());
   EXPECT_FALSE(frame->bPrevious->Enabled());
   EXPECT_EQ(frame->bCancel->Caption(), "取消(&C)");
+  EXPECT_EQ(frame->FocusedControl(), frame->bCancel);
 
   ui::ClickButton(*frame, "bCancel");
   EXPECT_FALSE(frame->Visible());

@@ -176,6 +176,12 @@ void WindowPeer::Changed(Change what) {
     case Change::ZOrder:
       SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       break;
+    case Change::Focus:
+      // A program the install started (a component's setup, a console) took the front and,
+      // when it ended, nobody gave it back: without this, keys reach no window of ours.
+      SetForegroundWindow(GetAncestor(window_, GA_ROOT));
+      SetFocus(window_);
+      break;
     default:
       InvalidateRect(window_, nullptr, TRUE);
       break;

@@ -41,9 +41,10 @@ constexpr const char* kForeignOriginal = "卸载程序“%s”不是启动本程
 constexpr uint32_t kOriginalWaitMs = 30000;
 
 // For the refusal's caption; the running uninstaller has the log, readers still get in.
-std::string ProductNameOf(sys::Platform& platform, const std::string& logPath) {
+std::string ProductNameOf(sys::Platform& platform, const std::string& logPath,
+                          const uninst::LogSource& source = {}) {
   try {
-    return uninst::LoadUninstallLog(platform, logPath)->ItemName();
+    return uninst::LoadUninstallLog(platform, logPath, source)->ItemName();
   } catch (const sys::Error&) {
     return {};
   }
@@ -74,8 +75,12 @@ int Refuse(sys::Platform& platform, const uninst::UninstallSwitches& switches, s
 int Uninstall(sys::Platform& platform, const std::string& logPath, ExclusiveHold& hold,
               const std::optional<uninst::Handoff>& handoff,
               const uninst::UninstallSwitches& switches, sys::RunLog& log) {
+  // The log is read through the hold, never again by its name. Without a hold (no log, or it
+  // could not be opened) the run reads the name and says what is wrong.
+  uninst::LogSource heldLog;
+  if (hold.GetState() == ExclusiveHold::State::Held) heldLog = [&hold] { return hold.OpenReader(); };
   // Not while a setup of the product runs: it would install into what is being removed.
-  const std::string productName = ProductNameOf(platform, logPath);
+  const std::string productName = ProductNameOf(platform, logPath, heldLog);
   std::unique_ptr<sys::RunClaim> claim = platform.ClaimRun(sys::ProductRunName(productName));
   if (!claim) {
     return Refuse(platform, switches, &log, productName, sys::AnotherRunText(productName),
@@ -92,7 +97,7 @@ int Uninstall(sys::Platform& platform, const std::string& logPath, ExclusiveHold
   // A log named by a hand-off's command line must belong to a registered product.
   const auto run = [&](uninst::UninstallDialogs& dialogs) {
     const int code = uninst::UninstallExitCode(
-        uninst::RunUninstall(platform, logPath, dialogs, beforeLogRemoval, handoff.has_value()));
+        uninst::RunUninstall(platform, logPath, dialogs, beforeLogRemoval, handoff.has_value(), heldLog));
     log.Line("[exit] " + std::to_string(code));
     return code;
   };

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# check-attack.sh SETUP_TOOL STUB ATTACKER PLANTED WORK_DIR
+# check-attack.sh SETUP_TOOL STUB ATTACKER PLANTED PLANTED_DLL WORK_DIR
 # The elevated setup run against a program of the same user: a small package (a data file, a
 # registry script, a component whose settings start its program) is packed on STUB (the real
 # setup.exe) and started as the elevated copy; while its wizard waits on the ready page,
@@ -11,11 +11,13 @@
 # original's; the package's registry script was imported and the attacker's was not; the
 # component's own program ran and the attacker's settings copied nothing; nothing went through
 # the links. PLANTED (planted-program.exe) is the component's program: it leaves its path +
-# ".ran" beside itself. Needs a virtual display (run-with-display.sh).
+# ".ran" beside itself. PLANTED_DLL (planted-dll.dll) lies beside the setup program under the
+# name of every DLL the programs' fallback list names (system/win32/DllSearch.cpp): none may be
+# loaded (it leaves its path + ".loaded"). Needs a virtual display (run-with-display.sh).
 # Exit 0 when every check holds, 77 (skipped) without a host build, 1 otherwise.
 set -uo pipefail
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") attacker=$(realpath -m "$3")
-planted=$(realpath -m "$4") work=$(realpath -m "$5")
+planted=$(realpath -m "$4") planted_dll=$(realpath -m "$5") work=$(realpath -m "$6")
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 
 if [ ! -x "$tool" ]; then
@@ -88,6 +90,12 @@ check "the changed copy has the original's layout" "$(stat -c %s "$work/changed.
   "$(stat -c %s "$downloads/setup.exe")"
 cp "$attacker" "$work/attacker.exe" && cp "$work/changed.exe" "$prefix/drive_c/changed.exe"
 
+# DLLs planted beside the setup program under the names system code loads by name.
+dlls=$(sed -n '/kPreloaded\[\] = {/,/};/p' "$root/system/win32/DllSearch.cpp" |
+  grep -o 'L"[A-Za-z0-9_]*\.\(dll\|drv\)"' | tr -d 'L"')
+[ "$(echo "$dlls" | wc -w)" -gt 20 ] && pass || fail "the DLL list was not found in DllSearch.cpp"
+for dll in $dlls; do cp "$planted_dll" "$downloads/$dll"; done
+
 # Links where the fixed folders were, into a folder the run must never write.
 decoy=$prefix/drive_c/decoy
 mkdir -p "$decoy"
@@ -142,6 +150,9 @@ press alt+f
 for _ in $(seq 100); do kill -0 "$run" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$run" 2>/dev/null; then
   fail "the setup program did not end after Finish"
+  kill -- "-$run" 2>/dev/null
+  "$wine_server" -k 2>/dev/null
+  run=""
 else
   wait "$run"; check "setup exit code" "$?" 0
   run=""
@@ -157,6 +168,7 @@ grep -q 'AttackCheck\\\\Attacker' "$prefix/system.reg" && fail "the attacker's r
 ran=$(find "$temp" -name comp.exe.ran 2>/dev/null | wc -l)
 check "the component's own program ran" "$ran" 1
 check "files written through the links" "$(find "$decoy" -mindepth 1 | wc -l)" 0
+check "planted DLLs loaded" "$(find "$downloads" -name '*.loaded' -printf '%f ')" ""
 
 echo "attack check ($arch): $passed checks passed, $failed failed"
 [ "$failed" = 0 ]
