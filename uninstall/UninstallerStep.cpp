@@ -44,7 +44,10 @@ std::string InstallUninstaller(TCompile& compile, sys::Stream& package, TUnInsta
   // Without a Programs folder the shortcut is left out rather than put at the root of a drive.
   std::string programs = platform.SpecialFolder(sys::kCsidlPrograms);
   if (programs.empty()) return uninstaller;
-  std::string folder = programs + "\\" + compile.Options.StartMenuFolder;
+  // Without a Start-menu folder name the shortcut goes into Programs itself: a doubled
+  // separator in its path would make the uninstaller refuse the log as damaged.
+  std::string folder = programs;
+  if (!compile.Options.StartMenuFolder.empty()) folder += "\\" + compile.Options.StartMenuFolder;
   std::string name = FreeShortcutName(platform, folder, compile.ItemName) + ".lnk";
   CreateShellLink(folder, name, uninstaller, "", "");
   log.AddFile(folder + "\\" + name, 1);

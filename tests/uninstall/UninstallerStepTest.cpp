@@ -65,6 +65,18 @@ TEST_F(UninstallerStep, WritesTheProgramUnderItsFileNameInTheInstallFolder) {
   EXPECT_FALSE(platform_.FileExists("C:\\App\\app.exe"));
 }
 
+TEST_F(UninstallerStep, WithoutAStartMenuFolderNameTheShortcutGoesIntoProgramsItself) {
+  compile_.Options.StartMenuFolder = "";
+  testsupport::PackageBuilder builder;
+  builder.AddUninstaller("D:\\build\\u.exe", "MZ");
+  Load(builder);
+  Run();
+  const std::string link = platform_.SpecialFolder(sys::kCsidlPrograms) + "\\卸载“X”.lnk";
+  EXPECT_TRUE(platform_.FileExists(link));
+  ASSERT_EQ(log_.Items().size(), 1u);
+  EXPECT_EQ(log_.Items()[0]->Path, link);
+}
+
 TEST_F(UninstallerStep, ShortcutPointsAtTheProgramAndIsRecordedForRemoval) {
   testsupport::PackageBuilder builder;
   builder.AddUninstaller("D:\\build\\u.exe", "MZ");
