@@ -18,20 +18,14 @@
 set -uo pipefail
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") attacker=$(realpath -m "$3")
 planted=$(realpath -m "$4") planted_dll=$(realpath -m "$5") work=$(realpath -m "$6")
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# shellcheck source=../check-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../check-lib.sh"
 
 if [ ! -x "$tool" ]; then
   echo "no host setup-tool at $tool (build the host preset first); skipped"
   exit 77
 fi
-for program in xdotool jq; do
-  command -v "$program" >/dev/null || { echo "$program is missing (scripts/deps.sh installs it)"; exit 1; }
-done
-
-passed=0 failed=0
-pass() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-check() { if [ "$2" == "$3" ]; then pass; else fail "$1: got [$2], expected [$3]"; fi; }
+check_requires xdotool jq
 
 # shellcheck source=../../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
@@ -170,5 +164,4 @@ check "the component's own program ran" "$ran" 1
 check "files written through the links" "$(find "$decoy" -mindepth 1 | wc -l)" 0
 check "planted DLLs loaded" "$(find "$downloads" -name '*.loaded' -printf '%f ')" ""
 
-echo "attack check ($arch): $passed checks passed, $failed failed"
-[ "$failed" = 0 ]
+check_finish "attack check ($arch)"

@@ -16,7 +16,8 @@
 # Exit 0 when every check holds, 77 (skipped) without a host build, 1 otherwise.
 set -uo pipefail
 tool=$(realpath -m "$1") stub=$(realpath -m "$2") reader=$(realpath -m "$3") work=$(realpath -m "$4")
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# shellcheck source=../check-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../check-lib.sh"
 demo=$root/examples/demo
 locale=${SETUP_WINE_LOCALE:-zh_CN.UTF-8}
 dpi=${SETUP_WIZARD_DPI:-96}
@@ -25,14 +26,7 @@ if [ ! -x "$tool" ]; then
   echo "no host setup-tool at $tool (build the host preset first); skipped"
   exit 77
 fi
-for program in Xvfb xdotool import convert compare jq iconv openssl osslsigncode; do
-  command -v "$program" >/dev/null || { echo "$program is missing (scripts/deps.sh installs it)"; exit 1; }
-done
-
-passed=0 failed=0
-pass() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-check() { if [ "$2" == "$3" ]; then pass; else fail "$1: got [$2], expected [$3]"; fi; }
+check_requires Xvfb xdotool import convert compare jq iconv openssl osslsigncode
 
 # shellcheck source=../../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
@@ -196,5 +190,4 @@ run=""
 cmp -s "$installDir/bin/DemoSoft.exe" "$demo/content/bin/DemoSoft.exe" && pass ||
   fail "the no-wizard run installed no DemoSoft.exe"
 
-echo "wizard run ($arch, $locale): $passed checks passed, $failed failed; screenshots in ${shots#"$root"/}"
-[ "$failed" = 0 ]
+check_finish "wizard run ($arch, $locale; screenshots in ${shots#"$root"/})"
