@@ -89,15 +89,16 @@ int Uninstall(sys::Platform& platform, const std::string& logPath, ExclusiveHold
   const auto beforeLogRemoval = [&] {
     hold.Release();
     // The original goes before the log's folder is tried, which it would keep.
-    if (handoff && sys::RemoveFileOrFolder(platform, handoff->original, false) != sys::Removal::Removed &&
+    if (handoff &&
+        sys::RemoveFileOrFolder(platform, handoff->original, false) != sys::Removal::Removed &&
         sys::MayRemoveAtRestart(platform, handoff->original)) {
       platform.RemoveAtRestart(handoff->original);
     }
   };
   // A log named by a hand-off's command line must belong to a registered product.
   const auto run = [&](uninst::UninstallDialogs& dialogs) {
-    const int code = uninst::UninstallExitCode(
-        uninst::RunUninstall(platform, logPath, dialogs, beforeLogRemoval, handoff.has_value(), heldLog));
+    const int code = uninst::UninstallExitCode(uninst::RunUninstall(
+        platform, logPath, dialogs, beforeLogRemoval, handoff.has_value(), heldLog));
     log.Line("[exit] " + std::to_string(code));
     return code;
   };
@@ -134,14 +135,14 @@ int main() {
   }
 
   if (handoff) {
-    int result = 2;
+    int result;
     if (sys::win32::IsProcessImage(handoff->originalProcess, handoff->original)) {
       sys::win32::WaitForProcessHandle(handoff->originalProcess, kOriginalWaitMs);
       ExclusiveHold hold = ExclusiveHold::Adopt(handoff->logHold, logPath);
       result = Uninstall(platform, logPath, hold, handoff, switches, *log);
     } else {
-      result = Refuse(platform, switches, log.get(), "", sys::Format(kForeignOriginal, handoff->original),
-                      1603);
+      result = Refuse(platform, switches, log.get(), "",
+                      sys::Format(kForeignOriginal, handoff->original), 1603);
     }
     if (uninst::IsInCopyFolder(exePath, platform.TempDirectory())) {
       sys::win32::RemoveRunningProgram(exePath);
