@@ -1,4 +1,6 @@
+#include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/DestinationRules.h"
 #include "engine/FileTimes.h"
@@ -26,15 +28,15 @@ void RewriteReferences(TCompile& compile, const std::string& sourcePath, const s
 
 // Unpacked beside the target and moved over it once complete: a package that turns out damaged
 // inside this entry leaves an earlier file of that name as it was.
+// A new file is written under its own name: the run's journal removes it if the run fails or is
+// killed while writing.
 void WriteEntry(InstallContext& ctx, const TCompileFileData& entry, const std::string& target) {
-  ReplacingFile file(ctx.platform, target);
+  ReplacingFile file(ctx.platform, target, ReplacingFile::NewTarget::InPlace);
   TCompile::CopyEntryData(ctx.package, file.Open(), entry.DataStart, entry.DataEnd);
-  file.Commit();
+  std::optional<sys::FileTime> utc;
+  if (auto local = DosLocalFileTime(entry.FileTime)) utc = ctx.platform.LocalToUtc(*local);
+  file.Commit(utc);
   ctx.log.AddFile(target, entry.KeepOnUninstall ? 0 : 1);
-  // A file whose time cannot be set keeps the time it got.
-  if (auto local = DosLocalFileTime(entry.FileTime)) {
-    ctx.platform.SetLastWriteTime(target, ctx.platform.LocalToUtc(*local));
-  }
 }
 
 }  // namespace
@@ -43,18 +45,22 @@ void RunFileStep(InstallContext& ctx) {
   TCompile& compile = ctx.compile;
   const DestinationRoots roots{compile.Options.InstallDir, ctx.platform.WindowsDirectory()};
   const auto count = static_cast<int64_t>(compile.FileList.size());
+  // Folders this step has made sure of: entries come folder by folder, so asking the file
+  // system again for every file would cost a lookup per file for nothing.
+  std::unordered_set<std::string> ensured;
   for (int64_t i = 0; i < count; ++i) {
     TCompileFileData& entry = *compile.FileList[static_cast<size_t>(i)];
     if (entry.EntryKind != kEntryFile || !MatchesTargetOs(entry.TargetOs, ctx.osVersion)) continue;
     // The file name goes on once, after the last rule: appended after every rule, a second rule
     // would make a folder named like the file and put the file inside it.
     const std::string folder = ResolveDestFolder(entry.DestFolder, roots, [&](const std::string& f) {
+      if (!ensured.insert(sys::AsciiLower(f)).second) return;
       if (!ctx.platform.DirectoryExists(f)) ctx.log.ForceDir(f);
     });
     const std::string target = folder + "\\" + SafeEntryFileName(entry.SourcePath);
     RewriteReferences(compile, entry.SourcePath, target);
     entry.SourcePath = target;
-    if (!ctx.platform.FileExists(target) || entry.NoOverwrite == 0) WriteEntry(ctx, entry, target);
+    if (entry.NoOverwrite == 0 || !ctx.platform.FileExists(target)) WriteEntry(ctx, entry, target);
     compile.ReportProgress(target, kInstallingFile, i + 1, count);
   }
 }

@@ -8,6 +8,8 @@
 
 namespace sys {
 
+bool Stream::SetLastWriteTime(uint64_t) { return false; }
+
 int64_t Stream::Remaining() const { return std::max<int64_t>(0, Size() - Position()); }
 
 void Stream::ReadExact(void* buffer, size_t count) {

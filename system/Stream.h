@@ -23,6 +23,11 @@ class Stream {
   virtual void Seek(int64_t position) = 0;
   virtual int64_t Position() const = 0;
   virtual int64_t Size() const = 0;
+  // Sets the last-write time (a FILETIME in UTC) of the file being written through the handle
+  // the stream holds, after the last write, so that setting it costs no second open of the
+  // file by name. Creation and access times stay. False when the stream is no file or the time
+  // cannot be set; the file then keeps the time it got.
+  virtual bool SetLastWriteTime(uint64_t utc);
 
   int64_t Remaining() const;
   // Reads exactly count bytes or throws sys::Error(kStreamReadError).

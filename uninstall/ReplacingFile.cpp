@@ -34,6 +34,7 @@ class NamedWriteStream : public sys::Stream {
   void Seek(int64_t position) override { stream_->Seek(position); }
   int64_t Position() const override { return stream_->Position(); }
   int64_t Size() const override { return stream_->Size(); }
+  bool SetLastWriteTime(uint64_t utc) override { return stream_->SetLastWriteTime(utc); }
 
  private:
   std::unique_ptr<sys::Stream> stream_;
@@ -42,27 +43,33 @@ class NamedWriteStream : public sys::Stream {
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(sys::Platform& platform, std::string target)
-    : platform_(platform), target_(std::move(target)), temp_(FreeTemporaryName(platform_, target_)) {}
+ReplacingFile::ReplacingFile(sys::Platform& platform, std::string target, NewTarget newTarget)
+    : platform_(platform), target_(std::move(target)), newTarget_(newTarget) {}
 
 ReplacingFile::~ReplacingFile() {
   stream_.reset();
-  if (!committed_) platform_.RemoveFile(temp_);
+  if (!committed_ && !written_.empty()) platform_.RemoveFile(written_);
 }
 
 sys::Stream& ReplacingFile::Open() {
+  const bool inPlace = newTarget_ == NewTarget::InPlace && !platform_.FileExists(target_);
+  written_ = inPlace ? target_ : FreeTemporaryName(platform_, target_);
   try {
-    stream_ = std::make_unique<NamedWriteStream>(platform_.CreateForWrite(temp_), target_);
+    stream_ = std::make_unique<NamedWriteStream>(platform_.CreateForWrite(written_), target_);
   } catch (const sys::Error& e) {
+    // Nothing was created to remove.
+    written_.clear();
     // The caller asked for the target; the temporary name is our detail.
     throw sys::Error(sys::Format(sys::kCannotCreateFile, target_), e.osCode());
   }
   return *stream_;
 }
 
-void ReplacingFile::Commit() {
+void ReplacingFile::Commit(std::optional<sys::FileTime> lastWriteUtc) {
+  // Through the handle that wrote the file, after its last write: no second open by name.
+  if (lastWriteUtc) stream_->SetLastWriteTime(*lastWriteUtc);
   stream_.reset();
-  if (!platform_.MoveReplacing(temp_, target_)) {
+  if (written_ != target_ && !platform_.MoveReplacing(written_, target_)) {
     throw sys::Error(sys::Format(sys::kCannotCreateFile, target_));
   }
   committed_ = true;

@@ -10,6 +10,24 @@
 
 namespace sys::sandbox {
 
+namespace {
+
+constexpr int64_t kUnixEpochTicks = 116444736000000000LL;
+constexpr int64_t kTicksPerSecond = 10'000'000;
+
+}  // namespace
+
+struct timespec HostTime(uint64_t fileTime) {
+  const int64_t sinceUnix = static_cast<int64_t>(fileTime) - kUnixEpochTicks;
+  int64_t seconds = sinceUnix / kTicksPerSecond;
+  int64_t ticks = sinceUnix % kTicksPerSecond;
+  if (ticks < 0) {
+    ticks += kTicksPerSecond;
+    --seconds;
+  }
+  return {static_cast<time_t>(seconds), static_cast<long>(ticks * 100)};
+}
+
 uint32_t WindowsErrorFromErrno(int error) {
   switch (error) {
     case ENOENT: return kErrorFileNotFound;
@@ -66,6 +84,12 @@ void SandboxFileStream::Write(const void* buffer, size_t count) {
 }
 
 void SandboxFileStream::Seek(int64_t position) { position_ = position < 0 ? 0 : position; }
+
+bool SandboxFileStream::SetLastWriteTime(uint64_t utc) {
+  if (steps_ && steps_->Next("set time " + name_)) return false;
+  const struct timespec times[2] = {{0, UTIME_OMIT}, HostTime(utc)};
+  return ::futimens(fd_, times) == 0;
+}
 
 int64_t SandboxFileStream::Size() const {
   struct stat info {};

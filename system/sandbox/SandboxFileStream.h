@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,8 @@ class SandboxFileStream : public Stream {
   void Seek(int64_t position) override;
   int64_t Position() const override { return position_; }
   int64_t Size() const override;
+  // One step of steps, like the platform's SetLastWriteTime.
+  bool SetLastWriteTime(uint64_t utc) override;
 
  private:
   int fd_;
@@ -35,6 +38,9 @@ class SandboxFileStream : public Stream {
   std::shared_ptr<StepFaults> steps_;
   std::string name_;
 };
+
+// A FILETIME (100 ns ticks since 1601, UTC) as the host's time stamp.
+struct timespec HostTime(uint64_t fileTime);
 
 // errno of a failed host call as the Windows error code the same failure gives there.
 uint32_t WindowsErrorFromErrno(int error);

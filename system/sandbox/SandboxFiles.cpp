@@ -196,14 +196,7 @@ bool SandboxPlatform::SetLastWriteTime(const std::string& path, FileTime utc) {
   auto target = Map(path);
   if (!target || !IsFile(target->host)) return false;
   if (steps_->Next("set time " + target->windows)) return false;
-  int64_t sinceUnix = static_cast<int64_t>(utc) - kUnixEpochTicks;
-  int64_t seconds = sinceUnix / kTicksPerSecond;
-  int64_t ticks = sinceUnix % kTicksPerSecond;
-  if (ticks < 0) {
-    ticks += kTicksPerSecond;
-    --seconds;
-  }
-  struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), static_cast<long>(ticks * 100)}};
+  const struct timespec times[2] = {{0, UTIME_OMIT}, HostTime(utc)};
   return ::utimensat(AT_FDCWD, target->host.c_str(), times, 0) == 0;
 }
 

@@ -60,4 +60,11 @@ int64_t FileStream::Size() const {
   return size.QuadPart;
 }
 
+bool FileStream::SetLastWriteTime(uint64_t utc) {
+  FILETIME t;
+  t.dwLowDateTime = static_cast<DWORD>(utc);
+  t.dwHighDateTime = static_cast<DWORD>(utc >> 32);
+  return SetFileTime(file_.Get(), nullptr, nullptr, &t) != FALSE;
+}
+
 }  // namespace sys::win32

@@ -17,6 +17,8 @@ class FileStream : public Stream {
   void Seek(int64_t position) override;
   int64_t Position() const override;
   int64_t Size() const override;
+  // SetFileTime on the handle; NTFS keeps a time set this way when the handle closes.
+  bool SetLastWriteTime(uint64_t utc) override;
 
  private:
   ScopedHandle file_;

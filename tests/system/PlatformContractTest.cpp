@@ -263,6 +263,24 @@ TEST_P(PlatformContract, LastWriteTimeRoundTrips) {
   EXPECT_EQ(p.LastWriteTime(At("timed.txt")), old);
 }
 
+TEST_P(PlatformContract, AFileTakesTheTimeSetThroughTheStreamThatWroteIt) {
+  sys::Platform& p = platform();
+  const sys::FileTime when = 130775328001234567ULL;
+  {
+    auto written = p.CreateForWrite(At("handle.txt"));
+    written->Write("first", 5);
+    ASSERT_TRUE(written->SetLastWriteTime(when));
+  }  // closing the stream keeps the time
+  EXPECT_EQ(p.LastWriteTime(At("handle.txt")), when);
+  EXPECT_EQ(ReadWhole(p, At("handle.txt")), "first");
+  {
+    auto created = p.CreateNewFile(At("new.txt"));
+    created->Write("n", 1);
+    ASSERT_TRUE(created->SetLastWriteTime(when + 10000000));
+  }
+  EXPECT_EQ(p.LastWriteTime(At("new.txt")), when + 10000000);
+}
+
 TEST_P(PlatformContract, FileTimesOfMissingFilesFail) {
   sys::Platform& p = platform();
   EXPECT_FALSE(p.SetLastWriteTime(At("nothing.txt"), 130775328000000000ULL));
