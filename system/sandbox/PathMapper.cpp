@@ -151,39 +151,61 @@ std::optional<fs::path> PathMapper::ToHost(const std::string& path) const {
 }
 
 fs::path PathMapper::ToHost(const WindowsPath& path) const {
+  if (path.names.empty()) return DriveFolder(path.drive);
+  const std::string folderKey = FolderKey(path);
+  if (auto cached = folders_.find(folderKey); cached != folders_.end()) {
+    // The folder was found before; the name in it is looked up afresh. A folder that has gone
+    // since (removed, renamed) is walked again from the drive.
+    auto [state, name] = LookUp(cached->second, GbkToUtf8(path.names.back()));
+    if (state != Lookup::NoFolder) return cached->second / name;
+    folders_.erase(cached);
+  }
   fs::path host = DriveFolder(path.drive);
   bool existing = true;  // while the folders so far exist, look for names ignoring case
-  for (const std::string& name : path.names) {
-    std::string utf8 = GbkToUtf8(name);
+  for (size_t i = 0; i < path.names.size(); ++i) {
+    // Only a folder found whole is remembered, never one with a level that was not there yet
+    // (whoever makes it picks its case).
+    if (i + 1 == path.names.size() && existing) folders_.emplace(folderKey, host);
+    std::string utf8 = GbkToUtf8(path.names[i]);
     if (existing) {
-      std::error_code ec;
-      if (!fs::exists(host / utf8, ec)) {
-        if (auto match = FindEntry(host, utf8)) {
-          utf8 = *match;
-        } else {
-          existing = false;
-        }
-      }
+      auto [state, name] = LookUp(host, utf8);
+      existing = state == Lookup::Found;
+      utf8 = std::move(name);
     }
     host /= utf8;
   }
   return host;
 }
 
+std::string PathMapper::FolderKey(const WindowsPath& path) {
+  std::string key(1, path.drive);
+  for (size_t i = 0; i + 1 < path.names.size(); ++i) key += "\\" + path.names[i];
+  return key;
+}
+
+std::pair<PathMapper::Lookup, std::string> PathMapper::LookUp(const fs::path& folder,
+                                                              const std::string& name) const {
+  std::error_code ec;
+  if (fs::exists(folder / name, ec)) return {Lookup::Found, name};
+  auto stamp = FolderStamp(folder);
+  if (!stamp) return {Lookup::NoFolder, name};
+  if (auto match = FindEntry(folder, *stamp, name)) return {Lookup::Found, *match};
+  return {Lookup::Missing, name};
+}
+
 // ASCII-only folding over UTF-8 host names: multi-byte UTF-8 never holds ASCII bytes, so two
 // different Chinese names never compare equal.
-std::optional<std::string> PathMapper::FindEntry(const fs::path& folder, const std::string& name) const {
-  auto stamp = FolderStamp(folder);
-  if (!stamp) return std::nullopt;
+std::optional<std::string> PathMapper::FindEntry(const fs::path& folder, const struct timespec& stamp,
+                                                 const std::string& name) const {
   Listing& listing = listings_[folder.string()];
-  if (!SameStamp(listing.stamp, *stamp) || listing.byFoldedName.empty()) {
+  if (!SameStamp(listing.stamp, stamp) || listing.byFoldedName.empty()) {
     listing.byFoldedName.clear();
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
       std::string entry = it->path().filename().string();
       listing.byFoldedName.emplace(AsciiLower(entry), entry);
     }
-    listing.stamp = *stamp;
+    listing.stamp = stamp;
   }
   auto found = listing.byFoldedName.find(AsciiLower(name));
   if (found == listing.byFoldedName.end()) return std::nullopt;

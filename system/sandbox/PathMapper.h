@@ -7,9 +7,10 @@
 //
 // Finding a name ignoring case needs the folder's listing; listings are cached and rescanned
 // when the folder's modification time changes, and the sandbox's own changes update the cache
-// in place (NoteAdded/NoteRemoved), so creating many files in one folder stays linear. Host
-// time stamps are coarse (a clock tick), so whoever changes ROOT from outside the sandbox calls
-// ForgetListings() afterwards.
+// in place (NoteAdded/NoteRemoved), so creating many files in one folder stays linear. The host
+// folder a path's last name lies in is remembered too, and checked only by looking that name
+// up in it: a folder that has gone is walked again. Host time stamps are coarse (a clock tick),
+// so whoever changes ROOT from outside the sandbox calls ForgetListings() afterwards.
 //
 // Deliberately not mapped (nullopt, so every operation fails as on a missing file): UNC paths,
 // names with characters Windows forbids (<>:"|?* and control characters, which also rules out
@@ -21,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace sys::sandbox {
@@ -53,20 +55,34 @@ class PathMapper {
   // Keeps the listing cache in step with an entry the sandbox itself created or removed.
   void NoteAdded(const std::filesystem::path& host) const;
   void NoteRemoved(const std::filesystem::path& host) const;
-  void ForgetListings() const { listings_.clear(); }
+  void ForgetListings() const {
+    listings_.clear();
+    folders_.clear();
+  }
 
  private:
   struct Listing {
     struct timespec stamp {};
     std::unordered_map<std::string, std::string> byFoldedName;  // ASCII-lower UTF-8 -> actual
   };
-  // The actual name of the entry of folder that matches name ignoring ASCII case.
-  std::optional<std::string> FindEntry(const std::filesystem::path& folder, const std::string& name) const;
+  enum class Lookup { Found, Missing, NoFolder };
+  // The entry of folder named name (UTF-8) ignoring ASCII case: its actual name when Found,
+  // else name as given.
+  std::pair<Lookup, std::string> LookUp(const std::filesystem::path& folder, const std::string& name) const;
+  // The actual name of the entry of folder (last changed at stamp) that matches name ignoring
+  // ASCII case.
+  std::optional<std::string> FindEntry(const std::filesystem::path& folder, const struct timespec& stamp,
+                                       const std::string& name) const;
+  // The drive and every name but the last, as given: the folder the last name is looked up in.
+  static std::string FolderKey(const WindowsPath& path);
   void Note(const std::filesystem::path& host, bool added) const;
 
   std::filesystem::path root_;
   WindowsPath working_;
   mutable std::unordered_map<std::string, Listing> listings_;
+  // Folders found whole (FolderKey -> host folder), so that mapping a path costs a look at its
+  // last name rather than at every level.
+  mutable std::unordered_map<std::string, std::filesystem::path> folders_;
 };
 
 }  // namespace sys::sandbox

@@ -70,6 +70,34 @@ TEST_F(PathMapperTest, ExistingNamesMatchIgnoringAsciiCase) {
   EXPECT_EQ(mapper_.ToHost("C:\\program files\\Other"), root_ / "drive_c" / "Program Files" / "Other");
 }
 
+// The folder of a path is remembered once found; what changes in and around it must still map
+// as a fresh walk would.
+TEST_F(PathMapperTest, RememberedFoldersFollowTheSandboxsOwnChanges) {
+  const fs::path drive = root_ / "drive_c";
+  fs::create_directories(drive / "App" / "Sub");
+  EXPECT_EQ(mapper_.ToHost("C:\\app\\sub\\f.txt"), drive / "App" / "Sub" / "f.txt");
+  // A name added in the folder later still matches ignoring case.
+  std::ofstream(drive / "App" / "Sub" / "Data.TXT") << "d";
+  mapper_.NoteAdded(drive / "App" / "Sub" / "Data.TXT");
+  EXPECT_EQ(mapper_.ToHost("C:\\APP\\SUB\\data.txt"), drive / "App" / "Sub" / "Data.TXT");
+  // The folder goes and comes back in another case: the walk starts again.
+  fs::remove_all(drive / "App");
+  mapper_.NoteRemoved(drive / "App");
+  fs::create_directories(drive / "APP" / "sub");
+  mapper_.NoteAdded(drive / "APP");
+  EXPECT_EQ(mapper_.ToHost("C:\\app\\sub\\f.txt"), drive / "APP" / "sub" / "f.txt");
+  // A folder not there yet is not settled on: once made, its own case counts.
+  EXPECT_EQ(mapper_.ToHost("C:\\new\\x.txt"), drive / "new" / "x.txt");
+  fs::create_directories(drive / "NEW");
+  mapper_.NoteAdded(drive / "NEW");
+  EXPECT_EQ(mapper_.ToHost("C:\\new\\x.txt"), drive / "NEW" / "x.txt");
+  // A file that takes the folder's name is no folder to look in.
+  fs::remove_all(drive / "NEW");
+  std::ofstream(drive / "new") << "f";
+  mapper_.NoteAdded(drive / "new");
+  EXPECT_EQ(mapper_.ToHost("C:\\new\\x.txt"), drive / "new" / "x.txt");
+}
+
 TEST_F(PathMapperTest, ChineseNamesBecomeUtf8AndKeepTrailBackslashBytes) {
   // GBK "乗" is 0x81 0x5C: its second byte must not split the name.
   EXPECT_EQ(mapper_.ToHost("C:\\乗\\文件.txt"), root_ / "drive_c" / u8"乗" / u8"文件.txt");
