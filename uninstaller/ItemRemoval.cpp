@@ -8,9 +8,15 @@ namespace uninst {
 namespace {
 
 ItemOutcome RemoveFileItem(sys::Platform& platform, const std::string& path) {
-  // A folder that has since taken the file's name is not the file that was installed.
-  if (!platform.FileExists(path)) return ItemOutcome::Absent;
-  return OutcomeOf(sys::RemoveFileOrFolder(platform, path, false));
+  if (sys::UserFolderAbove(platform, path)) {
+    // A folder that has since taken the file's name is not the file that was installed.
+    if (!platform.FileExists(path)) return ItemOutcome::Absent;
+    return OutcomeOf(sys::RemoveFileOrFolder(platform, path, false));
+  }
+  // Deleted without a look first (a delete never takes a folder): only a delete that fails
+  // asks what is there, a file still (Failed) or nothing, or a folder that took its name.
+  if (platform.RemoveFile(path)) return ItemOutcome::Removed;
+  return platform.FileExists(path) ? ItemOutcome::Failed : ItemOutcome::Absent;
 }
 
 ItemOutcome RemoveFolderItem(sys::Platform& platform, const std::string& path) {
