@@ -22,6 +22,10 @@
 # kept up by bench/win32 desktop-holder.exe (on Windows they are always there; under Wine the
 # first program with a window would start them and pay for it).
 #
+# BENCH_BASELINE=DIR adds a fourth installer, "before": the same package on DIR/setup.exe with
+# DIR/uninst.exe (an earlier build of the same preset), timed in the same alternation, so that a
+# change is measured side by side with what it changes.
+#
 # Sizes: BENCH_SMALL_FILES (4000), BENCH_LARGE_MB (100), BENCH_MIX_FILES (800) and
 # BENCH_MIX_MB (80); BENCH_MEMORY_MB=0 skips the large package. Builds what it needs (the bench
 # preset's setup-tool, the Windows preset's programs). A benchmark: it prints figures and never
@@ -39,6 +43,12 @@ large_mb=${BENCH_LARGE_MB:-100}
 mix_files=${BENCH_MIX_FILES:-800}
 mix_mb=${BENCH_MIX_MB:-80}
 memory_mb=${BENCH_MEMORY_MB:-1024}
+baseline=${BENCH_BASELINE:-}
+if [ -n "$baseline" ]; then
+  baseline=$(cd "$baseline" && pwd)
+  [ -f "$baseline/setup.exe" ] && [ -f "$baseline/uninst.exe" ] ||
+    { echo "BENCH_BASELINE=$baseline holds no setup.exe and uninst.exe" >&2; exit 2; }
+fi
 work=$root/build/wine-speed
 win=$root/build/$preset
 tool=$root/build/bench/setup-tool
@@ -110,6 +120,10 @@ JSON
   mkdir -p "$drive/$name"
   "$tool" build "$dir/project.json" --stub "$win/setup.exe" --uninstaller "$win/uninst.exe" \
     -o "$drive/$name/ours.exe" >/dev/null
+  if [ -n "$baseline" ] && [ "${5:-}" != no-nsis ]; then
+    "$tool" build "$dir/project.json" --stub "$baseline/setup.exe" --uninstaller "$baseline/uninst.exe" \
+      -o "$drive/$name/before.exe" >/dev/null
+  fi
   if [ "${5:-}" = no-nsis ]; then
     echo "  $name: $(find "$dir/payload" -type f | wc -l) files, $(du -sm --apparent-size "$dir/payload" | cut -f1) MiB;" \
       "setup program $(($(stat -c %s "$drive/$name/ours.exe") >> 20)) MiB"
@@ -180,6 +194,17 @@ for name in small large mix; do
       [ "$(installed_files "$drive/ours/Product")" = 0 ] || t=fail
       time[uninstall.ours]=$(best "${time[uninstall.ours]:-}" "$t")
     fi
+    if [ -n "$baseline" ]; then
+      fresh ours
+      t=$(seconds "C:\\WineSpeed\\$name\\before.exe" /S '/D=C:\WineSpeed\ours')
+      [ "$(installed_files "$drive/ours/Product")" = "$expected" ] || t=fail
+      time[$name.before]=$(best "${time[$name.before]:-}" "$t")
+      if [ "$name" = small ]; then
+        t=$(seconds 'C:\WineSpeed\ours\uninst.exe' /S)
+        [ "$(installed_files "$drive/ours/Product")" = 0 ] || t=fail
+        time[uninstall.before]=$(best "${time[uninstall.before]:-}" "$t")
+      fi
+    fi
     fresh bare
     t=$(seconds 'C:\WineSpeed\bare-install.exe' "C:\\WineSpeed\\$name\\ours.exe" 'C:\WineSpeed\bare')
     [ "$(installed_files "$drive/bare/Product")" = "$expected" ] || t=fail
@@ -237,9 +262,17 @@ for name in small large mix; do
   o=$(net "${time[$name.ours]}") b=$(net "${time[$name.bare]}") n=$(net "${time[$name.nsis]}")
   printf '%-24s %9s %9s %9s   %-22s %s\n' "$name ($(describe "$name"))" "$o" "$b" "$n" \
     "$(ratio "$b" "$o")" "$(ratio "$n" "$o")"
+  if [ -n "$baseline" ]; then
+    p=$(net "${time[$name.before]}")
+    printf '%-24s %9s %9s %9s   %-22s %s\n' "  before" "$p" "" "" "$(ratio "$b" "$p")" "$(ratio "$n" "$p")"
+  fi
 done
 o=$(net "${time[uninstall.ours]}") b=$(net "${time[uninstall.bare]}")
 echo "uninstall of small: uninst.exe /S $o s, bare delete $b s, bare/ours $(ratio "$b" "$o") (goal >=0.8)"
+if [ -n "$baseline" ]; then
+  p=$(net "${time[uninstall.before]}")
+  echo "  before: uninst.exe /S $p s, bare/before $(ratio "$b" "$p")"
+fi
 echo "peak working set of setup.exe (GetProcessMemoryInfo, polled every 10 ms), MiB:" \
   "small ${peak_mb[small]}, large ${peak_mb[large]}, mix ${peak_mb[mix]}${peak_mb[memory]:+, ${memory_mb} MiB package ${peak_mb[memory]}}" \
   "(an empty program: ${peak_mb[empty]}; goal <32 for a 1 GiB package)"
