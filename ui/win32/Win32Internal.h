@@ -1,5 +1,10 @@
-// Shared between the files of the Windows backend; free of <windows.h> (handles are spelled by
-// their underlying types, which the .cpp files convert implicitly).
+// Shared between the files of the Windows backend: the backend class, the WindowPeer base of
+// every control with a window, and one peer maker per control kind. Free of <windows.h>
+// (handles are spelled by their underlying types, which the .cpp files convert implicitly).
+// The files, one concern each: Win32Backend.cpp (the peer factory, set-up), Win32ModalLoop.cpp,
+// Win32Window.cpp (WindowPeer, window procedures), GdiCache, TimerWindow, PictureDrawer,
+// TaskbarProgress, ScopedGdi (handle owners), and the peers by group: Win32Controls.cpp,
+// Win32Bars.cpp, Win32Containers.cpp, Win32ChoiceControls.cpp, Win32Media.cpp.
 #pragma once
 
 #include <cstdint>
