@@ -9,6 +9,8 @@
 #include "system/SystemHelpers.h"
 #include "uninstall/Rollback.h"
 
+namespace wizard {
+
 namespace {
 
 constexpr uint32_t kMbIconError = 0x10;
@@ -68,3 +70,5 @@ void ReportSetupError(const std::exception& error) {
   sys::CurrentPlatform().ShowMessageBox(SetupFailureText(error), SetupFailureCaption(),
                                         sys::kMbOk | kMbIconError);
 }
+
+}  // namespace wizard
