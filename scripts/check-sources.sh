@@ -23,12 +23,12 @@ done < <(git ls-files '*.cpp' '*.h')
 declare -A may_include=(
   [system]=""
   [package]="system"
-  [uninstall]="system package"
-  [engine]="system package uninstall"
+  [undo]="system package"
+  [engine]="system package undo"
   [ui]="system"
-  [uninstaller]="system package uninstall ui"
-  [wizard]="system package uninstall engine ui"
-  [app]="system package uninstall engine ui wizard"
+  [uninstaller]="system package undo ui"
+  [wizard]="system package undo engine ui"
+  [app]="system package undo engine ui wizard"
 )
 # Only the programs' entry points and the tools choose an implementation of the platform or the
 # window backend; portable code never names one. The setup program's silent run (app/silent/)
