@@ -7,7 +7,7 @@
 #include "system/Error.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
-#include "uninstall/Rollback.h"
+#include "undo/Rollback.h"
 
 namespace wizard {
 

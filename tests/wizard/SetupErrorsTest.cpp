@@ -7,7 +7,7 @@
 #include "system/Error.h"
 #include "system/SystemHelpers.h"
 #include "system/sandbox/Encoding.h"
-#include "uninstall/Rollback.h"
+#include "undo/Rollback.h"
 
 namespace {
 
