@@ -7,8 +7,8 @@
 #include "system/Error.h"
 #include "system/Gbk.h"
 #include "system/Stream.h"
-#include "uninstall/ReplacingFile.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/ReplacingFile.h"
+#include "undo/uUnInstall.h"
 
 void TUnInstall::SaveToFile(const std::string& fileName) {
   sys::MemoryStream body;
