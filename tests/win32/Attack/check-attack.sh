@@ -75,6 +75,8 @@ project() {  # project.json for the data file content/$1
 }
 head -c 20000 /dev/zero | tr '\0' A >"$content/original.dat"
 head -c 20000 /dev/zero | tr '\0' B >"$content/changed.dat"
+# The package stores each file's time: the same time keeps the two configurations the same size.
+touch -r "$content/original.dat" "$content/changed.dat"
 project original.dat >"$work/original.json"
 project changed.dat >"$work/changed.json"
 "$tool" build "$work/original.json" --stub "$stub" -o "$downloads/setup.exe" >/dev/null &&
