@@ -15,12 +15,13 @@ add_library(setup_packager STATIC)
 setup_add_sources(setup_packager tools/packager)
 target_link_libraries(setup_packager PUBLIC setup_package setup_tool_host)
 
-file(GLOB tool_sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tools/*.cpp"
-     "${PROJECT_SOURCE_DIR}/tools/project/*.cpp")
-foreach(sandbox_only IN ITEMS Main Commands SimulateCommand SimulateReport SimulateSwitches
-                              SimulatedPerson SimulationScript ComponentWatch ScriptablePages
-                              UninstallCommand Answers)
-  list(REMOVE_ITEM tool_sources "${PROJECT_SOURCE_DIR}/tools/${sandbox_only}.cpp")
+# tools/simulation/ needs the sandbox, and so do the two commands that use it; tools/win32/ has
+# the command table without them.
+file(GLOB tool_sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tools/commands/*.cpp"
+     "${PROJECT_SOURCE_DIR}/tools/project/*.cpp" "${PROJECT_SOURCE_DIR}/tools/reading/*.cpp"
+     "${PROJECT_SOURCE_DIR}/tools/host/*.cpp")
+foreach(sandbox_only IN ITEMS Commands SimulateCommand UninstallCommand)
+  list(REMOVE_ITEM tool_sources "${PROJECT_SOURCE_DIR}/tools/commands/${sandbox_only}.cpp")
 endforeach()
 add_executable(setup-tool ${tool_sources} ${PROJECT_SOURCE_DIR}/tools/win32/Commands.cpp
                ${PROJECT_SOURCE_DIR}/tools/win32/Main.cpp)

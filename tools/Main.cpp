@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/Commands.h"
+#include "tools/commands/Commands.h"
 #include "tools/host/HostSystem.h"
 
 int main(int argc, char** argv) {

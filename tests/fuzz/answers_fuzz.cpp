@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "tests/fuzz/FuzzSupport.h"
-#include "tools/Answers.h"
-#include "tools/ToolText.h"
+#include "tools/host/ToolText.h"
+#include "tools/simulation/Answers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Machine& machine = fuzz::Machine::Get();

@@ -7,8 +7,8 @@
 
 #include "system/Error.h"
 #include "tests/fuzz/FuzzSupport.h"
-#include "tools/ProjectJson.h"
-#include "tools/ToolText.h"
+#include "tools/host/ToolText.h"
+#include "tools/project/ProjectJson.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::filesystem::path file =

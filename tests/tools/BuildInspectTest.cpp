@@ -5,7 +5,7 @@
 #include "package/PackageFormat.h"
 #include "system/Stream.h"
 #include "tests/tools/ToolFixture.h"
-#include "tools/PackageFile.h"
+#include "tools/reading/PackageFile.h"
 
 namespace tooltest {
 namespace {

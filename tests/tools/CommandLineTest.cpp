@@ -7,7 +7,7 @@
 #include <set>
 
 #include "tests/tools/ToolFixture.h"
-#include "tools/ScriptablePages.h"
+#include "tools/simulation/ScriptablePages.h"
 
 namespace tooltest {
 namespace {

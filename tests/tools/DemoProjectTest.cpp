@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/tools/ToolFixture.h"
-#include "tools/PackageFile.h"
+#include "tools/reading/PackageFile.h"
 
 namespace tooltest {
 namespace {

@@ -1,7 +1,7 @@
 // FileTime values as local date-time text: exact both ways, or not offered at all.
 #include <gtest/gtest.h>
 
-#include "tools/FileTimeText.h"
+#include "tools/project/FileTimeText.h"
 
 namespace tool {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/tools/ToolFixture.h"
-#include "tools/ProgressMeter.h"
+#include "tools/commands/ProgressMeter.h"
 
 namespace tooltest {
 namespace {

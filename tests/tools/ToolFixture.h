@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "tests/support/host/SandboxHost.h"
-#include "tools/Commands.h"
-#include "tools/JsonFields.h"
+#include "tools/commands/Commands.h"
+#include "tools/project/JsonFields.h"
 
 namespace tooltest {
 

@@ -29,7 +29,7 @@
 #include "system/sandbox/SandboxPlatform.h"
 #include "tests/support/host/SandboxHost.h"
 #include "tests/uninstaller/UninstallerFixture.h"
-#include "tools/Commands.h"
+#include "tools/commands/Commands.h"
 #include "undo/Rollback.h"
 #include "undo/RunJournal.h"
 #include "undo/uUnInstall.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "tools/ToolText.h"
+#include "tools/host/ToolText.h"
 
 namespace tool {
 namespace {

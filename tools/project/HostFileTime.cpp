@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "tools/FileTimeText.h"
-#include "tools/ToolText.h"
 #include "tools/host/HostSystem.h"
+#include "tools/host/ToolText.h"
+#include "tools/project/FileTimeText.h"
 
 namespace tool {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "system/Error.h"
 #include "system/sandbox/Encoding.h"
-#include "tools/ToolText.h"
+#include "tools/host/ToolText.h"
 
 namespace tool {
 namespace {

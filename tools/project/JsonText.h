@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/JsonFields.h"
+#include "tools/project/JsonFields.h"
 #include "tools/project/JsonLocator.h"
 
 namespace tool {

@@ -10,9 +10,9 @@
 #include "package/uCommon.h"
 #include "package/uTypes.h"
 #include "system/Gbk.h"
-#include "tools/ProjectJson.h"
-#include "tools/ToolText.h"
+#include "tools/host/ToolText.h"
 #include "tools/project/NameSuggestion.h"
+#include "tools/project/ProjectJson.h"
 
 namespace tool {
 namespace {

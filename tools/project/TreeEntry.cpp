@@ -3,12 +3,12 @@
 #include "package/uSystem.h"
 #include "system/Error.h"
 #include "system/sandbox/Encoding.h"
-#include "tools/ProjectChecks.h"
-#include "tools/ProjectJson.h"
-#include "tools/ToolText.h"
+#include "tools/host/ToolText.h"
 #include "tools/project/FolderTree.h"
 #include "tools/project/HostFileTime.h"
 #include "tools/project/JsonText.h"
+#include "tools/project/ProjectChecks.h"
+#include "tools/project/ProjectJson.h"
 
 namespace tool {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/JsonFields.h"
+#include "tools/project/JsonFields.h"
 
 namespace tool {
 

@@ -1,6 +1,6 @@
 #include "tools/project/Warnings.h"
 
-#include "tools/ProjectJson.h"
+#include "tools/project/ProjectJson.h"
 
 namespace tool {
 

@@ -1,6 +1,6 @@
 // The commands of setup-tool.exe: all but simulate and uninstall, which play a setup run on the
 // sandbox, a simulated Windows built on the Linux host's file system.
-#include "tools/Commands.h"
+#include "tools/commands/Commands.h"
 
 #include <array>
 

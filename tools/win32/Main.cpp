@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/Commands.h"
+#include "tools/commands/Commands.h"
 #include "tools/host/HostSystem.h"
 
 int wmain(int argc, wchar_t** argv) {
