@@ -6,10 +6,6 @@ set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 target_link_libraries(setup_package PUBLIC ZLIB::ZLIB)
 
-# Size first: setup.exe is the stub every package rides on.
-add_compile_options(-ffunction-sections -fdata-sections)
-add_link_options(-static -Wl,--gc-sections -s)
-
 # Every file that includes <windows.h> gets the lean headers and no min/max macros.
 set(SETUP_WINDOWS_DEFINES WIN32_LEAN_AND_MEAN NOMINMAX)
 
@@ -43,6 +39,7 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/app/setup.rc PROPERTIES
 target_link_libraries(setup PRIVATE setup_app setup_ui_win32 setup_win32)
 # The link map tells what each part of the stub costs (bench/setup-size.sh reads it).
 target_link_options(setup PRIVATE -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/setup.map)
+setup_link_whole_program(setup)
 
 # uninst.exe, the uninstaller every package carries. Its manifest asks for administrator
 # rights: it removes what a per-machine install wrote (the Uninstall key under HKLM, the
@@ -56,6 +53,7 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/uninstaller/program/uninst.rc 
 target_compile_definitions(uninst PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(uninst PRIVATE setup_uninstaller_window setup_ui_win32 setup_win32)
 target_link_options(uninst PRIVATE -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/uninst.map)
+setup_link_whole_program(uninst)
 
 # The size budget of the 32-bit programs (the product; the 64-bit build only runs the tests).
 # The aim is 256 KB for setup.exe and 160 KB for uninst.exe; until the stub gets there the
