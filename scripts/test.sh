@@ -7,18 +7,27 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Each stage's end prints how long it took, so CI's log shows where the time goes.
+stage_started=$SECONDS
+stage() {
+  echo "   ($((SECONDS - stage_started)) s)"
+  echo "== $*"
+  stage_started=$SECONDS
+}
+
+echo "== dependencies and source checks"
 bash scripts/deps.sh
 bash scripts/check-sources.sh
 jobs=$(nproc)
 
-echo "== host build (ASan + UBSan)"
+stage "host build (ASan + UBSan)"
 cmake --preset host >/dev/null
 cmake --build --preset host -j"$jobs"
-echo "== host tests"
+stage "host tests"
 ctest --preset host -j"$jobs"
 
 for preset in win32 win64; do
-  echo "== $preset build (MinGW-w64, static)"
+  stage "$preset build (MinGW-w64, static)"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"
 done
@@ -32,25 +41,25 @@ else
   win32_reason="this machine cannot start i386 programs: ${probe:-no output}"
   suites="win64"
 fi
-echo "== Windows suites: $suites (win64 always; win32: $win32_reason)"
+stage "Windows suites: $suites (win64 always; win32: $win32_reason)"
 for preset in $suites; do
-  echo "== $preset tests under Wine"
+  stage "$preset tests under Wine"
   ctest --preset "$preset"
 done
 
 # The fuzz programs: every seed replayed and a few seconds of each target (scripts/fuzz.sh runs
 # them for longer).
-echo "== fuzz build (clang, ASan + UBSan) and a short run of each fuzz target"
+stage "fuzz build (clang, ASan + UBSan) and a short run of each fuzz target"
 bash scripts/fuzz.sh --smoke
 
 # The optimised build warns differently (GCC's -O3 flow warnings): the benchmarks and the tool
 # must build with it (the tests are the sanitizer build's).
-echo "== bench build (Release; the benchmarks are built, not run)"
+stage "bench build (Release; the benchmarks are built, not run)"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j"$jobs"
 # The release tool: the bench build is the same optimised, sanitizer-free setup-tool, so its
 # install rule and Debian package are checked from there (seconds).
-echo "== release tool: install rule, .deb, the packaged setup-tool runs"
+stage "release tool: install rule, .deb, the packaged setup-tool runs"
 bash scripts/release-check.sh build/bench
 
-echo "== done: host suite, Windows suites $suites; win32 $([ "$suites" = win64 ] && echo "not run: $win32_reason" || echo ran)"
+stage "done in $SECONDS s: host suite, Windows suites $suites; win32 $([ "$suites" = win64 ] && echo "not run: $win32_reason" || echo ran)"

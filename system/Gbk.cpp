@@ -15,9 +15,13 @@ bool IsLeadByte(char c) {
 
 }  // namespace
 
+size_t CharLength(std::string_view text, size_t i) {
+  return (IsLeadByte(text[i]) && i + 1 < text.size()) ? 2 : 1;
+}
+
 bool IsCharStart(std::string_view text, size_t i) {
   size_t at = 0;
-  while (at < i) at += (IsLeadByte(text[at]) && at + 1 < text.size()) ? 2 : 1;
+  while (at < i) at += CharLength(text, at);
   return at == i;
 }
 
@@ -25,7 +29,7 @@ size_t FindLastChar(std::string_view text, char c) {
   size_t found = std::string_view::npos;
   for (size_t at = 0; at < text.size();) {
     if (text[at] == c) found = at;
-    at += (IsLeadByte(text[at]) && at + 1 < text.size()) ? 2 : 1;
+    at += CharLength(text, at);
   }
   return found;
 }
@@ -51,7 +55,7 @@ size_t FindText(std::string_view text, std::string_view needle) {
   if (needle.empty()) return 0;
   for (size_t at = 0; at + needle.size() <= text.size();) {
     if (SameText(text.substr(at, needle.size()), needle)) return at;
-    at += (IsLeadByte(text[at]) && at + 1 < text.size()) ? 2 : 1;
+    at += CharLength(text, at);
   }
   return std::string_view::npos;
 }

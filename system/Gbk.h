@@ -22,7 +22,10 @@ bool StartsWithText(std::string_view text, std::string_view prefix);
 // Position of the last character c (an ASCII byte) in text, or npos.
 size_t FindLastChar(std::string_view text, char c);
 // True when byte i of text starts a character (is not the trail byte of a double-byte one).
+// It scans from the start: a loop over a text steps by CharLength instead.
 bool IsCharStart(std::string_view text, size_t i);
+// Bytes of the character that starts at byte i: 2 for a lead byte with a byte after it, else 1.
+size_t CharLength(std::string_view text, size_t i);
 
 // The text after the last backslash (the whole text when it has none).
 std::string ExtractFileName(std::string_view path);

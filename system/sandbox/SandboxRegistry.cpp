@@ -24,13 +24,17 @@ constexpr std::pair<RegRoot, const char*> kRootNames[] = {
 std::vector<std::string> SplitKey(const std::string& subkey) {
   std::vector<std::string> levels;
   std::string current;
-  for (size_t at = 0; at < subkey.size(); ++at) {
-    if (subkey[at] == '\\' && IsCharStart(subkey, at)) {
+  // One pass by characters: asking IsCharStart at every separator would rescan the key from
+  // its start each time, quadratic in a key of many levels.
+  for (size_t at = 0; at < subkey.size();) {
+    const size_t length = CharLength(subkey, at);
+    if (length == 1 && subkey[at] == '\\') {
       if (!current.empty()) levels.push_back(std::move(current));
       current.clear();
     } else {
-      current += subkey[at];
+      current.append(subkey, at, length);
     }
+    at += length;
   }
   if (!current.empty()) levels.push_back(std::move(current));
   return levels;

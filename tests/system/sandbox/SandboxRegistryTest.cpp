@@ -75,6 +75,15 @@ TEST(SandboxRegistry, KeepsTheCaseNamesWereCreatedWith) {
   EXPECT_EQ(keys["Software\\MixedCase"]["ValueName"]["data"], "2");
 }
 
+TEST(SandboxRegistry, ATrailByteBackslashDoesNotSplitALevel) {
+  SandboxHost host;
+  // "乗" is 0x81 0x5C: one level, not a level "\x81" with a child.
+  host.platform().CreateKey(kHkeyCurrentUser, "Software\\乗\\子项");
+  EXPECT_TRUE(host.platform().KeyExists(kHkeyCurrentUser, "software\\乗"));
+  EXPECT_FALSE(host.platform().KeyExists(kHkeyCurrentUser, "Software\\\x81"));
+  EXPECT_TRUE(host.RegistryJson()["HKEY_CURRENT_USER"].contains(U8("Software\\乗\\子项")));
+}
+
 TEST(SandboxRegistry, NotGbkTextSurvivesAsHex) {
   SandboxHost host;
   host.platform().OpenKey(kHkeyCurrentUser, "Software\\Odd", true)->WriteString("Bad", "\xff\xff");
