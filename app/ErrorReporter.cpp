@@ -8,7 +8,7 @@ ScopedErrorReporter::ScopedErrorReporter() {
   ui::SetErrorReporter([this](const std::exception& error) {
     if (dynamic_cast<const sys::Abort*>(&error)) return;
     ++reported_;
-    ReportSetupError(error);
+    wizard::ReportSetupError(error);
   });
 }
 

@@ -24,29 +24,29 @@ std::span<const char* const> PageClassNames() {
 }
 
 void RegisterPageClasses() {
-  RegisterForm<TfrmFist>();
-  RegisterForm<TfrmProtocol>();
-  RegisterForm<TfrmSoftExplaion>();
-  RegisterForm<TfrmStartFolder>();
-  RegisterForm<TfrmSelComponent>();
-  RegisterForm<TfrmSelectInstallDir>();
-  RegisterForm<TfrmAddonsTask>();
-  RegisterForm<TfrmReadyIns>();
-  RegisterForm<TfrmBeginIns>();
-  RegisterForm<TfrmEndIns>();
+  wizard::RegisterForm<TfrmFist>();
+  wizard::RegisterForm<TfrmProtocol>();
+  wizard::RegisterForm<TfrmSoftExplaion>();
+  wizard::RegisterForm<TfrmStartFolder>();
+  wizard::RegisterForm<TfrmSelComponent>();
+  wizard::RegisterForm<TfrmSelectInstallDir>();
+  wizard::RegisterForm<TfrmAddonsTask>();
+  wizard::RegisterForm<TfrmReadyIns>();
+  wizard::RegisterForm<TfrmBeginIns>();
+  wizard::RegisterForm<TfrmEndIns>();
 }
 
 void UnregisterPageClasses() {
-  UnregisterForm<TfrmFist>();
-  UnregisterForm<TfrmProtocol>();
-  UnregisterForm<TfrmSoftExplaion>();
-  UnregisterForm<TfrmStartFolder>();
-  UnregisterForm<TfrmSelComponent>();
-  UnregisterForm<TfrmSelectInstallDir>();
-  UnregisterForm<TfrmAddonsTask>();
-  UnregisterForm<TfrmReadyIns>();
-  UnregisterForm<TfrmBeginIns>();
-  UnregisterForm<TfrmEndIns>();
+  wizard::UnregisterForm<TfrmFist>();
+  wizard::UnregisterForm<TfrmProtocol>();
+  wizard::UnregisterForm<TfrmSoftExplaion>();
+  wizard::UnregisterForm<TfrmStartFolder>();
+  wizard::UnregisterForm<TfrmSelComponent>();
+  wizard::UnregisterForm<TfrmSelectInstallDir>();
+  wizard::UnregisterForm<TfrmAddonsTask>();
+  wizard::UnregisterForm<TfrmReadyIns>();
+  wizard::UnregisterForm<TfrmBeginIns>();
+  wizard::UnregisterForm<TfrmEndIns>();
 }
 
 ScopedPageClasses::~ScopedPageClasses() {

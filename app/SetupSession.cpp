@@ -164,8 +164,8 @@ int RunSetupSession(sys::Platform& platform, ui::Backend& backend, const SetupSw
   } catch (const std::exception& error) {
     // Freed first, so the temporary files are gone by the time the person reads the box.
     CurrentInstall.reset();
-    log->Line("[error] " + SetupFailureText(error));
-    ReportSetupError(error);
+    log->Line("[error] " + wizard::SetupFailureText(error));
+    wizard::ReportSetupError(error);
     status = dynamic_cast<const sys::Abort*>(&error) ? kExitCancelled : kExitFailed;
   }
   CurrentInstall.reset();

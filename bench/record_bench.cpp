@@ -9,7 +9,7 @@
 
 #include "bench/BenchSupport.h"
 #include "system/sandbox/SandboxPlatform.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "bench/BenchSupport.h"
 #include "system/sandbox/SandboxPlatform.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/Uninstaller.h"
 
 namespace {

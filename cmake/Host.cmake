@@ -22,6 +22,8 @@ target_link_libraries(setup_packager PUBLIC setup_package setup_tool_host)
 # The in-memory widget backend, for the tests and setup-tool simulate.
 add_library(setup_ui_headless STATIC)
 setup_add_sources(setup_ui_headless ui/headless ui/headless/host)
+# Its peer factory switches over every control kind with no default: a kind left out is an error.
+target_compile_options(setup_ui_headless PRIVATE -Werror=switch)
 # Renderings of UTF-8 documents turn them into GBK through the sandbox's conversion.
 target_link_libraries(setup_ui_headless PUBLIC setup_ui setup_sandbox)
 # The silent run of the setup program hosts its windows on the in-memory backend.

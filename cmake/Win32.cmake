@@ -19,12 +19,15 @@ target_link_libraries(setup_win32 PUBLIC setup_system ole32 oleaut32 uuid shell3
 add_library(setup_ui_win32 STATIC)
 setup_add_sources(setup_ui_win32 ui/win32)
 target_compile_definitions(setup_ui_win32 PRIVATE ${SETUP_WINDOWS_DEFINES})
+# Both peer factories switch over every control kind with no default: a kind left out is an error.
+target_compile_options(setup_ui_win32 PRIVATE -Werror=switch)
 target_link_libraries(setup_ui_win32 PUBLIC setup_ui setup_win32 gdi32 user32 ole32 uuid)
 
 # The in-memory backend: the silent run (/S) hosts the setup program's windows there, so not
 # one window is created. Its UTF-8 rendering comes from ui/win32.
 add_library(setup_ui_headless STATIC)
 setup_add_sources(setup_ui_headless ui/headless)
+target_compile_options(setup_ui_headless PRIVATE -Werror=switch)
 target_link_libraries(setup_ui_headless PUBLIC setup_ui setup_ui_win32)
 target_link_libraries(setup_app PUBLIC setup_ui_headless)
 

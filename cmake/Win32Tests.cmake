@@ -116,9 +116,15 @@ endforeach()
 
 # The widget layer's windows, read back through the real HWNDs on a virtual display; once
 # under the Chinese code page and once under 1252, where the captions must read the same.
-add_executable(ui_win32_tests ${PROJECT_SOURCE_DIR}/tests/win32/Ui/UiWin32Test.cpp)
+# The widget contract suite (tests/ui) runs here too, on the real windows.
+add_executable(ui_win32_tests ${PROJECT_SOURCE_DIR}/tests/win32/Ui/UiWin32Test.cpp
+               ${PROJECT_SOURCE_DIR}/tests/win32/Ui/WidgetContractWin32.cpp
+               ${PROJECT_SOURCE_DIR}/tests/support/win32/ScratchFolder.cpp
+               ${PROJECT_SOURCE_DIR}/tests/ui/ControlRulesTest.cpp
+               ${PROJECT_SOURCE_DIR}/tests/ui/ChoiceWidgetsTest.cpp)
 target_compile_definitions(ui_win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
-target_link_libraries(ui_win32_tests PRIVATE setup_ui_win32 gtest gtest_main)
+target_include_directories(ui_win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(ui_win32_tests PRIVATE setup_ui_headless setup_ui_win32 setup_win32 gtest gtest_main)
 foreach(run IN ITEMS "ui_win32;zh_CN.UTF-8" "ui_win32_codepage_1252;C.UTF-8")
   list(GET run 0 name)
   list(GET run 1 locale)

@@ -8,8 +8,8 @@
 #include "package/uSystem.h"
 #include "system/Gbk.h"
 #include "system/Platform.h"
-#include "uninstall/ReplacingFile.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/ReplacingFile.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "package/uSystem.h"
 #include "system/Gbk.h"
 #include "system/Platform.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

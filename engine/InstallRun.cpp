@@ -2,20 +2,20 @@
 #include <memory>
 #include <string>
 
+#include "engine/ComponentStep.h"
 #include "engine/InstallContext.h"
 #include "engine/InstallSteps.h"
 #include "engine/PackageCheck.h"
+#include "engine/UninstallerStep.h"
 #include "package/EntryNames.h"
 #include "package/uSystem.h"
 #include "system/Gbk.h"
 #include "system/Platform.h"
 #include "system/Stream.h"
 #include "system/SystemHelpers.h"
-#include "uninstall/ComponentStep.h"
-#include "uninstall/JournallingPlatform.h"
-#include "uninstall/Rollback.h"
-#include "uninstall/UninstallerStep.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/JournallingPlatform.h"
+#include "undo/Rollback.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

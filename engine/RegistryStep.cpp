@@ -8,7 +8,7 @@
 #include "package/uCommon.h"
 #include "package/uSystem.h"
 #include "system/Gbk.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "system/Gbk.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Cheap guards on the layout: <windows.h> only in the Windows-specific folders, no platform
+# Cheap guards on the layout: Windows headers only in the Windows-specific folders, no platform
 # #ifdefs in portable code (CMake picks what is compiled instead), and includes that run one way
 # down the layers, never against them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-windows_only='^(system/win32|ui/win32|tests/win32|tests/support/win32|bench/win32)/'
+# The Windows SDK's headers (and the Windows C runtime's own, such as <io.h>) belong to the
+# folders named win32/: system/win32 and ui/win32 for the product, their peers under tests/,
+# bench/ and tools/host/ for the checks and setup-tool.exe.
+windows_only='(^|/)win32/'
+windows_header='#\s*include\s*<(windows|winbase|winnt|winreg|winuser|wingdi|winerror|winioctl|winsvc|wincrypt|wintrust|softpub|shellapi|shlobj|shobjidl|shldisp|shlwapi|knownfolders|objbase|objidl|ole2|oleauto|commctrl|commdlg|richedit|sddl|aclapi|accctrl|ntsecapi|psapi|tlhelp32|userenv|uxtheme|io|direct|tchar)\.h>'
 status=0
 while IFS= read -r file; do
-  if grep -qiE '#\s*include\s*<windows\.h>' "$file" && ! [[ $file =~ $windows_only ]]; then
-    echo "check-sources: $file includes <windows.h> outside the Windows folders"
+  if grep -qiE "$windows_header" "$file" && ! [[ $file =~ $windows_only ]]; then
+    echo "check-sources: $file includes a Windows header outside the Windows folders"
     status=1
   fi
   if grep -qE '#\s*if(def)?\s*(defined\()?\s*_WIN32' "$file" && ! [[ $file =~ $windows_only ]]; then
@@ -18,17 +22,19 @@ while IFS= read -r file; do
   fi
 done < <(git ls-files '*.cpp' '*.h')
 
-# What each folder may include besides itself. tools/, tests/ and bench/ sit on top and may use
-# everything.
+# The layers, bottom up: what each top-level folder may include besides itself. tests/ and
+# bench/ sit above everything and may use all of it; nothing includes them, and only they use
+# setup-tool's code (tools/), besides the tool itself.
 declare -A may_include=(
   [system]=""
   [package]="system"
-  [uninstall]="system package"
-  [engine]="system package uninstall"
+  [undo]="system package"
+  [engine]="system package undo"
+  [uninstaller]="system package undo ui"
   [ui]="system"
-  [uninstaller]="system package uninstall ui"
-  [wizard]="system package uninstall engine ui"
-  [app]="system package uninstall engine ui wizard"
+  [wizard]="system package undo engine ui"
+  [app]="system package undo engine ui wizard"
+  [tools]="system package undo engine uninstaller ui wizard app"
 )
 # Only the programs' entry points and the tools choose an implementation of the platform or the
 # window backend; portable code never names one. The setup program's silent run (app/silent/)

@@ -2,7 +2,7 @@
 
 #include "system/Platform.h"
 #include "tools/ToolText.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace tool {
 namespace {

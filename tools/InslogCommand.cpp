@@ -8,7 +8,7 @@
 #include "tools/InsLogJson.h"
 #include "tools/ToolText.h"
 #include "tools/packager/HostFileStream.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace tool {
 namespace {

@@ -11,7 +11,7 @@ namespace {
 // The page registry is process-wide: leave it as it was found.
 class TemporaryPageClasses {
  public:
-  TemporaryPageClasses() : registered_(!IsPageClassRegistered(PageClassNames()[0])) {
+  TemporaryPageClasses() : registered_(!wizard::IsPageClassRegistered(PageClassNames()[0])) {
     if (registered_) RegisterPageClasses();
   }
   ~TemporaryPageClasses() {
@@ -29,7 +29,7 @@ std::vector<ScriptablePage> CollectPages() {
   ui::HeadlessBackend backend;
   TemporaryPageClasses classes;
   for (const char* className : PageClassNames()) {
-    std::unique_ptr<PageForm> form = CreateRegisteredPage(className, backend);
+    std::unique_ptr<wizard::PageForm> form = wizard::CreateRegisteredPage(className, backend);
     if (!form) continue;
     ScriptablePage page{className, GbkToUtf8Lossy(form->Caption()), {}};
     for (ui::Control* control : form->Controls()) {

@@ -144,7 +144,7 @@ class SimulationReporter {
       if (auto* stuck = dynamic_cast<const ui::AutomationError*>(&error)) throw *stuck;
       if (dynamic_cast<const sys::Abort*>(&error)) return;
       ++reported_;
-      ReportSetupError(error);
+      wizard::ReportSetupError(error);
     });
   }
   ~SimulationReporter() { ui::SetErrorReporter(nullptr); }
@@ -220,7 +220,7 @@ SetupOutcome RunSetup(SandboxPlatform& sandbox, const SimulationScript& script,
   } catch (const std::exception& error) {
     printer.Pause();
     err << "The setup run ended with an error: " << DescribeError(error) << "\n";
-    ReportSetupError(error);
+    wizard::ReportSetupError(error);
     ok = false;
   }
   printer.Pause();

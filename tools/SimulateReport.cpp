@@ -6,7 +6,7 @@
 #include "system/sandbox/SandboxPlatform.h"
 #include "tools/InsLogJson.h"
 #include "tools/ToolText.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace tool {
 namespace {

@@ -29,7 +29,7 @@ bool SimulatedPerson::Act(ui::Form& top) {
 }
 
 bool SimulatedPerson::ActOnFrame(TfrmParent& frame) {
-  PageForm* page = frame.CurrentPage();
+  wizard::PageForm* page = frame.CurrentPage();
   const std::string spot = page ? page->ClassName() : std::string();
   if (page && pagesSet_.insert(spot).second) {
     auto scripted = script_.pages.find(spot);

@@ -13,11 +13,7 @@ class Bevel : public Control {
   Bevel(Form& owner, const std::string& name) : Control(&owner, name, kKind) {}
 
   ui::Shape GetShape() const { return shape_; }
-  void SetShape(ui::Shape shape) {
-    if (shape == shape_) return;
-    shape_ = shape;
-    Notify(Change::Style);
-  }
+  void SetShape(ui::Shape shape) { Assign(shape_, shape, Change::Style); }
 
  private:
   ui::Shape shape_ = Shape::Box;

@@ -6,26 +6,11 @@
 #include "system/Gbk.h"
 #include "system/Platform.h"
 #include "system/Stream.h"
+#include "ui/TextLines.h"
 
 namespace ui {
 
 namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  if (text.empty()) return lines;
-  lines.emplace_back();
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.emplace_back();
-    } else {
-      lines.back() += c;
-    }
-  }
-  return lines;
-}
 
 // The whole file, or nothing: a document that cannot be read shows as an empty pane.
 std::string ReadDocument(const std::string& path) {
@@ -69,7 +54,7 @@ void BrowserPane::Navigate(const std::string& location) {
       text_ = body;
       break;
   }
-  lines_ = SplitLines(text_);
+  lines_ = text_.empty() ? std::vector<std::string>{} : SplitLines(text_);
   topLine_ = 0;
   Notify(Change::Text);
 }

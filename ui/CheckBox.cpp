@@ -5,9 +5,7 @@
 namespace ui {
 
 void CheckBox::SetChecked(bool checked) {
-  if (checked == checked_) return;
-  checked_ = checked;
-  Notify(Change::Checked);
+  if (!Assign(checked_, checked, Change::Checked)) return;
   if (OnClick) OnClick();
 }
 

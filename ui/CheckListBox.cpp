@@ -47,16 +47,8 @@ void CheckListBox::ClickCheck(int index) {
   });
 }
 
-void CheckListBox::SetItemHeight(int height) {
-  if (height == itemHeight_) return;
-  itemHeight_ = height;
-  Notify(Change::Style);
-}
+void CheckListBox::SetItemHeight(int height) { Assign(itemHeight_, height, Change::Style); }
 
-void CheckListBox::SetBorderNone(bool none) {
-  if (none == borderNone_) return;
-  borderNone_ = none;
-  Notify(Change::Style);
-}
+void CheckListBox::SetBorderNone(bool none) { Assign(borderNone_, none, Change::Style); }
 
 }  // namespace ui

@@ -86,17 +86,11 @@ int Control::FormTop() const {
 }
 
 void Control::SetVisible(bool visible) {
-  if (visible == visible_) return;
-  visible_ = visible;
-  Notify(Change::Visible);
+  if (!Assign(visible_, visible, Change::Visible)) return;
   if (parent_ && align_ != Align::None) parent_->RealignChildren();
 }
 
-void Control::SetEnabled(bool enabled) {
-  if (enabled == enabled_) return;
-  enabled_ = enabled;
-  Notify(Change::Enabled);
-}
+void Control::SetEnabled(bool enabled) { Assign(enabled_, enabled, Change::Enabled); }
 
 bool Control::Showing() const {
   for (const Control* c = this; c; c = c->parent_) {
@@ -135,17 +129,9 @@ void Control::SetFont(const Font& font) {
   FontChanged();
 }
 
-void Control::SetColor(uint32_t color) {
-  if (color == color_) return;
-  color_ = color;
-  Notify(Change::Color);
-}
+void Control::SetColor(uint32_t color) { Assign(color_, color, Change::Color); }
 
-void Control::SetCursor(Cursor cursor) {
-  if (cursor == cursor_) return;
-  cursor_ = cursor;
-  Notify(Change::Cursor);
-}
+void Control::SetCursor(Cursor cursor) { Assign(cursor_, cursor, Change::Cursor); }
 
 void Control::BringToFront() {
   if (parent_) {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "ui/Peer.h"
@@ -123,6 +124,18 @@ class Control {
   Control(Form* owner, std::string name, ControlKind kind);
   void Notify(Change what) {
     if (peer_) peer_->Changed(what);
+  }
+  void NotifyIf(bool changed, Change what) {
+    if (changed) Notify(what);
+  }
+  // The shape of most setters: nothing when the value is unchanged, else store it and tell the
+  // peer. Returns whether it changed.
+  template <typename T>
+  bool Assign(T& field, const std::type_identity_t<T>& value, Change what) {
+    if (field == value) return false;
+    field = value;
+    Notify(what);
+    return true;
   }
   // True when a person's action may reach this control now.
   bool CanAct() const { return Showing() && EnabledInTree(); }

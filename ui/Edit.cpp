@@ -10,17 +10,11 @@ Edit::Edit(Form& owner, const std::string& name) : Control(&owner, name, kKind) 
 }
 
 void Edit::SetText(const std::string& text) {
-  if (text == text_) return;
-  text_ = text;
-  Notify(Change::Text);
+  if (!Assign(text_, text, Change::Text)) return;
   if (OnChange) OnChange();
 }
 
-void Edit::SetReadOnly(bool readOnly) {
-  if (readOnly == readOnly_) return;
-  readOnly_ = readOnly;
-  Notify(Change::ReadOnly);
-}
+void Edit::SetReadOnly(bool readOnly) { Assign(readOnly_, readOnly, Change::ReadOnly); }
 
 void Edit::TextTyped(const std::string& text) {
   if (text == text_) return;

@@ -11,11 +11,7 @@ FolderTree::FolderTree(Form& owner, const std::string& name) : Control(&owner, n
   SetBounds(0, 0, 200, 200);
 }
 
-void FolderTree::SetRoot(const std::string& root) {
-  if (root == root_) return;
-  root_ = root;
-  Notify(Change::Text);
-}
+void FolderTree::SetRoot(const std::string& root) { Assign(root_, root, Change::Text); }
 
 std::string FolderTree::RootFolder() const {
   return root_.empty() ? sys::CurrentPlatform().SpecialFolder(sys::kCsidlDesktop) : root_;

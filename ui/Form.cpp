@@ -41,17 +41,9 @@ std::vector<Control*> Form::Controls() {
   return controls;
 }
 
-void Form::SetBorderStyle(BorderStyle style) {
-  if (style == borderStyle_) return;
-  borderStyle_ = style;
-  Notify(Change::Style);
-}
+void Form::SetBorderStyle(BorderStyle style) { Assign(borderStyle_, style, Change::Style); }
 
-void Form::SetPosition(Position position) {
-  if (position == position_) return;
-  position_ = position;
-  Notify(Change::Style);
-}
+void Form::SetPosition(Position position) { Assign(position_, position, Change::Style); }
 
 int Form::ShowModal() {
   if (Visible()) throw std::logic_error(className_ + ": a visible form cannot be made modal");

@@ -16,16 +16,8 @@ bool Image::LoadFromBytes(std::string bytes) {
   return loaded;
 }
 
-void Image::SetTransparent(bool transparent) {
-  if (transparent == transparent_) return;
-  transparent_ = transparent;
-  Notify(Change::Style);
-}
+void Image::SetTransparent(bool transparent) { Assign(transparent_, transparent, Change::Style); }
 
-void Image::SetStretch(bool stretch) {
-  if (stretch == stretch_) return;
-  stretch_ = stretch;
-  Notify(Change::Style);
-}
+void Image::SetStretch(bool stretch) { Assign(stretch_, stretch, Change::Style); }
 
 }  // namespace ui

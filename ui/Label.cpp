@@ -2,21 +2,16 @@
 
 #include <algorithm>
 
+#include "ui/TextLines.h"
+
 namespace ui {
 
 namespace {
 
-// Width of each line in bytes, lines split at CR LF, LF or CR.
+// Width of each line in bytes.
 std::vector<int> LineLengths(const std::string& text) {
-  std::vector<int> lengths{0};
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lengths.push_back(0);
-    } else {
-      ++lengths.back();
-    }
-  }
+  std::vector<int> lengths;
+  for (const std::string& line : SplitLines(text)) lengths.push_back(static_cast<int>(line.size()));
   return lengths;
 }
 
@@ -40,11 +35,7 @@ void Label::SetWordWrap(bool wordWrap) {
   Notify(Change::Style);
 }
 
-void Label::SetTransparent(bool transparent) {
-  if (transparent == transparent_) return;
-  transparent_ = transparent;
-  Notify(Change::Style);
-}
+void Label::SetTransparent(bool transparent) { Assign(transparent_, transparent, Change::Style); }
 
 void Label::AdjustSize() {
   if (!autoSize_) return;

@@ -1,24 +1,8 @@
 #include "ui/Memo.h"
 
+#include "ui/TextLines.h"
+
 namespace ui {
-
-namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines(1);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.emplace_back();
-    } else {
-      lines.back() += c;
-    }
-  }
-  return lines;
-}
-
-}  // namespace
 
 Memo::Memo(Form& owner, const std::string& name) : Control(&owner, name, kKind) {
   SetColor(kClWhite);
@@ -60,22 +44,10 @@ void Memo::TextTyped(const std::string& text) {
   lines_ = text.empty() ? std::vector<std::string>{} : SplitLines(text);
 }
 
-void Memo::SetReadOnly(bool readOnly) {
-  if (readOnly == readOnly_) return;
-  readOnly_ = readOnly;
-  Notify(Change::ReadOnly);
-}
+void Memo::SetReadOnly(bool readOnly) { Assign(readOnly_, readOnly, Change::ReadOnly); }
 
-void Memo::SetScrollBars(ui::ScrollBars bars) {
-  if (bars == scrollBars_) return;
-  scrollBars_ = bars;
-  Notify(Change::Style);
-}
+void Memo::SetScrollBars(ui::ScrollBars bars) { Assign(scrollBars_, bars, Change::Style); }
 
-void Memo::SetBorderNone(bool none) {
-  if (none == borderNone_) return;
-  borderNone_ = none;
-  Notify(Change::Style);
-}
+void Memo::SetBorderNone(bool none) { Assign(borderNone_, none, Change::Style); }
 
 }  // namespace ui

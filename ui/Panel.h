@@ -15,10 +15,7 @@ class Panel : public Control {
 
   BevelOuter GetBevelOuter() const { return bevelOuter_; }
   void SetBevelOuter(BevelOuter bevel) {
-    if (bevel == bevelOuter_) return;
-    bevelOuter_ = bevel;
-    Notify(Change::Style);
-    RealignChildren();
+    if (Assign(bevelOuter_, bevel, Change::Style)) RealignChildren();
   }
   int ClientInset() const override { return bevelOuter_ == BevelOuter::None ? 0 : 1; }
 

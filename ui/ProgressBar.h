@@ -1,11 +1,11 @@
-// ProgressBar: a standard progress bar with 32-bit Min, Max and Position. Position is kept
-// within [Min, Max]. A maximum below the minimum (or a minimum above the maximum) is a
-// programming error and throws std::invalid_argument on every backend, so it is caught by the
-// headless tests rather than drawn wrongly.
+// ProgressBar: a standard progress bar with 32-bit Min, Max and Position, kept by the rules of
+// BarRange.h: Position stays within [Min, Max], and a maximum below the minimum (or a minimum
+// above the maximum) throws std::invalid_argument.
 #pragma once
 
 #include <cstdint>
 
+#include "ui/BarRange.h"
 #include "ui/Form.h"
 
 namespace ui {
@@ -17,17 +17,16 @@ class ProgressBar : public Control {
     SetBounds(0, 0, 150, 17);
   }
 
-  int32_t Min() const { return min_; }
-  int32_t Max() const { return max_; }
-  int32_t Position() const { return position_; }
-  void SetMin(int32_t min);
-  void SetMax(int32_t max);
-  void SetPosition(int32_t position);
+  int32_t Min() const { return range_.Min(); }
+  int32_t Max() const { return range_.Max(); }
+  int32_t Position() const { return range_.Position(); }
+  void SetMin(int32_t min) { NotifyIf(range_.SetMin(min, Name()), Change::Range); }
+  void SetMax(int32_t max) { NotifyIf(range_.SetMax(max, Name()), Change::Range); }
+  void SetPosition(int32_t position) { NotifyIf(range_.SetPosition(position), Change::Range); }
+  const BarRange& Range() const { return range_; }
 
  private:
-  int32_t min_ = 0;
-  int32_t max_ = 100;
-  int32_t position_ = 0;
+  BarRange range_;
 };
 
 }  // namespace ui

@@ -7,10 +7,7 @@
 namespace ui {
 
 void Timer::SetInterval(int ms) {
-  ms = std::max(0, ms);
-  if (ms == interval_) return;
-  interval_ = ms;
-  Notify(Change::Timer);
+  Assign(interval_, std::max(0, ms), Change::Timer);
 }
 
 void Timer::Fire() {

@@ -1,7 +1,7 @@
 #include "uninstaller/ItemRemoval.h"
 
 #include "system/UserFolders.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/UninstallLog.h"
 
 namespace uninst {

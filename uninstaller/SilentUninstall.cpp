@@ -2,7 +2,7 @@
 
 #include "system/Gbk.h"
 #include "system/RunLog.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace uninst {
 

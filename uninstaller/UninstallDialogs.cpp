@@ -1,6 +1,6 @@
 #include "uninstaller/UninstallDialogs.h"
 
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace uninst {
 namespace {

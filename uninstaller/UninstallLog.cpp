@@ -6,7 +6,7 @@
 #include "system/Error.h"
 #include "system/Gbk.h"
 #include "system/LocalPath.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace uninst {
 namespace {

@@ -7,8 +7,8 @@
 #include "system/Gbk.h"
 #include "system/LocalPath.h"
 #include "system/UserFolders.h"
-#include "uninstall/Rollback.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/Rollback.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/ItemRemoval.h"
 #include "uninstaller/UninstallLog.h"
 

@@ -7,6 +7,7 @@
 #include "ui/CheckBox.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
+#include "wizard/PageControls.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ constexpr const char* kLabel1Pattern =
 TfrmAddonsTask::TfrmAddonsTask(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("附加任务");
   SetClientSize(508, 294);
-  Image6 = AddHeaderImage(*this, "Image6");
-  Label10 = AddHeaderLabel(*this, "Label10", 16, 14, "附加任务", true);
-  Label11 = AddHeaderLabel(*this, "Label11", 29, 33, "您想要安装程序执行哪些任务？", false);
+  Image6 = wizard::AddHeaderImage(*this, "Image6");
+  Label10 = wizard::AddHeaderLabel(*this, "Label10", 16, 14, "附加任务", true);
+  Label11 = wizard::AddHeaderLabel(*this, "Label11", 29, 33, "您想要安装程序执行哪些任务？", false);
   Label1 = Add<ui::Label>("Label1");
   Label1->SetAutoSize(false);
   Label1->SetWordWrap(true);

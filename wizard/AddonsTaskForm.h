@@ -10,7 +10,7 @@ class Image;
 class Label;
 }  // namespace ui
 
-class TfrmAddonsTask : public PageForm {
+class TfrmAddonsTask : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmAddonsTask";
   explicit TfrmAddonsTask(ui::Backend& backend);

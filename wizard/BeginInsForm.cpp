@@ -13,6 +13,7 @@
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/ProgressBar.h"
+#include "wizard/PageControls.h"
 
 namespace {
 
@@ -36,9 +37,9 @@ std::string ProgressPercentText(int64_t position, int64_t max) {
 TfrmBeginIns::TfrmBeginIns(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("开始安装");
   SetClientSize(508, 294);
-  Image8 = AddHeaderImage(*this, "Image8");
-  Label28 = AddHeaderLabel(*this, "Label28", 16, 15, "安装程序正在进行安装操作，请稍候...", true);
-  Label29 = AddHeaderLabel(*this, "Label29", 45, 34,
+  Image8 = wizard::AddHeaderImage(*this, "Image8");
+  Label28 = wizard::AddHeaderLabel(*this, "Label28", 16, 15, "安装程序正在进行安装操作，请稍候...", true);
+  Label29 = wizard::AddHeaderLabel(*this, "Label29", 45, 34,
                            "安装过程中，请不要强制退出安装向导。否则会导致文件安装不完整", false);
   Label30 = Add<ui::Label>("Label30");
   Label30->SetAutoSize(false);

@@ -22,10 +22,11 @@ class ProgressBar;
 // rounds up to 100 never claims to be complete early.
 std::string ProgressPercentText(int64_t position, int64_t max);
 
-class TfrmBeginIns : public PageForm {
+class TfrmBeginIns : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmBeginIns";
   explicit TfrmBeginIns(ui::Backend& backend);
+  FrameRole Role() const override { return FrameRole::Progress; }
 
   ui::Image* Image8;
   ui::Label* Label28;

@@ -7,6 +7,7 @@
 #include "ui/CheckBox.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
+#include "wizard/PageControls.h"
 
 namespace {
 
@@ -15,14 +16,11 @@ constexpr const char* kTextPattern =
     "安装程序已在您电脑中成功安装了“%s”，此应用程序可通过快捷方式启动运行。";
 constexpr const char* kRunPattern = "运行“%s”";
 
-ui::Label* AddFixedLabel(ui::Form& form, const std::string& name, int left, int top, int width,
-                         int height, const std::string& caption) {
-  auto* label = form.Add<ui::Label>(name);
-  label->SetAutoSize(false);
-  label->SetWordWrap(true);
+// A wrapped text over the page's picture.
+ui::Label* AddTextOverPicture(ui::Form& form, const std::string& name, int left, int top,
+                              int width, int height, const std::string& caption) {
+  ui::Label* label = wizard::AddFixedLabel(form, name, left, top, width, height, caption, true);
   label->SetTransparent(true);
-  label->SetBounds(left, top, width, height);
-  label->SetCaption(caption);
   return label;
 }
 
@@ -37,14 +35,14 @@ TfrmEndIns::TfrmEndIns(ui::Backend& backend) : PageForm(backend, kClassName) {
   // texts instead of being stretched under them.
   Image9 = Add<ui::Image>("Image9");
   Image9->SetAlign(ui::Align::Client);
-  Lb_Insted_Prog = AddFixedLabel(*this, "Lb_Insted_Prog", 168, 28, 302, 45, kTitlePattern);
+  Lb_Insted_Prog = AddTextOverPicture(*this, "Lb_Insted_Prog", 168, 28, 302, 45, kTitlePattern);
   ui::Font& font = Lb_Insted_Prog->MutableFont();
   font.Name = "宋体";
   font.Bold = true;
   font.Height = 16;
   font.Color = ui::kClBlack;
   Lb_Insted_Prog->FontChanged();
-  Label1 = AddFixedLabel(*this, "Label1", 168, 74, 302, 28, kTextPattern);
+  Label1 = AddTextOverPicture(*this, "Label1", 168, 74, 302, 28, kTextPattern);
   Label2 = Add<ui::Label>("Label2");
   Label2->SetBounds(168, 110, Label2->Width(), Label2->Height());
   Label2->SetCaption("点击“完成”按钮退出安装向导");

@@ -11,10 +11,11 @@ class Image;
 class Label;
 }  // namespace ui
 
-class TfrmEndIns : public PageForm {
+class TfrmEndIns : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmEndIns";
   explicit TfrmEndIns(ui::Backend& backend);
+  FrameRole Role() const override { return FrameRole::Finish; }
 
   ui::Image* Image9;
   ui::Label* Lb_Insted_Prog;

@@ -10,7 +10,7 @@ class Image;
 class Label;
 }  // namespace ui
 
-class TfrmFist : public PageForm {
+class TfrmFist : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmFist";
   explicit TfrmFist(ui::Backend& backend);

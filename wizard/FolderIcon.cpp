@@ -4,6 +4,10 @@
 extern const unsigned char kFolderIconPng[];
 extern const unsigned int kFolderIconPngSize;
 
+namespace wizard {
+
 std::string FolderIconPng() {
   return std::string(reinterpret_cast<const char*>(kFolderIconPng), kFolderIconPngSize);
 }
+
+}  // namespace wizard

@@ -4,4 +4,8 @@
 
 #include <string>
 
+namespace wizard {
+
 std::string FolderIconPng();
+
+}  // namespace wizard

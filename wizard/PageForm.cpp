@@ -1,8 +1,8 @@
 #include "wizard/PageForm.h"
 
 #include "package/uSystem.h"
-#include "ui/Image.h"
-#include "ui/Label.h"
+
+namespace wizard {
 
 void PageForm::SetCompile(TCompile& compile) {
   if (compile_ == nullptr) {
@@ -18,22 +18,4 @@ std::vector<TCompileData*> PageForm::GroupItems(uint8_t group) const {
   return items;
 }
 
-ui::Image* AddHeaderImage(ui::Form& form, const std::string& name) {
-  auto* image = form.Add<ui::Image>(name);
-  image->SetBounds(0, 0, form.ClientWidth(), 57);
-  image->SetAlign(ui::Align::Top);
-  return image;
-}
-
-ui::Label* AddHeaderLabel(ui::Form& form, const std::string& name, int left, int top,
-                          const std::string& caption, bool bold) {
-  auto* label = form.Add<ui::Label>(name);
-  label->SetBounds(left, top, label->Width(), label->Height());
-  label->SetCaption(caption);
-  label->SetTransparent(true);
-  ui::Font& font = label->MutableFont();
-  font.Bold = bold;
-  font.Color = ui::kClBlack;
-  label->FontChanged();
-  return label;
-}
+}  // namespace wizard

@@ -13,16 +13,22 @@
 class TCompile;
 struct TCompileData;
 
-namespace ui {
-class Image;
-class Label;
-}  // namespace ui
+namespace wizard {
 
 class PageForm : public ui::Form {
  public:
   PageForm(ui::Backend& backend, std::string className) : ui::Form(backend, std::move(className)) {}
 
   void SetCompile(TCompile& compile);
+
+  // What the page asks of the frame's buttons while it is the current page.
+  enum class FrameRole {
+    Ordinary,  // Next while a page follows, Previous after the first page
+    Licence,   // Next reads "我同意(&T)": accepting is going on
+    Progress,  // the install runs here, every button disabled until it ends (TfrmBeginIns only)
+    Finish,    // only Finish is left
+  };
+  virtual FrameRole Role() const { return FrameRole::Ordinary; }
 
  protected:
   // Reads the page's settings group and fills its controls; runs once.
@@ -40,9 +46,4 @@ class PageForm : public ui::Form {
   TCompile* compile_ = nullptr;
 };
 
-// The page's header picture: aligned to the top, 57 pixels high. A missing or unreadable
-// picture file leaves it empty (Image::LoadFromFile never throws).
-ui::Image* AddHeaderImage(ui::Form& form, const std::string& name);
-// The header texts drawn over that picture: black, transparent, the title bold.
-ui::Label* AddHeaderLabel(ui::Form& form, const std::string& name, int left, int top,
-                          const std::string& caption, bool bold);
+}  // namespace wizard

@@ -2,6 +2,8 @@
 
 #include <map>
 
+namespace wizard {
+
 namespace {
 
 std::map<std::string, PageFactory>& Registry() {
@@ -27,3 +29,5 @@ std::unique_ptr<PageForm> CreateRegisteredPage(const std::string& className,
   if (found == Registry().end()) return nullptr;
   return found->second(backend);
 }
+
+}  // namespace wizard

@@ -14,6 +14,8 @@ namespace ui {
 class Backend;
 }
 
+namespace wizard {
+
 using PageFactory = std::function<std::unique_ptr<PageForm>(ui::Backend& backend)>;
 
 // Registering a name again replaces its factory.
@@ -34,3 +36,5 @@ template <class T>
 void UnregisterForm() {
   UnregisterPageClass(T::kClassName);
 }
+
+}  // namespace wizard

@@ -7,40 +7,21 @@
 #include "ui/Image.h"
 #include "ui/Label.h"
 #include "ui/Panel.h"
-
-ui::Label* AddFixedLabel(ui::Form& form, const std::string& name, int left, int top, int width,
-                         int height, const std::string& caption, bool wordWrap) {
-  auto* label = form.Add<ui::Label>(name);
-  label->SetAutoSize(false);
-  label->SetWordWrap(wordWrap);
-  label->SetBounds(left, top, width, height);
-  label->SetCaption(caption);
-  return label;
-}
-
-ui::BrowserPane* AddDocumentPane(ui::Form& form, ui::Panel*& panel, const std::string& panelName,
-                                 int left, int top, int width, int height) {
-  panel = form.Add<ui::Panel>(panelName);
-  panel->SetBevelOuter(ui::BevelOuter::None);
-  panel->SetBounds(left, top, width, height);
-  auto* pane = form.Add<ui::BrowserPane>("WebBrowser1", panel);
-  pane->SetAlign(ui::Align::Client);
-  return pane;
-}
+#include "wizard/PageControls.h"
 
 TfrmProtocol::TfrmProtocol(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("安装协议");
   SetClientSize(508, 294);
-  Img_Pro_Head = AddHeaderImage(*this, "Img_Pro_Head");
+  Img_Pro_Head = wizard::AddHeaderImage(*this, "Img_Pro_Head");
   Img_Pro_Head->SetBounds(0, 0, ClientWidth(), 60);
   Img_Pro_Head->SetStretch(true);
-  Label7 = AddHeaderLabel(*this, "Label7", 16, 11, "软件许可协议书", true);
-  Lb_Pro_Head = AddHeaderLabel(*this, "Lb_Pro_Head", 43, 29, "请在继续安装之前，详细阅读下面协议",
+  Label7 = wizard::AddHeaderLabel(*this, "Label7", 16, 11, "软件许可协议书", true);
+  Lb_Pro_Head = wizard::AddHeaderLabel(*this, "Lb_Pro_Head", 43, 29, "请在继续安装之前，详细阅读下面协议",
                                false);
-  Label6 = AddFixedLabel(*this, "Label6", 15, 66, 474, 12,
+  Label6 = wizard::AddFixedLabel(*this, "Label6", 15, 66, 474, 12,
                          "请仔细阅读该协议  按[PgDn]向上卷动页面", false);
-  WebBrowser1 = AddDocumentPane(*this, Panel10, "Panel10", 15, 87, 476, 156);
-  Label5 = AddFixedLabel(*this, "Label5", 15, 256, 474, 24,
+  WebBrowser1 = wizard::AddDocumentPane(*this, Panel10, "Panel10", 15, 87, 476, 156);
+  Label5 = wizard::AddFixedLabel(*this, "Label5", 15, 256, 474, 24,
                          "如果您已仔细阅读，并同意该协议，单击[我同意(&N)]按钮继续安装，如果您选定"
                          "取消, 安装程序将会关闭。必须要同意该协议才能安装",
                          true);

@@ -12,10 +12,11 @@ class Label;
 class Panel;
 }  // namespace ui
 
-class TfrmProtocol : public PageForm {
+class TfrmProtocol : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmProtocol";
   explicit TfrmProtocol(ui::Backend& backend);
+  FrameRole Role() const override { return FrameRole::Licence; }
 
   ui::Image* Img_Pro_Head;
   ui::Label* Label7;
@@ -28,10 +29,3 @@ class TfrmProtocol : public PageForm {
  protected:
   void LoadSettings() override;
 };
-
-// The text label of a document page: fixed width, at (left, top).
-ui::Label* AddFixedLabel(ui::Form& form, const std::string& name, int left, int top, int width,
-                         int height, const std::string& caption, bool wordWrap);
-// The borderless panel holding a browser pane that fills it.
-ui::BrowserPane* AddDocumentPane(ui::Form& form, ui::Panel*& panel, const std::string& panelName,
-                                 int left, int top, int width, int height);

@@ -8,6 +8,7 @@
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/Panel.h"
+#include "wizard/PageControls.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ constexpr const char* kLabel11Pattern = "安装程序现在开始准备安装“
 TfrmReadyIns::TfrmReadyIns(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("准备安装");
   SetClientSize(508, 294);
-  Image6 = AddHeaderImage(*this, "Image6");
-  Label10 = AddHeaderLabel(*this, "Label10", 16, 14, "准备安装", true);
-  Label11 = AddHeaderLabel(*this, "Label11", 29, 33, kLabel11Pattern, false);
+  Image6 = wizard::AddHeaderImage(*this, "Image6");
+  Label10 = wizard::AddHeaderLabel(*this, "Label10", 16, 14, "准备安装", true);
+  Label11 = wizard::AddHeaderLabel(*this, "Label11", 29, 33, kLabel11Pattern, false);
   Label27 = Add<ui::Label>("Label27");
   Label27->SetAutoSize(false);
   Label27->SetWordWrap(true);

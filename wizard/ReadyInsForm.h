@@ -13,7 +13,7 @@ class Memo;
 class Panel;
 }  // namespace ui
 
-class TfrmReadyIns : public PageForm {
+class TfrmReadyIns : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmReadyIns";
   explicit TfrmReadyIns(ui::Backend& backend);

@@ -10,6 +10,7 @@
 #include "ui/Image.h"
 #include "ui/Label.h"
 #include "ui/Panel.h"
+#include "wizard/PageControls.h"
 
 namespace {
 
@@ -26,9 +27,9 @@ int64_t SaturatingAdd(int64_t a, int64_t b) {
 TfrmSelComponent::TfrmSelComponent(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("选择组件");
   SetClientSize(508, 294);
-  Image5 = AddHeaderImage(*this, "Image5");
-  Label18 = AddHeaderLabel(*this, "Label18", 24, 15, "选择安装组件", true);
-  Label19 = AddHeaderLabel(*this, "Label19", 48, 34, "选择你要安装的哪些组件", false);
+  Image5 = wizard::AddHeaderImage(*this, "Image5");
+  Label18 = wizard::AddHeaderLabel(*this, "Label18", 24, 15, "选择安装组件", true);
+  Label19 = wizard::AddHeaderLabel(*this, "Label19", 48, 34, "选择你要安装的哪些组件", false);
   Label4 = Add<ui::Label>("Label4");
   Label4->SetAutoSize(false);
   Label4->SetWordWrap(true);

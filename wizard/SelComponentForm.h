@@ -14,7 +14,7 @@ class Label;
 class Panel;
 }  // namespace ui
 
-class TfrmSelComponent : public PageForm {
+class TfrmSelComponent : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmSelComponent";
   explicit TfrmSelComponent(ui::Backend& backend);

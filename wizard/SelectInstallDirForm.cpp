@@ -11,6 +11,7 @@
 #include "ui/Edit.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
+#include "wizard/PageControls.h"
 #include "wizard/StartFolderForm.h"
 #include "wizard/StartFolderInfoForm.h"
 
@@ -31,9 +32,9 @@ ui::Label* AddSizeLabel(ui::Form& form, const std::string& name, int left, int t
 TfrmSelectInstallDir::TfrmSelectInstallDir(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("选择安装文件夹");
   SetClientSize(508, 294);
-  Image6 = AddHeaderImage(*this, "Image6");
-  Label10 = AddHeaderLabel(*this, "Label10", 16, 14, "选择软件的安装目录", true);
-  Label11 = AddHeaderLabel(*this, "Label11", 29, 33,
+  Image6 = wizard::AddHeaderImage(*this, "Image6");
+  Label10 = wizard::AddHeaderLabel(*this, "Label10", 16, 14, "选择软件的安装目录", true);
+  Label11 = wizard::AddHeaderLabel(*this, "Label11", 29, 33,
                            "请选择安装目录，如不选择安装向导将选择默认的目录进行安装", false);
   AddFolderRow(*this, kLabel1Pattern, Image1, Label1, Label2, Edit1, BitBtn1);
   Edit1->OnChange = [this] { Edit1Change(); };

@@ -13,7 +13,7 @@ class Image;
 class Label;
 }  // namespace ui
 
-class TfrmSelectInstallDir : public PageForm {
+class TfrmSelectInstallDir : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmSelectInstallDir";
   explicit TfrmSelectInstallDir(ui::Backend& backend);

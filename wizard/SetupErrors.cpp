@@ -7,7 +7,9 @@
 #include "system/Error.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
-#include "uninstall/Rollback.h"
+#include "undo/Rollback.h"
+
+namespace wizard {
 
 namespace {
 
@@ -68,3 +70,5 @@ void ReportSetupError(const std::exception& error) {
   sys::CurrentPlatform().ShowMessageBox(SetupFailureText(error), SetupFailureCaption(),
                                         sys::kMbOk | kMbIconError);
 }
+
+}  // namespace wizard

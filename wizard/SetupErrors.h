@@ -8,6 +8,8 @@
 #include <exception>
 #include <string>
 
+namespace wizard {
+
 // The message for the error that ended the run.
 std::string SetupFailureText(const std::exception& error);
 
@@ -18,3 +20,5 @@ std::string SetupFailureCaption();
 // Shows the error in a message box (error icon, OK) on the current platform. A sys::Abort (a
 // refused elevation prompt) shows nothing.
 void ReportSetupError(const std::exception& error);
+
+}  // namespace wizard

@@ -117,8 +117,8 @@ void TfrmParent::BuildPages() {
   ShowPage(pageIndex_);
 }
 
-std::unique_ptr<PageForm> TfrmParent::CreatePageForm(const std::string& className) {
-  std::unique_ptr<PageForm> page = CreateRegisteredPage(className, GetBackend());
+std::unique_ptr<wizard::PageForm> TfrmParent::CreatePageForm(const std::string& className) {
+  std::unique_ptr<wizard::PageForm> page = wizard::CreateRegisteredPage(className, GetBackend());
   if (!page) return nullptr;
   page->SetBorderStyle(ui::BorderStyle::None);
   page->SetParent(Panel1);
@@ -132,26 +132,32 @@ void TfrmParent::ShowPage(int index) {
   if (bNext->Caption() != kNextCaption) bNext->SetCaption(kNextCaption);
   bPrevious->SetVisible(index > 0);
   pageIndex_ = index;
-  PageForm& page = *pages_[index].form;
-  const std::string& pageClass = page.ClassName();
-  if (pageClass == TfrmBeginIns::kClassName) {
-    bPrevious->SetEnabled(false);
-    bNext->SetEnabled(false);
-    bCancel->SetEnabled(false);
-    SetTag(kCloseInstalling);
-    page.SetCompile(*compile_);
-  } else if (pageClass == "TfrmEndIns") {
-    SetTag(kCloseFinished);
-    bPrevious->SetVisible(false);
-    bNext->SetVisible(false);
-    bCancel->SetEnabled(true);
-    bCancel->SetCaption(kFinishCaption);
-    page.SetCompile(*compile_);
-  } else {
-    page.SetCompile(*compile_);
-    if (pageClass == "TfrmProtocol") bNext->SetCaption(kAgreeCaption);
-    // Next is offered where there is a page to go to.
-    bNext->SetEnabled(index + 1 < static_cast<int>(pages_.size()));
+  wizard::PageForm& page = *pages_[index].form;
+  using Role = wizard::PageForm::FrameRole;
+  const Role role = page.Role();
+  switch (role) {
+    case Role::Progress:
+      bPrevious->SetEnabled(false);
+      bNext->SetEnabled(false);
+      bCancel->SetEnabled(false);
+      SetTag(kCloseInstalling);
+      page.SetCompile(*compile_);
+      break;
+    case Role::Finish:
+      SetTag(kCloseFinished);
+      bPrevious->SetVisible(false);
+      bNext->SetVisible(false);
+      bCancel->SetEnabled(true);
+      bCancel->SetCaption(kFinishCaption);
+      page.SetCompile(*compile_);
+      break;
+    case Role::Licence:
+    case Role::Ordinary:
+      page.SetCompile(*compile_);
+      if (role == Role::Licence) bNext->SetCaption(kAgreeCaption);
+      // Next is offered where there is a page to go to.
+      bNext->SetEnabled(index + 1 < static_cast<int>(pages_.size()));
+      break;
   }
   if (!page.Visible()) page.SetVisible(true);
   page.BringToFront();
@@ -160,7 +166,9 @@ void TfrmParent::ShowPage(int index) {
   for (PageEntry& entry : pages_) {
     if (entry.form.get() != &page) entry.form->SetVisible(false);
   }
-  if (pageClass == TfrmBeginIns::kClassName) RunProgressPage(static_cast<TfrmBeginIns&>(page));
+  if (role == Role::Progress) {
+    RunProgressPage(static_cast<TfrmBeginIns&>(page));
+  }
 }
 
 void TfrmParent::RunProgressPage(TfrmBeginIns& page) {
@@ -170,7 +178,7 @@ void TfrmParent::RunProgressPage(TfrmBeginIns& page) {
     // The page says what failed and the frame can only be closed; the error itself goes on
     // to the window layer, which reports it in a message box.
     SetTag(kCloseFailed);
-    page.ShowFailure(SetupFailureText(error));
+    page.ShowFailure(wizard::SetupFailureText(error));
     bCancel->SetEnabled(true);
     bCancel->SetFocus();
     throw;
@@ -256,13 +264,13 @@ void TfrmParent::tMediaTimer() {
   tMedia->SetEnabled(true);
 }
 
-std::vector<PageForm*> TfrmParent::Pages() const {
-  std::vector<PageForm*> pages;
+std::vector<wizard::PageForm*> TfrmParent::Pages() const {
+  std::vector<wizard::PageForm*> pages;
   for (const auto& entry : pages_) pages.push_back(entry.form.get());
   return pages;
 }
 
-PageForm* TfrmParent::CurrentPage() const {
+wizard::PageForm* TfrmParent::CurrentPage() const {
   if (pageIndex_ < 0 || pageIndex_ >= static_cast<int>(pages_.size())) return nullptr;
   return pages_[pageIndex_].form.get();
 }

@@ -20,7 +20,6 @@
 
 #include "ui/Form.h"
 
-class PageForm;
 class TCompile;
 class TfrmBeginIns;
 
@@ -32,6 +31,9 @@ class MediaPlayer;
 class Panel;
 class Timer;
 }  // namespace ui
+namespace wizard {
+class PageForm;
+}  // namespace wizard
 
 // The full path of the unpacked background music, empty when there is none. TInstall sets it
 // before the frame opens; the frame plays it.
@@ -62,7 +64,7 @@ class TfrmParent : public ui::Form {
   void FormShow();
   void BuildPages();
   // The page, placed in Panel1 and visible; nullptr when the class is not registered.
-  std::unique_ptr<PageForm> CreatePageForm(const std::string& className);
+  std::unique_ptr<wizard::PageForm> CreatePageForm(const std::string& className);
   void ShowPage(int index);
   void bNextClick();
   void bPreviousClick();
@@ -76,13 +78,13 @@ class TfrmParent : public ui::Form {
 
   int PageIndex() const { return pageIndex_; }
   // The pages in their order; the current one, nullptr while there is none.
-  std::vector<PageForm*> Pages() const;
-  PageForm* CurrentPage() const;
+  std::vector<wizard::PageForm*> Pages() const;
+  wizard::PageForm* CurrentPage() const;
 
  private:
   struct PageEntry {
     int rank;
-    std::unique_ptr<PageForm> form;
+    std::unique_ptr<wizard::PageForm> form;
   };
   void RunProgressPage(TfrmBeginIns& page);
   void OfferFinish();

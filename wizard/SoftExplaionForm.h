@@ -11,7 +11,7 @@ class Label;
 class Panel;
 }  // namespace ui
 
-class TfrmSoftExplaion : public PageForm {
+class TfrmSoftExplaion : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmSoftExplaion";
   explicit TfrmSoftExplaion(ui::Backend& backend);

@@ -11,6 +11,7 @@
 #include "ui/Image.h"
 #include "ui/Label.h"
 #include "wizard/FolderIcon.h"
+#include "wizard/PageControls.h"
 #include "wizard/StartFolderInfoForm.h"
 
 void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
@@ -18,7 +19,7 @@ void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
                   ui::Button*& bitBtn1) {
   image1 = form.Add<ui::Image>("Image1");
   image1->SetBounds(31, 67, 32, 32);
-  image1->LoadFromBytes(FolderIconPng());
+  image1->LoadFromBytes(wizard::FolderIconPng());
   label1Control = form.Add<ui::Label>("Label1");
   label1Control->SetBounds(80, 76, label1Control->Width(), label1Control->Height());
   label1Control->SetCaption(label1);
@@ -35,9 +36,9 @@ void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
 TfrmStartFolder::TfrmStartFolder(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("开始菜单");
   SetClientSize(508, 294);
-  Image6 = AddHeaderImage(*this, "Image6");
-  Label10 = AddHeaderLabel(*this, "Label10", 16, 14, "选择开始菜单文件夹", true);
-  Label11 = AddHeaderLabel(*this, "Label11", 29, 33, "您想在哪里创建程序的快捷方式？", false);
+  Image6 = wizard::AddHeaderImage(*this, "Image6");
+  Label10 = wizard::AddHeaderLabel(*this, "Label10", 16, 14, "选择开始菜单文件夹", true);
+  Label11 = wizard::AddHeaderLabel(*this, "Label11", 29, 33, "您想在哪里创建程序的快捷方式？", false);
   AddFolderRow(*this, "安装程序将创建程序的快捷方式到下面的开始菜单文件夹中。", Image1, Label1,
                Label2, Edit1, BitBtn1);
   Edit1->OnChange = [this] { Edit1Change(); };

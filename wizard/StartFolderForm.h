@@ -14,7 +14,7 @@ class Image;
 class Label;
 }  // namespace ui
 
-class TfrmStartFolder : public PageForm {
+class TfrmStartFolder : public wizard::PageForm {
  public:
   static constexpr const char* kClassName = "TfrmStartFolder";
   explicit TfrmStartFolder(ui::Backend& backend);

@@ -51,7 +51,7 @@ bool CanPress(const ui::Button& button) { return button.Showing() && button.Enab
 void CheckAnswers(const AnswersFile& answers) {
   ui::HeadlessBackend backend;
   for (const PageAnswers& page : answers.pages) {
-    std::unique_ptr<PageForm> form = CreateRegisteredPage(page.page, backend);
+    std::unique_ptr<wizard::PageForm> form = wizard::CreateRegisteredPage(page.page, backend);
     if (!form) throw AnswersError("unknown page \"" + page.page + "\"");
     for (const ControlAnswer& control : page.controls) {
       ui::Control* found = form->FindControl(control.control);
@@ -64,7 +64,7 @@ void CheckAnswers(const AnswersFile& answers) {
       }
     }
   }
-  if (!answers.cancelOn.empty() && !IsPageClassRegistered(answers.cancelOn)) {
+  if (!answers.cancelOn.empty() && !wizard::IsPageClassRegistered(answers.cancelOn)) {
     throw AnswersError("unknown page \"" + answers.cancelOn + "\" in cancelOn");
   }
 }
@@ -97,7 +97,7 @@ bool SilentPerson::Act(ui::Form& top) {
 }
 
 bool SilentPerson::ActOnFrame(TfrmParent& frame) {
-  PageForm* page = frame.CurrentPage();
+  wizard::PageForm* page = frame.CurrentPage();
   const std::string spot = page ? page->ClassName() : std::string();
   if (page && pagesSet_.insert(spot).second) {
     const PageAnswers* answered = answers_.Page(spot);

@@ -13,4 +13,11 @@ void FreeCoTaskMem(void* p) { CoTaskMemFree(p); }
 void LocalMemTraits::Close(Value p) { LocalFree(p); }
 void BstrTraits::Close(Value s) { SysFreeString(s); }
 
+ComApartment::ComApartment()
+    : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+
+ComApartment::~ComApartment() {
+  if (initialised_) CoUninitialize();
+}
+
 }  // namespace sys::win32

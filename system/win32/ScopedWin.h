@@ -139,4 +139,18 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
+// COM on this thread in a single-threaded apartment, for the object's lifetime. S_FALSE (already
+// initialised here) still needs its CoUninitialize; RPC_E_CHANGED_MODE (someone chose
+// multithreaded) does not, and COM works there too.
+class ComApartment {
+ public:
+  ComApartment();
+  ~ComApartment();
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
 }  // namespace sys::win32

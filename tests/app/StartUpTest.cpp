@@ -110,9 +110,10 @@ TEST_F(AppTest, TheRunRegistersThePageClassesAndClearsEverythingAtTheEnd) {
   bool sawRegistered = false;
   std::string titleDuring, musicDuring;
   backend.OnIdle = [&](ui::Form& top) {
-    sawRegistered = IsPageClassRegistered("TfrmAddonsTask") &&
-                    IsPageClassRegistered("TfrmReadyIns") &&
-                    IsPageClassRegistered("TfrmBeginIns") && IsPageClassRegistered("TfrmEndIns");
+    sawRegistered = wizard::IsPageClassRegistered("TfrmAddonsTask") &&
+                    wizard::IsPageClassRegistered("TfrmReadyIns") &&
+                    wizard::IsPageClassRegistered("TfrmBeginIns") &&
+                    wizard::IsPageClassRegistered("TfrmEndIns");
     titleDuring = sys::WizardTitle;
     musicDuring = BackgroundMusicFile;
     platform().SetAnswers({sys::kIdYes});
@@ -123,7 +124,7 @@ TEST_F(AppTest, TheRunRegistersThePageClassesAndClearsEverythingAtTheEnd) {
   EXPECT_TRUE(sawRegistered);
   EXPECT_EQ(titleDuring, "“演示”安装向导");
   EXPECT_EQ(musicDuring, "C:\\Temp\\music.mid");
-  EXPECT_FALSE(IsPageClassRegistered("TfrmAddonsTask"));
+  EXPECT_FALSE(wizard::IsPageClassRegistered("TfrmAddonsTask"));
   EXPECT_TRUE(sys::WizardTitle.empty());
   EXPECT_TRUE(BackgroundMusicFile.empty());
   EXPECT_EQ(CurrentInstall, nullptr);

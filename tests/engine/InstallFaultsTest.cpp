@@ -7,7 +7,7 @@
 #include "package/uKernal.h"
 #include "system/Error.h"
 #include "tests/engine/InstallFixture.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace enginetest {
 namespace {

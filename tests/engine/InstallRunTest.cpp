@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/engine/InstallFixture.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace enginetest {
 namespace {

@@ -7,9 +7,9 @@
 #include "system/Error.h"
 #include "tests/engine/InstallFixture.h"
 #include "tests/uninstaller/UninstallerFixture.h"
-#include "uninstall/Rollback.h"
-#include "uninstall/RunJournal.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/Rollback.h"
+#include "undo/RunJournal.h"
+#include "undo/uUnInstall.h"
 
 namespace enginetest {
 namespace {

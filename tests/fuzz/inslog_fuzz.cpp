@@ -12,7 +12,7 @@
 
 #include "system/Stream.h"
 #include "tests/fuzz/FuzzSupport.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/UninstallLog.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "tests/package/PackageTestUtil.h"
 #include "tests/support/PackageBuilder.h"
 #include "tests/support/host/SandboxHost.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
-// The check-list box, the browser pane and the folder tree on the headless backend: which
-// changes fire handlers, how documents of each format read, and how the tree walks the
-// sandbox's folders.
+// The check-list box, the browser pane and the folder tree: which changes fire handlers, how
+// documents of each format read, and how the tree walks the folders. Part of the widget
+// contract: run on every backend.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "system/Gbk.h"
 #include "system/Platform.h"
-#include "tests/support/host/SandboxHost.h"
+#include "tests/support/WidgetContract.h"
 #include "ui/Backend.h"
 #include "ui/BrowserPane.h"
 #include "ui/CheckListBox.h"
@@ -15,25 +16,13 @@
 #include "ui/FolderTree.h"
 #include "ui/Panel.h"
 #include "ui/headless/Automation.h"
-#include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/WidgetAutomation.h"
 
 namespace {
 
-class ChoiceWidgets : public testing::Test {
- protected:
-  ChoiceWidgets() : form(backend, "TfrmTest") { form.Show(); }
-  ~ChoiceWidgets() override { ui::SetErrorReporter(nullptr); }
-
-  testsupport::SandboxHost host;
-  sys::ScopedCurrentPlatform current{host.platform()};
-  ui::HeadlessBackend backend;
-  ui::Form form;
-};
-
 // --- Check-list box -----------------------------------------------------------------------
 
-TEST_F(ChoiceWidgets, CheckMarksSetFromCodeFireNothing) {
+TEST_P(WidgetContract, CheckMarksSetFromCodeFireNothing) {
   auto* list = form.Add<ui::CheckListBox>("List1");
   int fired = 0;
   list->OnClickCheck = [&] { ++fired; };
@@ -50,7 +39,7 @@ TEST_F(ChoiceWidgets, CheckMarksSetFromCodeFireNothing) {
   EXPECT_THROW(list->Checked(-1), std::out_of_range);
 }
 
-TEST_F(ChoiceWidgets, APersonsClickTogglesTheMarkThenFiresOnlyWhenReachable) {
+TEST_P(WidgetContract, APersonsClickTogglesTheMarkThenFiresOnlyWhenReachable) {
   auto* panel = form.Add<ui::Panel>("Panel1");
   auto* list = form.Add<ui::CheckListBox>("List1", panel);
   list->AddItem("a");
@@ -69,7 +58,7 @@ TEST_F(ChoiceWidgets, APersonsClickTogglesTheMarkThenFiresOnlyWhenReachable) {
   EXPECT_EQ(seen.size(), 1u);
 }
 
-TEST_F(ChoiceWidgets, ErrorsOfTheCheckHandlerGoToTheReporter) {
+TEST_P(WidgetContract, ErrorsOfTheCheckHandlerGoToTheReporter) {
   auto* list = form.Add<ui::CheckListBox>("List1");
   list->AddItem("a");
   list->OnClickCheck = [] { throw std::runtime_error("boom"); };
@@ -81,34 +70,34 @@ TEST_F(ChoiceWidgets, ErrorsOfTheCheckHandlerGoToTheReporter) {
 
 // --- Browser pane -------------------------------------------------------------------------
 
-TEST_F(ChoiceWidgets, PlainTextIsKeptAsGbkBytes) {
+TEST_P(WidgetContract, PlainTextIsKeptAsGbkBytes) {
   const std::string licence = "软件许可协议\r\n第一条 本软件……\r\n";
-  host.WriteFile("C:\\Temp\\Info\\license.txt", licence);
+  WriteFile("Info\\license.txt", licence);
   auto* pane = form.Add<ui::BrowserPane>("WebBrowser1");
-  pane->Navigate("C:\\Temp\\Info\\license.txt");
+  pane->Navigate(At("Info\\license.txt"));
   EXPECT_EQ(pane->Format(), ui::DocumentFormat::PlainText);
   EXPECT_EQ(pane->Content(), licence);
   EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"软件许可协议", "第一条 本软件……", ""}));
 }
 
-TEST_F(ChoiceWidgets, AMissingOrEmptyDocumentLeavesThePaneEmpty) {
+TEST_P(WidgetContract, AMissingOrEmptyDocumentLeavesThePaneEmpty) {
   auto* pane = form.Add<ui::BrowserPane>("WebBrowser1");
-  host.WriteFile("C:\\Temp\\a.txt", "text");
-  pane->Navigate("C:\\Temp\\a.txt");
-  pane->Navigate("C:\\Temp\\missing.txt");
+  WriteFile("a.txt", "text");
+  pane->Navigate(At("a.txt"));
+  pane->Navigate(At("missing.txt"));
   EXPECT_EQ(pane->Format(), ui::DocumentFormat::None);
   EXPECT_TRUE(pane->Content().empty());
   EXPECT_TRUE(pane->Lines().empty());
-  host.WriteFile("C:\\Temp\\empty.txt", "");
-  pane->Navigate("C:\\Temp\\empty.txt");
+  WriteFile("empty.txt", "");
+  pane->Navigate(At("empty.txt"));
   EXPECT_TRUE(pane->Text().empty());
-  pane->Navigate("C:\\Temp");
+  pane->Navigate(scratch());
   EXPECT_TRUE(pane->Text().empty()) << "a folder is no document";
   pane->Navigate("");
   EXPECT_TRUE(pane->Text().empty());
 }
 
-TEST_F(ChoiceWidgets, RichTextReadsWithoutItsMarkup) {
+TEST_P(WidgetContract, RichTextReadsWithoutItsMarkup) {
   // WordPad's way of writing Chinese: the GBK bytes as \'xx escapes under \ansicpg936.
   const std::string rtf =
       "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
@@ -116,40 +105,40 @@ TEST_F(ChoiceWidgets, RichTextReadsWithoutItsMarkup) {
       "\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs18 \\'d0\\'ad\\'d2\\'e9 One\\par\n"
       "{\\b Two} \\{braces\\} \\\\\\par}";
   EXPECT_EQ(ui::RichTextToText(rtf), "协议 One\r\nTwo {braces} \\\r\n");
-  host.WriteFile("C:\\Temp\\license.rtf", rtf);
+  WriteFile("license.rtf", rtf);
   auto* pane = form.Add<ui::BrowserPane>("WebBrowser1");
-  pane->Navigate("C:\\Temp\\license.rtf");
+  pane->Navigate(At("license.rtf"));
   EXPECT_EQ(pane->Format(), ui::DocumentFormat::RichText);
   EXPECT_EQ(pane->Lines().front(), "协议 One");
 }
 
-TEST_F(ChoiceWidgets, DamagedRichTextEndsWithoutReadingPastItsEnd) {
+TEST_P(WidgetContract, DamagedRichTextEndsWithoutReadingPastItsEnd) {
   EXPECT_EQ(ui::RichTextToText("{\\rtf1 a}}}}\\"), "a");
   EXPECT_EQ(ui::RichTextToText("{\\rtf1 \\'4"), "");
   EXPECT_EQ(ui::RichTextToText(std::string(100000, '{') + "x"), "x");
 }
 
-TEST_F(ChoiceWidgets, HtmlReadsWithoutTagsScriptsOrStyles) {
+TEST_P(WidgetContract, HtmlReadsWithoutTagsScriptsOrStyles) {
   const std::string html =
       "<html><head><title>许可</title><style>p { color: red }</style>"
       "<script>var a = '<p>';</script></head><body><!-- note -->"
       "<h1>协议</h1><p>第一条  &lt;甲方&gt; &amp; 乙方</p>行<br>二&#65;</body></html>";
   EXPECT_EQ(ui::HtmlToText(html), "许可\r\n协议\r\n第一条 <甲方> & 乙方\r\n行\r\n二A");
   EXPECT_EQ(ui::HtmlToText("<p unclosed"), "");
-  host.WriteFile("C:\\Temp\\license.HTM", html);
+  WriteFile("license.HTM", html);
   auto* pane = form.Add<ui::BrowserPane>("WebBrowser1");
-  pane->Navigate("C:\\Temp\\license.HTM");
+  pane->Navigate(At("license.HTM"));
   EXPECT_EQ(pane->Format(), ui::DocumentFormat::Html);
   EXPECT_EQ(pane->Content(), html);
 }
 
-TEST_F(ChoiceWidgets, PageDownMovesOnePageAndStopsAtTheLastPage) {
+TEST_P(WidgetContract, PageDownMovesOnePageAndStopsAtTheLastPage) {
   std::string text;
   for (int i = 0; i < 30; ++i) text += "line " + std::to_string(i) + "\r\n";
-  host.WriteFile("C:\\Temp\\long.txt", text);
+  WriteFile("long.txt", text);
   auto* pane = form.Add<ui::BrowserPane>("WebBrowser1");
   pane->SetBounds(0, 0, 300, 120);  // ten 12-pixel lines
-  pane->Navigate("C:\\Temp\\long.txt");
+  pane->Navigate(At("long.txt"));
   ui::PageDown(form, "WebBrowser1");
   EXPECT_EQ(pane->TopLine(), 10);
   ui::PageDown(form, "WebBrowser1");
@@ -160,35 +149,28 @@ TEST_F(ChoiceWidgets, PageDownMovesOnePageAndStopsAtTheLastPage) {
 
 // --- Folder tree --------------------------------------------------------------------------
 
-TEST_F(ChoiceWidgets, TheTreeStartsAtTheDesktopUnlessRooted) {
+TEST_P(WidgetContract, SelectingWalksTheFoldersDownFromTheRoot) {
+  platform().ForceDirectories(At("Root\\A\\B\\演示"));
   auto* tree = form.Add<ui::FolderTree>("Tree1");
-  EXPECT_EQ(tree->RootFolder(), "C:\\Users\\user\\Desktop");
-  tree->SetRoot("D:\\Apps");
-  EXPECT_EQ(tree->RootFolder(), "D:\\Apps");
-}
-
-TEST_F(ChoiceWidgets, SelectingWalksTheFoldersDownFromTheRoot) {
-  host.platform().ForceDirectories("C:\\Root\\A\\B\\演示");
-  auto* tree = form.Add<ui::FolderTree>("Tree1");
-  tree->SetRoot("C:\\Root");
+  tree->SetRoot(At("Root"));
   std::vector<std::string> seen;
   tree->OnChange = [&] { seen.push_back(tree->SelectedName() + "|" + tree->SelectedPath()); };
-  ui::SelectFolder(form, "Tree1", "c:\\root\\a\\b\\演示\\");
-  ui::SelectFolder(form, "Tree1", "C:\\Root");
-  EXPECT_EQ(seen, (std::vector<std::string>{"演示|C:\\Root\\A\\B\\演示", "Root|C:\\Root"}))
+  ui::SelectFolder(form, "Tree1", sys::AsciiLower(scratch()) + "\\root\\a\\b\\演示\\");
+  ui::SelectFolder(form, "Tree1", At("Root"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"演示|" + At("Root\\A\\B\\演示"), "Root|" + At("Root")}))
       << "names come from the folders, not from what was asked";
-  EXPECT_THROW(ui::SelectFolder(form, "Tree1", "C:\\Root\\Missing"), ui::AutomationError);
-  EXPECT_THROW(ui::SelectFolder(form, "Tree1", "C:\\Other"), ui::AutomationError);
-  EXPECT_THROW(ui::SelectFolder(form, "Tree1", "C:\\RootX"), ui::AutomationError);
+  EXPECT_THROW(ui::SelectFolder(form, "Tree1", At("Root\\Missing")), ui::AutomationError);
+  EXPECT_THROW(ui::SelectFolder(form, "Tree1", At("Other")), ui::AutomationError);
+  EXPECT_THROW(ui::SelectFolder(form, "Tree1", At("RootX")), ui::AutomationError);
 }
 
-TEST_F(ChoiceWidgets, DisplayNamesAreTheLastNameOfThePath) {
+TEST_P(WidgetContract, DisplayNamesAreTheLastNameOfThePath) {
   EXPECT_EQ(ui::FolderTree::DisplayNameOf("C:\\A\\程序\\"), "程序");
   EXPECT_EQ(ui::FolderTree::DisplayNameOf("C:\\"), "C:");
   EXPECT_EQ(ui::FolderTree::DisplayNameOf("C:\\A"), "A");
 }
 
-TEST_F(ChoiceWidgets, KeysReachTheFormInsideDispatch) {
+TEST_P(WidgetContract, KeysReachTheFormInsideDispatch) {
   std::vector<int> keys;
   form.OnKeyDown = [&](int key) {
     keys.push_back(key);
@@ -208,26 +190,26 @@ TEST_F(ChoiceWidgets, KeysReachTheFormInsideDispatch) {
 
 namespace {
 
-TEST_F(ChoiceWidgets, HtmlNamingUtf8AndFilesWithTheMarkAreUtf8) {
+TEST_P(WidgetContract, HtmlNamingUtf8AndFilesWithTheMarkAreUtf8) {
   auto* pane = form.Add<ui::BrowserPane>("WebBrowser1");
-  host.WriteFile("C:\\Temp\\readme.htm",
+  WriteFile("readme.htm",
                  "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                  "charset=UTF-8\"></head><body><p>\xE6\xBC\x94\xE7\xA4\xBA</p></body></html>");
-  pane->Navigate("C:\\Temp\\readme.htm");
+  pane->Navigate(At("readme.htm"));
   EXPECT_TRUE(pane->Utf8());
   EXPECT_EQ(pane->Text(), "\xE6\xBC\x94\xE7\xA4\xBA\r\n");
   EXPECT_NE(ui::RenderForm(form).find("readme.htm: 演示 ..."), std::string::npos)
       << "the rendering stays GBK";
-  host.WriteFile("C:\\Temp\\gbk.htm", "<meta charset=gb2312><p>演示</p>");
-  pane->Navigate("C:\\Temp\\gbk.htm");
+  WriteFile("gbk.htm", "<meta charset=gb2312><p>演示</p>");
+  pane->Navigate(At("gbk.htm"));
   EXPECT_FALSE(pane->Utf8());
   EXPECT_EQ(pane->Text(), "演示\r\n");
-  host.WriteFile("C:\\Temp\\bom.txt", "\xEF\xBB\xBF\xE6\xBC\x94");
-  pane->Navigate("C:\\Temp\\bom.txt");
+  WriteFile("bom.txt", "\xEF\xBB\xBF\xE6\xBC\x94");
+  pane->Navigate(At("bom.txt"));
   EXPECT_TRUE(pane->Utf8());
   EXPECT_EQ(pane->Text(), "\xE6\xBC\x94") << "without its mark";
-  host.WriteFile("C:\\Temp\\plain.txt", "charset=utf-8 演示");
-  pane->Navigate("C:\\Temp\\plain.txt");
+  WriteFile("plain.txt", "charset=utf-8 演示");
+  pane->Navigate(At("plain.txt"));
   EXPECT_FALSE(pane->Utf8()) << "plain text is GBK whatever it says";
 }
 

@@ -1,6 +1,6 @@
 // The event rules of the portable controls, which every form relies on: which changes fire
 // handlers, when a click acts, how errors in handlers travel, and the state rules of the bars,
-// memos, labels and aligned children. Run on the headless backend.
+// memos, labels and aligned children. Part of the widget contract: run on every backend.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -17,20 +17,11 @@
 #include "ui/Memo.h"
 #include "ui/Panel.h"
 #include "ui/ProgressBar.h"
-#include "ui/headless/HeadlessBackend.h"
+#include "tests/support/WidgetContract.h"
 
 namespace {
 
-class ControlRules : public testing::Test {
- protected:
-  ControlRules() : form(backend, "TfrmTest") { form.Show(); }
-  ~ControlRules() override { ui::SetErrorReporter(nullptr); }
-
-  ui::HeadlessBackend backend;
-  ui::Form form;
-};
-
-TEST_F(ControlRules, EditSetTextFiresChangeOnlyWhenTheTextChanges) {
+TEST_P(WidgetContract, EditSetTextFiresChangeOnlyWhenTheTextChanges) {
   auto* edit = form.Add<ui::Edit>("Edit1");
   std::vector<std::string> seen;
   edit->OnChange = [&] { seen.push_back(edit->Text()); };
@@ -40,7 +31,7 @@ TEST_F(ControlRules, EditSetTextFiresChangeOnlyWhenTheTextChanges) {
   EXPECT_EQ(seen, (std::vector<std::string>{"C:\\Program Files\\演示", ""}));
 }
 
-TEST_F(ControlRules, TypingFiresChangeAndKeepsTheTypedText) {
+TEST_P(WidgetContract, TypingFiresChangeAndKeepsTheTypedText) {
   auto* edit = form.Add<ui::Edit>("Edit1");
   edit->SetText("D:\\");
   int changes = 0;
@@ -52,7 +43,7 @@ TEST_F(ControlRules, TypingFiresChangeAndKeepsTheTypedText) {
   EXPECT_EQ(changes, 1);
 }
 
-TEST_F(ControlRules, CheckBoxFromCodeFiresClickOnlyOnAChangeOfState) {
+TEST_P(WidgetContract, CheckBoxFromCodeFiresClickOnlyOnAChangeOfState) {
   auto* box = form.Add<ui::CheckBox>("CheckBox1");
   std::vector<bool> seen;
   box->OnClick = [&] { seen.push_back(box->Checked()); };
@@ -63,7 +54,7 @@ TEST_F(ControlRules, CheckBoxFromCodeFiresClickOnlyOnAChangeOfState) {
   EXPECT_EQ(seen, (std::vector<bool>{true, false}));
 }
 
-TEST_F(ControlRules, APersonsClickTogglesTheCheckBoxAndFires) {
+TEST_P(WidgetContract, APersonsClickTogglesTheCheckBoxAndFires) {
   auto* box = form.Add<ui::CheckBox>("CheckBox1");
   std::vector<bool> seen;
   box->OnClick = [&] { seen.push_back(box->Checked()); };
@@ -73,7 +64,7 @@ TEST_F(ControlRules, APersonsClickTogglesTheCheckBoxAndFires) {
   EXPECT_FALSE(box->Checked());
 }
 
-TEST_F(ControlRules, ClickActsOnlyOnAnEnabledVisibleControlInAnEnabledVisibleParent) {
+TEST_P(WidgetContract, ClickActsOnlyOnAnEnabledVisibleControlInAnEnabledVisibleParent) {
   auto* panel = form.Add<ui::Panel>("Panel1");
   auto* button = form.Add<ui::Button>("bNext", panel);
   auto* box = form.Add<ui::CheckBox>("CheckBox1", panel);
@@ -104,7 +95,7 @@ TEST_F(ControlRules, ClickActsOnlyOnAnEnabledVisibleControlInAnEnabledVisiblePar
   EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(ControlRules, ErrorsOfAPersonsEventGoToTheReporterAndCodeChangesKeepTheirErrors) {
+TEST_P(WidgetContract, ErrorsOfAPersonsEventGoToTheReporterAndCodeChangesKeepTheirErrors) {
   auto* button = form.Add<ui::Button>("bNext");
   auto* box = form.Add<ui::CheckBox>("CheckBox1");
   button->OnClick = [] { throw std::runtime_error("写入失败"); };
@@ -122,7 +113,7 @@ TEST_F(ControlRules, ErrorsOfAPersonsEventGoToTheReporterAndCodeChangesKeepTheir
       << "a change made by code reports to that code, not to the message box";
 }
 
-TEST_F(ControlRules, ProgressStaysInItsRangeAndRefusesANegativeOne) {
+TEST_P(WidgetContract, ProgressStaysInItsRangeAndRefusesANegativeOne) {
   auto* bar = form.Add<ui::ProgressBar>("ProgressBar1");
   bar->SetMax(3);
   bar->SetPosition(7);
@@ -146,7 +137,7 @@ TEST_F(ControlRules, ProgressStaysInItsRangeAndRefusesANegativeOne) {
   EXPECT_EQ(gauge->PercentDone(), 0) << "an empty range is 0%, not a division by zero";
 }
 
-TEST_F(ControlRules, GaugePercentageHoldsForTheLargest32BitRange) {
+TEST_P(WidgetContract, GaugePercentageHoldsForTheLargest32BitRange) {
   auto* gauge = form.Add<ui::Gauge>("Gauge1");
   gauge->SetMaxValue(2147483647);
   gauge->SetProgress(2147483646);
@@ -155,7 +146,7 @@ TEST_F(ControlRules, GaugePercentageHoldsForTheLargest32BitRange) {
   EXPECT_EQ(gauge->PercentDone(), 100);
 }
 
-TEST_F(ControlRules, MemoSplitsAddedTextAtLineBreaks) {
+TEST_P(WidgetContract, MemoSplitsAddedTextAtLineBreaks) {
   auto* memo = form.Add<ui::Memo>("Memo1");
   memo->AddLine("");
   memo->AddLine("  “演示”安装到“C:\\演示”文件夹下\r\n");
@@ -169,7 +160,7 @@ TEST_F(ControlRules, MemoSplitsAddedTextAtLineBreaks) {
   EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"a", "b", "c"}));
 }
 
-TEST_F(ControlRules, AutoSizeLabelsFollowTheirTextAndFont) {
+TEST_P(WidgetContract, AutoSizeLabelsFollowTheirTextAndFont) {
   auto* label = form.Add<ui::Label>("Label1");
   label->SetBounds(8, 309, 10, 10);
   label->SetCaption("作者 abc");
@@ -195,7 +186,7 @@ TEST_F(ControlRules, AutoSizeLabelsFollowTheirTextAndFont) {
   EXPECT_EQ(wrapped->Height(), 3 * 12);
 }
 
-TEST_F(ControlRules, AlignedChildrenFollowTheirParent) {
+TEST_P(WidgetContract, AlignedChildrenFollowTheirParent) {
   form.SetClientSize(508, 331);
   auto* top = form.Add<ui::Panel>("Panel1");
   top->SetBevelOuter(ui::BevelOuter::None);
@@ -225,7 +216,7 @@ TEST_F(ControlRules, AlignedChildrenFollowTheirParent) {
   EXPECT_EQ(memo->FormTop(), 115);
 }
 
-TEST_F(ControlRules, NamesAreUniqueAndFoundByKind) {
+TEST_P(WidgetContract, NamesAreUniqueAndFoundByKind) {
   form.Add<ui::Button>("bNext");
   EXPECT_THROW(form.Add<ui::Label>("bNext"), std::logic_error);
   EXPECT_NE(form.Find<ui::Button>("bNext"), nullptr);
@@ -234,7 +225,7 @@ TEST_F(ControlRules, NamesAreUniqueAndFoundByKind) {
   ASSERT_EQ(form.Controls().size(), 1u);
 }
 
-TEST_F(ControlRules, BringToFrontReordersTheParentsChildren) {
+TEST_P(WidgetContract, BringToFrontReordersTheParentsChildren) {
   auto* panel = form.Add<ui::Panel>("Panel1");
   ui::Form first(backend, "TfrmFirst");
   ui::Form second(backend, "TfrmSecond");

@@ -9,7 +9,7 @@
 
 #include "system/Error.h"
 #include "tests/uninstaller/UninstallerFixture.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/UninstallLog.h"
 
 namespace uninsttest {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "tests/support/host/SandboxHost.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/UninstallDialogs.h"
 #include "uninstaller/Uninstaller.h"
 

@@ -7,8 +7,8 @@
 #include "system/sandbox/Encoding.h"
 #include "system/sandbox/FaultInjection.h"
 #include "tests/uninstaller/UninstallerFixture.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/UninstallLog.h"
-#include "uninstall/uUnInstall.h"
 
 namespace uninsttest {
 namespace {

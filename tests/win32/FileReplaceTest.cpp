@@ -14,7 +14,7 @@
 #include "system/win32/Win32Platform.h"
 #include "system/win32/WideText.h"
 #include "tests/support/win32/ScratchFolder.h"
-#include "uninstall/ReplacingFile.h"
+#include "undo/ReplacingFile.h"
 
 namespace sys::win32 {
 namespace {

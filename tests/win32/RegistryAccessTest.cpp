@@ -12,7 +12,7 @@
 #include "system/Error.h"
 #include "system/win32/Win32Platform.h"
 #include "system/win32/WideText.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace sys::win32 {
 namespace {

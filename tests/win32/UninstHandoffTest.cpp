@@ -15,7 +15,7 @@
 #include "system/win32/WideText.h"
 #include "system/win32/Win32Platform.h"
 #include "tests/support/win32/ScratchFolder.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace sys::win32 {
 namespace {

@@ -19,12 +19,12 @@ namespace wizardtest {
 class PageTest : public WizardTest {
  protected:
   PageTest() {
-    RegisterForm<TfrmFist>();
-    RegisterForm<TfrmProtocol>();
-    RegisterForm<TfrmSoftExplaion>();
-    RegisterForm<TfrmStartFolder>();
-    RegisterForm<TfrmSelComponent>();
-    RegisterForm<TfrmSelectInstallDir>();
+    wizard::RegisterForm<TfrmFist>();
+    wizard::RegisterForm<TfrmProtocol>();
+    wizard::RegisterForm<TfrmSoftExplaion>();
+    wizard::RegisterForm<TfrmStartFolder>();
+    wizard::RegisterForm<TfrmSelComponent>();
+    wizard::RegisterForm<TfrmSelectInstallDir>();
   }
 
   // Runs act once on the browse dialog when it waits for the person; the dialog it saw stays

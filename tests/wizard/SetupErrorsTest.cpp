@@ -7,7 +7,7 @@
 #include "system/Error.h"
 #include "system/SystemHelpers.h"
 #include "system/sandbox/Encoding.h"
-#include "uninstall/Rollback.h"
+#include "undo/Rollback.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ void PrintTo(const ErrorCase& c, std::ostream* os) { *os << sys::sandbox::GbkToU
 class FailureText : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(FailureText, NamesWhatFailedInChinese) {
-  EXPECT_EQ(SetupFailureText(sys::Error(GetParam().message)), GetParam().text);
+  EXPECT_EQ(wizard::SetupFailureText(sys::Error(GetParam().message)), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -41,8 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FailureText, AfterARollbackListsWhatStayedChanged) {
   const sys::Error cause(sys::Format(sys::kCannotCreateFile, "C:\\App\\u.exe"), 5);
-  EXPECT_EQ(SetupFailureText(RollbackError(cause, {})), "安装没有完成：无法创建文件“C:\\App\\u.exe”。");
-  EXPECT_EQ(SetupFailureText(RollbackError(cause, {"已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”",
+  EXPECT_EQ(wizard::SetupFailureText(RollbackError(cause, {})), "安装没有完成：无法创建文件“C:\\App\\u.exe”。");
+  EXPECT_EQ(wizard::SetupFailureText(RollbackError(cause, {"已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”",
                                                    "无法删除文件“C:\\App\\b.dll”"})),
             "安装没有完成：无法创建文件“C:\\App\\u.exe”。\r\n\r\n已做的更改已撤销，但以下各项无法撤销："
             "\r\n已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”\r\n无法删除文件“C:\\App\\b.dll”");
@@ -50,9 +50,9 @@ TEST(FailureText, AfterARollbackListsWhatStayedChanged) {
 
 TEST(FailureCaption, IsTheWizardTitleOnceTheProductIsNamed) {
   sys::WizardTitle.clear();
-  EXPECT_EQ(SetupFailureCaption(), "安装程序");
+  EXPECT_EQ(wizard::SetupFailureCaption(), "安装程序");
   sys::WizardTitle = "“演示”安装向导";
-  EXPECT_EQ(SetupFailureCaption(), "“演示”安装向导");
+  EXPECT_EQ(wizard::SetupFailureCaption(), "“演示”安装向导");
   sys::WizardTitle.clear();
 }
 

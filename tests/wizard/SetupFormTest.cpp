@@ -15,9 +15,9 @@ namespace {
 constexpr int kMbYesNoQuestion = 0x24;
 constexpr int kMbOkInformation = 0x40;
 
-std::vector<std::string> Classes(const std::vector<PageForm*>& pages) {
+std::vector<std::string> Classes(const std::vector<wizard::PageForm*>& pages) {
   std::vector<std::string> names;
-  for (PageForm* page : pages) names.push_back(page->ClassName());
+  for (wizard::PageForm* page : pages) names.push_back(page->ClassName());
   return names;
 }
 
@@ -62,7 +62,7 @@ TEST_F(Frame, EveryPageSitsInThePageAreaAndLoadsOnlyWhenReached) {
   OpenFrame();
   auto& welcome = static_cast<StandInPage&>(*frame->Pages()[0]);
   auto& licence = static_cast<StandInPage&>(*frame->Pages()[1]);
-  for (PageForm* page : frame->Pages()) {
+  for (wizard::PageForm* page : frame->Pages()) {
     EXPECT_EQ(page->Parent(), static_cast<ui::Control*>(frame->Panel1));
     EXPECT_EQ(page->GetBorderStyle(), ui::BorderStyle::None);
     EXPECT_EQ(page->GetAlign(), ui::Align::Client);

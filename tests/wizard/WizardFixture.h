@@ -50,16 +50,23 @@ class WatchedBackend : public ui::HeadlessBackend {
   }
 };
 
-// A page class of a later issue, registered under its real name.
-class StandInPage : public PageForm {
+// A page class of a later issue, registered under its real name; the licence page's stand-in
+// asks the frame for the licence page's buttons, as the real one does.
+class StandInPage : public wizard::PageForm {
  public:
-  StandInPage(ui::Backend& backend, const std::string& className) : PageForm(backend, className) {
+  StandInPage(ui::Backend& backend, const std::string& className)
+      : wizard::PageForm(backend, className),
+        role_(className == "TfrmProtocol" ? FrameRole::Licence : FrameRole::Ordinary) {
     SetClientSize(508, 294);
   }
+  FrameRole Role() const override { return role_; }
   int loads = 0;
 
  protected:
   void LoadSettings() override { ++loads; }
+
+ private:
+  FrameRole role_;
 };
 
 inline const std::vector<std::string>& LaterPageClasses() {
@@ -73,10 +80,10 @@ class WizardTest : public testing::Test {
  protected:
   WizardTest() {
     platform().SetExePath(kSetupExe, 1);
-    RegisterForm<TfrmAddonsTask>();
-    RegisterForm<TfrmReadyIns>();
-    RegisterForm<TfrmBeginIns>();
-    RegisterForm<TfrmEndIns>();
+    wizard::RegisterForm<TfrmAddonsTask>();
+    wizard::RegisterForm<TfrmReadyIns>();
+    wizard::RegisterForm<TfrmBeginIns>();
+    wizard::RegisterForm<TfrmEndIns>();
     builder.Setting("项目名称", "演示");
     builder.Setting("默认安装路径", kInstallDir, 8);
     builder.AddFile("X:\\src\\app.exe", "目标计算机\\Program Files\\", "MZ app");
@@ -84,9 +91,9 @@ class WizardTest : public testing::Test {
   }
   ~WizardTest() override {
     for (const char* name : {"TfrmAddonsTask", "TfrmReadyIns", "TfrmBeginIns", "TfrmEndIns"}) {
-      UnregisterPageClass(name);
+      wizard::UnregisterPageClass(name);
     }
-    for (const auto& name : LaterPageClasses()) UnregisterPageClass(name);
+    for (const auto& name : LaterPageClasses()) wizard::UnregisterPageClass(name);
     BackgroundMusicFile.clear();
     sys::WizardTitle.clear();
   }
@@ -95,7 +102,7 @@ class WizardTest : public testing::Test {
 
   void RegisterStandIns() {
     for (const auto& name : LaterPageClasses()) {
-      RegisterPageClass(name, [name](ui::Backend& backend) -> std::unique_ptr<PageForm> {
+      wizard::RegisterPageClass(name, [name](ui::Backend& backend) -> std::unique_ptr<wizard::PageForm> {
         return std::make_unique<StandInPage>(backend, name);
       });
     }
@@ -123,7 +130,7 @@ class WizardTest : public testing::Test {
     return *frame;
   }
   std::string Current() const {
-    PageForm* page = frame->CurrentPage();
+    wizard::PageForm* page = frame->CurrentPage();
     return page ? page->ClassName() : std::string();
   }
   void Next() { ui::ClickButton(*frame, "bNext"); }
@@ -134,7 +141,7 @@ class WizardTest : public testing::Test {
   }
   template <class T>
   T& Page() {
-    for (PageForm* page : frame->Pages()) {
+    for (wizard::PageForm* page : frame->Pages()) {
       if (page->ClassName() == T::kClassName) return static_cast<T&>(*page);
     }
     throw std::runtime_error(std::string("no page ") + T::kClassName);

@@ -168,6 +168,7 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* gi
 class DocumentPeer : public WindowPeer {
  public:
   DocumentPeer(Win32Backend& backend, BrowserPane& pane) : WindowPeer(backend, pane), pane_(pane) {
+    backdrop_ = Backdrop::OwnColor;
     rich_ = RichEditClass() != nullptr;
     Create(rich_ ? RichEditClass() : L"EDIT",
            ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
@@ -192,12 +193,6 @@ class DocumentPeer : public WindowPeer {
     if (message != WM_GETDLGCODE) return false;
     result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
     return true;
-  }
-
-  intptr_t CtlColor(HDC__* dc) override {
-    SetTextColor(dc, backend_.ColorRef(pane_.GetFont().Color));
-    SetBkColor(dc, backend_.ColorRef(pane_.Color()));
-    return reinterpret_cast<intptr_t>(backend_.BrushFor(pane_.Color()));
   }
 
  private:
@@ -377,17 +372,16 @@ class FolderTreePeer : public WindowPeer {
 
 }  // namespace
 
-std::unique_ptr<Peer> MakeChoicePeer(Win32Backend& backend, Control& control) {
-  switch (control.Kind()) {
-    case ControlKind::CheckListBox:
-      return std::make_unique<CheckListPeer>(backend, static_cast<CheckListBox&>(control));
-    case ControlKind::BrowserPane:
-      return std::make_unique<DocumentPeer>(backend, static_cast<BrowserPane&>(control));
-    case ControlKind::FolderTree:
-      return std::make_unique<FolderTreePeer>(backend, static_cast<FolderTree&>(control));
-    default:
-      return nullptr;
-  }
+std::unique_ptr<Peer> MakeCheckListPeer(Win32Backend& backend, Control& box) {
+  return std::make_unique<CheckListPeer>(backend, static_cast<CheckListBox&>(box));
+}
+
+std::unique_ptr<Peer> MakeDocumentPeer(Win32Backend& backend, Control& pane) {
+  return std::make_unique<DocumentPeer>(backend, static_cast<BrowserPane&>(pane));
+}
+
+std::unique_ptr<Peer> MakeFolderTreePeer(Win32Backend& backend, Control& tree) {
+  return std::make_unique<FolderTreePeer>(backend, static_cast<FolderTree&>(tree));
 }
 
 }  // namespace ui::win32

@@ -11,6 +11,7 @@
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Panel.h"
+#include "ui/win32/ScopedGdi.h"
 
 namespace ui::win32 {
 
@@ -21,7 +22,7 @@ class Win32Canvas : public Canvas {
   Win32Canvas(Win32Backend& backend, HDC dc, const RECT& client, uint32_t background)
       : backend_(backend), dc_(dc), client_(client), background_(background) {}
   void DrawPictureStretched(const Picture& picture) override {
-    backend_.DrawPicture(dc_, picture, 0, 0, client_.right - client_.left,
+    backend_.Pictures().Draw(dc_, picture, 0, 0, client_.right - client_.left,
                          client_.bottom - client_.top, true, false, background_);
   }
 
@@ -124,7 +125,7 @@ class ContainerPeer : public WindowPeer {
       if (child->Kind() == ControlKind::Image) {
         auto* image = static_cast<Image*>(child);
         if (!image->HasPicture()) continue;
-        backend_.DrawPicture(dc, image->GetPicture(), place.left, place.top,
+        backend_.Pictures().Draw(dc, image->GetPicture(), place.left, place.top,
                              place.right - place.left, place.bottom - place.top, image->Stretch(),
                              image->Transparent(), control_.Color());
       } else if (child->Kind() == ControlKind::Bevel) {
@@ -160,14 +161,13 @@ class PanelPeer : public ContainerPeer {
     if (panel.GetBevelOuter() == BevelOuter::Lowered) DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
     if (panel.GetBevelOuter() == BevelOuter::Raised) DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
     if (panel.Caption().empty()) return;
-    HGDIOBJ old = SelectObject(dc, backend_.FontFor(panel.GetFont()));
+    ScopedSelect font(dc, backend_.FontFor(panel.GetFont()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, backend_.ColorRef(panel.GetFont().Color));
     std::wstring text = Wide(panel.Caption());
     RECT area = client;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, old);
   }
 };
 
@@ -210,12 +210,11 @@ class FormPeer : public ContainerPeer {
     if (message == WM_PAINT && form_.OnPaint) {
       // The form's own drawing goes over the background and images the container paints.
       ContainerPeer::Handle(message, wParam, lParam, result);
-      HDC dc = GetDC(window_);
+      ScopedGetDc dc(window_);
       RECT client;
       GetClientRect(window_, &client);
-      Win32Canvas canvas(backend_, dc, client, form_.Color());
+      Win32Canvas canvas(backend_, dc.Get(), client, form_.Color());
       Dispatch([&] { form_.OnPaint(canvas); });
-      ReleaseDC(window_, dc);
       return true;
     }
     return ContainerPeer::Handle(message, wParam, lParam, result);
@@ -310,8 +309,8 @@ class FormPeer : public ContainerPeer {
 
 }  // namespace
 
-std::unique_ptr<Peer> MakeFormPeer(Win32Backend& backend, Form& form) {
-  return std::make_unique<FormPeer>(backend, form);
+std::unique_ptr<Peer> MakeFormPeer(Win32Backend& backend, Control& form) {
+  return std::make_unique<FormPeer>(backend, static_cast<Form&>(form));
 }
 
 std::unique_ptr<Peer> MakePanelPeer(Win32Backend& backend, Control& panel) {

@@ -10,11 +10,10 @@
 #include "ui/CheckBox.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
-#include "ui/Gauge.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
-#include "ui/ProgressBar.h"
 #include "ui/Timer.h"
+#include "ui/win32/ScopedGdi.h"
 
 namespace ui::win32 {
 
@@ -31,6 +30,9 @@ std::wstring WindowText(HWND window) {
 class LabelPeer : public WindowPeer {
  public:
   LabelPeer(Win32Backend& backend, Label& label) : WindowPeer(backend, label), label_(label) {
+    // Every label shows what lies under it: pictures of a page are never covered by a box of
+    // the page's colour, whatever the label's own setting.
+    backdrop_ = Backdrop::ParentThrough;
     Create(L"STATIC", Style(), 0);
     ApplyBounds();
   }
@@ -54,10 +56,6 @@ class LabelPeer : public WindowPeer {
     if (code == STN_CLICKED) label_.Click();
   }
 
-  // Every label shows what lies under it: pictures of a page are never covered by a box of
-  // the page's colour, whatever the label's own setting.
-  intptr_t CtlColor(HDC__* dc) override { return ShowParentThrough(dc); }
-
  protected:
   // An auto-size label takes the size its text needs in the real font, so nothing is clipped
   // whatever font the system substitutes.
@@ -67,14 +65,14 @@ class LabelPeer : public WindowPeer {
       return;
     }
     std::wstring text = Wide(label_.Caption());
-    HDC dc = GetDC(window_);
-    HGDIOBJ old = SelectObject(dc, backend_.FontFor(label_.GetFont()));
+    if (text.empty()) text = L" ";
     RECT rect{0, 0, backend_.Scale(label_.Width()), 0};
-    UINT format = DT_CALCRECT | (label_.WordWrap() ? DT_WORDBREAK : 0);
-    DrawTextW(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
-              &rect, format);
-    SelectObject(dc, old);
-    ReleaseDC(window_, dc);
+    {
+      ScopedGetDc dc(window_);
+      ScopedSelect font(dc.Get(), backend_.FontFor(label_.GetFont()));
+      DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rect,
+                DT_CALCRECT | (label_.WordWrap() ? DT_WORDBREAK : 0));
+    }
     int width = label_.WordWrap() ? backend_.Scale(label_.Width()) : rect.right;
     SetWindowPos(window_, nullptr, backend_.Scale(label_.Left()), backend_.Scale(label_.Top()),
                  width, rect.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -111,6 +109,7 @@ class ButtonPeer : public WindowPeer {
 class CheckBoxPeer : public WindowPeer {
  public:
   CheckBoxPeer(Win32Backend& backend, CheckBox& box) : WindowPeer(backend, box), box_(box) {
+    backdrop_ = Backdrop::ParentThrough;
     Create(L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0);
     ApplyCheck();
   }
@@ -124,7 +123,6 @@ class CheckBoxPeer : public WindowPeer {
   void Command(unsigned code) override {
     if (code == BN_CLICKED) box_.Click();
   }
-  intptr_t CtlColor(HDC__* dc) override { return ShowParentThrough(dc); }
 
  private:
   void ApplyCheck() {
@@ -133,10 +131,18 @@ class CheckBoxPeer : public WindowPeer {
   CheckBox& box_;
 };
 
-// Edits and memos: text set by code must not come back as typing.
+// Edits and memos: a person's typing comes back through the control's TextTyped; text set by
+// code must not come back as typing.
+template <class TextControl>
 class TextPeer : public WindowPeer {
  public:
-  using WindowPeer::WindowPeer;
+  TextPeer(Win32Backend& backend, TextControl& control)
+      : WindowPeer(backend, control), field_(control) {
+    backdrop_ = Backdrop::OwnColor;
+  }
+  void Command(unsigned code) override {
+    if (code == EN_CHANGE && !quiet_) field_.TextTyped(Narrow(WindowText(window_)));
+  }
 
  protected:
   void SetWindowTextQuietly(const std::wstring& text) {
@@ -144,63 +150,53 @@ class TextPeer : public WindowPeer {
     SetWindowTextW(window_, text.c_str());
     quiet_ = false;
   }
+  TextControl& field_;
   bool quiet_ = false;
 };
 
-class EditPeer : public TextPeer {
+class EditPeer : public TextPeer<Edit> {
  public:
-  EditPeer(Win32Backend& backend, Edit& edit) : TextPeer(backend, edit), edit_(edit) {
+  EditPeer(Win32Backend& backend, Edit& edit) : TextPeer(backend, edit) {
     Create(L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
-    SetWindowTextQuietly(Wide(edit_.Text()));
-    SendMessageW(window_, EM_SETREADONLY, edit_.ReadOnly(), 0);
+    SetWindowTextQuietly(Wide(field_.Text()));
+    SendMessageW(window_, EM_SETREADONLY, field_.ReadOnly(), 0);
   }
   void Changed(Change what) override {
     if (!window_) return;
     if (what == Change::Text) {
-      SetWindowTextQuietly(Wide(edit_.Text()));
+      SetWindowTextQuietly(Wide(field_.Text()));
     } else if (what == Change::ReadOnly) {
-      SendMessageW(window_, EM_SETREADONLY, edit_.ReadOnly(), 0);
+      SendMessageW(window_, EM_SETREADONLY, field_.ReadOnly(), 0);
     } else {
       WindowPeer::Changed(what);
     }
   }
-  void Command(unsigned code) override {
-    if (code == EN_CHANGE && !quiet_) edit_.TextTyped(Narrow(WindowText(window_)));
-  }
-  intptr_t CtlColor(HDC__* dc) override {
-    SetTextColor(dc, backend_.ColorRef(edit_.GetFont().Color));
-    SetBkColor(dc, backend_.ColorRef(edit_.Color()));
-    return reinterpret_cast<intptr_t>(backend_.BrushFor(edit_.Color()));
-  }
-
- private:
-  Edit& edit_;
 };
 
-class MemoPeer : public TextPeer {
+class MemoPeer : public TextPeer<Memo> {
  public:
-  MemoPeer(Win32Backend& backend, Memo& memo) : TextPeer(backend, memo), memo_(memo) {
+  MemoPeer(Win32Backend& backend, Memo& memo) : TextPeer(backend, memo) {
     DWORD exStyle = 0;
     Create(L"EDIT", Style(exStyle), exStyle);
     SendMessageW(window_, EM_SETLIMITTEXT, 0, 0);
-    SetWindowTextQuietly(Wide(memo_.Text()));
-    SendMessageW(window_, EM_SETREADONLY, memo_.ReadOnly(), 0);
+    SetWindowTextQuietly(Wide(field_.Text()));
+    SendMessageW(window_, EM_SETREADONLY, field_.ReadOnly(), 0);
   }
   void Changed(Change what) override {
     if (!window_) return;
     switch (what) {
       case Change::Text:
-        SetWindowTextQuietly(Wide(memo_.Text()));
+        SetWindowTextQuietly(Wide(field_.Text()));
         break;
       case Change::LineAdded:
         Append();
         break;
       case Change::ReadOnly:
-        SendMessageW(window_, EM_SETREADONLY, memo_.ReadOnly(), 0);
+        SendMessageW(window_, EM_SETREADONLY, field_.ReadOnly(), 0);
         break;
       case Change::Style: {
         DWORD exStyle = 0;
-        DWORD style = Style(exStyle) | WS_CHILD | WS_CLIPSIBLINGS | (memo_.Visible() ? WS_VISIBLE : 0);
+        DWORD style = Style(exStyle) | WS_CHILD | WS_CLIPSIBLINGS | (field_.Visible() ? WS_VISIBLE : 0);
         SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>(style));
         SetWindowLongPtrW(window_, GWL_EXSTYLE, static_cast<LONG_PTR>(exStyle));
         SetWindowPos(window_, nullptr, 0, 0, 0, 0,
@@ -212,26 +208,18 @@ class MemoPeer : public TextPeer {
         break;
     }
   }
-  void Command(unsigned code) override {
-    if (code == EN_CHANGE && !quiet_) memo_.TextTyped(Narrow(WindowText(window_)));
-  }
-  intptr_t CtlColor(HDC__* dc) override {
-    SetTextColor(dc, backend_.ColorRef(memo_.GetFont().Color));
-    SetBkColor(dc, backend_.ColorRef(memo_.Color()));
-    return reinterpret_cast<intptr_t>(backend_.BrushFor(memo_.Color()));
-  }
 
  private:
   DWORD Style(DWORD& exStyle) const {
-    exStyle = memo_.BorderNone() ? 0 : WS_EX_CLIENTEDGE;
+    exStyle = field_.BorderNone() ? 0 : WS_EX_CLIENTEDGE;
     return ES_MULTILINE | ES_AUTOVSCROLL | WS_TABSTOP |
-           (memo_.GetScrollBars() == ScrollBars::Vertical ? WS_VSCROLL : 0);
+           (field_.GetScrollBars() == ScrollBars::Vertical ? WS_VSCROLL : 0);
   }
 
   // Appends only the new lines at the end, so a long log is not rewritten per line.
   void Append() {
-    const auto& lines = memo_.Lines();
-    size_t added = std::min(memo_.LinesAdded(), lines.size());
+    const auto& lines = field_.Lines();
+    size_t added = std::min(field_.LinesAdded(), lines.size());
     std::string text;
     for (size_t i = lines.size() - added; i < lines.size(); ++i) {
       if (i > 0) text += "\r\n";
@@ -245,89 +233,6 @@ class MemoPeer : public TextPeer {
     quiet_ = false;
     SendMessageW(window_, EM_SCROLLCARET, 0, 0);
   }
-
-  Memo& memo_;
-};
-
-class ProgressBarPeer : public WindowPeer {
- public:
-  ProgressBarPeer(Win32Backend& backend, ProgressBar& bar) : WindowPeer(backend, bar), bar_(bar) {
-    Create(PROGRESS_CLASSW, 0, 0);
-    ApplyRange();
-  }
-  ~ProgressBarPeer() override {
-    if (window_) backend_.SetTaskbarProgress(GetAncestor(window_, GA_ROOT), 0, 0);
-  }
-  void Changed(Change what) override {
-    if (what == Change::Range) {
-      ApplyRange();
-      return;
-    }
-    WindowPeer::Changed(what);
-  }
-
- private:
-  void ApplyRange() {
-    if (!window_) return;
-    SendMessageW(window_, PBM_SETRANGE32, static_cast<WPARAM>(bar_.Min()), static_cast<LPARAM>(bar_.Max()));
-    SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(bar_.Position()), 0);
-    int64_t total = static_cast<int64_t>(bar_.Max()) - bar_.Min();
-    backend_.SetTaskbarProgress(GetAncestor(window_, GA_ROOT),
-                                static_cast<uint64_t>(static_cast<int64_t>(bar_.Position()) - bar_.Min()),
-                                static_cast<uint64_t>(std::max<int64_t>(0, total)));
-  }
-  ProgressBar& bar_;
-};
-
-// The gauge draws itself: the bar in its colour over white, the percentage in the middle.
-class GaugePeer : public WindowPeer {
- public:
-  GaugePeer(Win32Backend& backend, Gauge& gauge) : WindowPeer(backend, gauge), gauge_(gauge) {
-    Create(RegisterOwnClass(L"SetupGauge"), 0, WS_EX_CLIENTEDGE, true);
-  }
-  ~GaugePeer() override {
-    if (window_) backend_.SetTaskbarProgress(GetAncestor(window_, GA_ROOT), 0, 0);
-  }
-  void Changed(Change what) override {
-    WindowPeer::Changed(what);
-    if (what == Change::Range && window_) {
-      int64_t total = static_cast<int64_t>(gauge_.MaxValue()) - gauge_.MinValue();
-      backend_.SetTaskbarProgress(
-          GetAncestor(window_, GA_ROOT),
-          static_cast<uint64_t>(static_cast<int64_t>(gauge_.Progress()) - gauge_.MinValue()),
-          static_cast<uint64_t>(std::max<int64_t>(0, total)));
-    }
-  }
-  bool Handle(unsigned message, uintptr_t, intptr_t, intptr_t& result) override {
-    if (message == WM_ERASEBKGND) {
-      result = 1;
-      return true;
-    }
-    if (message != WM_PAINT) return false;
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    RECT client;
-    GetClientRect(window_, &client);
-    FillRect(dc, &client, backend_.BrushFor(gauge_.Color()));
-    RECT bar = client;
-    bar.right = client.left + (client.right - client.left) * gauge_.PercentDone() / 100;
-    FillRect(dc, &bar, backend_.BrushFor(gauge_.ForeColor()));
-    if (gauge_.ShowText()) {
-      std::wstring text = Wide(std::to_string(gauge_.PercentDone())) + L"%";
-      HGDIOBJ old = SelectObject(dc, backend_.FontFor(gauge_.GetFont()));
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, backend_.ColorRef(gauge_.GetFont().Color));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-      SelectObject(dc, old);
-    }
-    EndPaint(window_, &paint);
-    result = 0;
-    return true;
-  }
-
- private:
-  Gauge& gauge_;
 };
 
 // Bevels and images have no window: the parent paints them under its child windows, so
@@ -348,57 +253,55 @@ class DrawnPeer : public Peer {
 class TimerPeer : public Peer {
  public:
   TimerPeer(Win32Backend& backend, Timer& timer)
-      : backend_(backend), timer_(timer), id_(backend.AddTimer(timer)) {
+      : timers_(backend.Timers()), timer_(timer), id_(timers_.Add(timer)) {
     Apply();
   }
-  ~TimerPeer() override {
-    KillTimer(backend_.TimerWindow(), id_);
-    backend_.RemoveTimer(id_);
-  }
+  ~TimerPeer() override { timers_.Remove(id_); }
   void Changed(Change what) override {
     if (what == Change::Timer || what == Change::Enabled) Apply();
   }
 
  private:
-  // SetTimer on a running id starts the count again, as enabling does.
   void Apply() {
     if (timer_.Enabled() && timer_.Interval() > 0) {
-      SetTimer(backend_.TimerWindow(), id_, static_cast<UINT>(timer_.Interval()), nullptr);
+      timers_.Start(id_, timer_.Interval());
     } else {
-      KillTimer(backend_.TimerWindow(), id_);
+      timers_.Stop(id_);
     }
   }
-  Win32Backend& backend_;
+  TimerWindow& timers_;
   Timer& timer_;
   uintptr_t id_;
 };
 
 }  // namespace
 
-std::unique_ptr<Peer> MakeControlPeer(Win32Backend& backend, Control& control) {
-  switch (control.Kind()) {
-    case ControlKind::Label:
-      return std::make_unique<LabelPeer>(backend, static_cast<Label&>(control));
-    case ControlKind::Button:
-      return std::make_unique<ButtonPeer>(backend, control);
-    case ControlKind::CheckBox:
-      return std::make_unique<CheckBoxPeer>(backend, static_cast<CheckBox&>(control));
-    case ControlKind::Edit:
-      return std::make_unique<EditPeer>(backend, static_cast<Edit&>(control));
-    case ControlKind::Memo:
-      return std::make_unique<MemoPeer>(backend, static_cast<Memo&>(control));
-    case ControlKind::ProgressBar:
-      return std::make_unique<ProgressBarPeer>(backend, static_cast<ProgressBar&>(control));
-    case ControlKind::Gauge:
-      return std::make_unique<GaugePeer>(backend, static_cast<Gauge&>(control));
-    case ControlKind::Bevel:
-    case ControlKind::Image:
-      return std::make_unique<DrawnPeer>(control);
-    case ControlKind::Timer:
-      return std::make_unique<TimerPeer>(backend, static_cast<Timer&>(control));
-    default:
-      return nullptr;
-  }
+std::unique_ptr<Peer> MakeLabelPeer(Win32Backend& backend, Control& label) {
+  return std::make_unique<LabelPeer>(backend, static_cast<Label&>(label));
+}
+
+std::unique_ptr<Peer> MakeButtonPeer(Win32Backend& backend, Control& button) {
+  return std::make_unique<ButtonPeer>(backend, button);
+}
+
+std::unique_ptr<Peer> MakeCheckBoxPeer(Win32Backend& backend, Control& box) {
+  return std::make_unique<CheckBoxPeer>(backend, static_cast<CheckBox&>(box));
+}
+
+std::unique_ptr<Peer> MakeEditPeer(Win32Backend& backend, Control& edit) {
+  return std::make_unique<EditPeer>(backend, static_cast<Edit&>(edit));
+}
+
+std::unique_ptr<Peer> MakeMemoPeer(Win32Backend& backend, Control& memo) {
+  return std::make_unique<MemoPeer>(backend, static_cast<Memo&>(memo));
+}
+
+std::unique_ptr<Peer> MakeTimerPeer(Win32Backend& backend, Control& timer) {
+  return std::make_unique<TimerPeer>(backend, static_cast<Timer&>(timer));
+}
+
+std::unique_ptr<Peer> MakeDrawnPeer(Win32Backend&, Control& control) {
+  return std::make_unique<DrawnPeer>(control);
 }
 
 }  // namespace ui::win32

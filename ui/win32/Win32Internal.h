@@ -1,5 +1,10 @@
-// Shared between the files of the Windows backend; free of <windows.h> (handles are spelled by
-// their underlying types, which the .cpp files convert implicitly).
+// Shared between the files of the Windows backend: the backend class, the WindowPeer base of
+// every control with a window, and one peer maker per control kind. Free of <windows.h>
+// (handles are spelled by their underlying types, which the .cpp files convert implicitly).
+// The files, one concern each: Win32Backend.cpp (the peer factory, set-up), Win32ModalLoop.cpp,
+// Win32Window.cpp (WindowPeer, window procedures), GdiCache, TimerWindow, PictureDrawer,
+// TaskbarProgress, ScopedGdi (handle owners), and the peers by group: Win32Controls.cpp,
+// Win32Bars.cpp, Win32Containers.cpp, Win32ChoiceControls.cpp, Win32Media.cpp.
 #pragma once
 
 #include <cstdint>
@@ -13,23 +18,25 @@
 #include "ui/Backend.h"
 #include "ui/Control.h"
 #include "ui/Peer.h"
+#include "ui/win32/GdiCache.h"
+#include "ui/win32/PictureDrawer.h"
+#include "ui/win32/TaskbarProgress.h"
+#include "ui/win32/TimerWindow.h"
 
 struct HWND__;
 struct HDC__;
 struct HFONT__;
 struct HBRUSH__;
 struct HINSTANCE__;
-struct ITaskbarList3;
 
 namespace ui {
-
-class Picture;
-class Timer;
 
 namespace win32 {
 
 using Hwnd = HWND__*;
 
+// The backend itself: the peer factory and the modal loops (Win32ModalLoop.cpp); fonts and
+// brushes, timers, pictures and the taskbar are the small objects it holds.
 class Win32Backend : public Backend {
  public:
   explicit Win32Backend(int dpi);
@@ -43,10 +50,10 @@ class Win32Backend : public Backend {
   int Dpi() const override { return dpi_; }
 
   int Scale(int value) const;
-  HFONT__* FontFor(const Font& font);
-  HBRUSH__* BrushFor(uint32_t color);
+  HFONT__* FontFor(const Font& font) { return gdi_.FontFor(font); }
+  HBRUSH__* BrushFor(uint32_t color) { return gdi_.BrushFor(color); }
   // A COLORREF for our colour (system colours resolved).
-  uint32_t ColorRef(uint32_t color) const;
+  uint32_t ColorRef(uint32_t color) const { return GdiCache::ColorRef(color); }
   uint16_t NextControlId();
 
   // Exceptions may not cross the system's frames: window procedures keep them here and the
@@ -54,20 +61,10 @@ class Win32Backend : public Backend {
   void Keep(std::exception_ptr error);
   void RethrowKept();
 
-  // Timers run on one hidden message window.
-  Hwnd TimerWindow() const { return timerWindow_; }
-  uintptr_t AddTimer(Timer& timer);
-  void RemoveTimer(uintptr_t id);
-  void FireTimer(uintptr_t id);
-
-  // Draws a picture (decoded by GDI+ once) into the rectangle, over background: stretched over
-  // it, or at its own size scaled with the DPI from its top-left corner, clipped to it.
-  // transparent: a bitmap's bottom-left colour shows the background instead.
-  void DrawPicture(HDC__* dc, const Picture& picture, int left, int top, int width, int height,
-                   bool stretch, bool transparent, uint32_t background);
-  // Taskbar progress of the top-level window; total 0 removes it.
-  void SetTaskbarProgress(Hwnd window, uint64_t done, uint64_t total);
-
+  TimerWindow& Timers() { return timers_; }
+  PictureDrawer& Pictures() { return pictures_; }
+  TaskbarProgress& Taskbar() { return taskbar_; }
+  // winmm.dll from the system folder, loaded on first use (null where it is missing).
   HINSTANCE__* Winmm();
 
  private:
@@ -75,21 +72,14 @@ class Win32Backend : public Backend {
   Form* TopModal() const { return modalStack_.empty() ? nullptr : modalStack_.back(); }
 
   int dpi_;
-  bool comInitialised_ = false;
-  HINSTANCE__* comctl32_ = nullptr;
-  HINSTANCE__* gdiplus_ = nullptr;
-  uintptr_t gdiplusToken_ = 0;
-  bool gdiplusTried_ = false;
+  sys::win32::ComApartment com_;
+  GdiCache gdi_;
+  PictureDrawer pictures_;
+  TaskbarProgress taskbar_;
+  TimerWindow timers_;
   HINSTANCE__* winmm_ = nullptr;
   bool winmmTried_ = false;
-  ITaskbarList3* taskbar_ = nullptr;
-  bool taskbarTried_ = false;
-  Hwnd timerWindow_ = nullptr;
-  std::map<uintptr_t, Timer*> timers_;
-  uintptr_t nextTimerId_ = 1;
   uint16_t nextControlId_ = 100;
-  std::map<std::tuple<std::string, int, int, bool>, HFONT__*> fonts_;
-  std::map<uint32_t, HBRUSH__*> brushes_;
   std::vector<Form*> modalStack_;
   std::exception_ptr kept_;
 };
@@ -114,9 +104,9 @@ class WindowPeer : public Peer {
     (void)result;
     return false;
   }
-  // WM_CTLCOLOR* for this control: sets up the device context, returns the brush (or 0 to let
-  // the system choose).
-  virtual intptr_t CtlColor(HDC__* dc);
+  // WM_CTLCOLOR* for this control, by its backdrop_: sets up the device context, returns the
+  // brush.
+  intptr_t CtlColor(HDC__* dc);
   // Containers: paints into a child's device context what the container shows under that
   // child (colour, pictures, lines), so a label or check box over a picture shows the picture.
   virtual bool PaintUnder(HDC__* dc, Hwnd child) {
@@ -137,17 +127,21 @@ class WindowPeer : public Peer {
   virtual void ApplyBounds();
   void ApplyCaption();
   void ApplyFont();
-  // The background colour a transparent-looking control takes: its parent's.
-  uint32_t ParentColor() const;
-  // WM_CTLCOLOR* of a control whose parent shows through it: the parent paints under it, and
-  // the control draws its text and marks over that.
-  intptr_t ShowParentThrough(HDC__* dc);
+  // What a standard control shows behind its text (WM_CTLCOLOR*).
+  enum class Backdrop {
+    ParentColor,    // its parent's colour
+    OwnColor,       // its own Color(): edits, memos, documents
+    ParentThrough,  // what its parent paints under it (pictures too): labels, check boxes
+  };
 
   Win32Backend& backend_;
   Control& control_;
   Hwnd window_ = nullptr;
+  Backdrop backdrop_ = Backdrop::ParentColor;
 
  private:
+  intptr_t FillWith(HDC__* dc, uint32_t color);
+
   void* originalProc_ = nullptr;
   bool tracking_ = false;
 
@@ -163,12 +157,28 @@ const wchar_t* RegisterOwnClass(const wchar_t* name);
 std::wstring Wide(const std::string& gbk);
 std::string Narrow(const std::wstring& wide);
 
-std::unique_ptr<Peer> MakeFormPeer(Win32Backend& backend, Form& form);
+// One maker per control kind, named after it; Win32Backend::CreatePeer picks one per kind.
+// Win32Containers.cpp
+std::unique_ptr<Peer> MakeFormPeer(Win32Backend& backend, Control& form);
 std::unique_ptr<Peer> MakePanelPeer(Win32Backend& backend, Control& panel);
-std::unique_ptr<Peer> MakeControlPeer(Win32Backend& backend, Control& control);
-std::unique_ptr<Peer> MakeMediaPeer(Win32Backend& backend, Control& player);
-// The check-list box, the document view and the folder tree.
-std::unique_ptr<Peer> MakeChoicePeer(Win32Backend& backend, Control& control);
+// Win32Controls.cpp
+std::unique_ptr<Peer> MakeLabelPeer(Win32Backend& backend, Control& label);
+std::unique_ptr<Peer> MakeButtonPeer(Win32Backend& backend, Control& button);
+std::unique_ptr<Peer> MakeCheckBoxPeer(Win32Backend& backend, Control& box);
+std::unique_ptr<Peer> MakeEditPeer(Win32Backend& backend, Control& edit);
+std::unique_ptr<Peer> MakeMemoPeer(Win32Backend& backend, Control& memo);
+std::unique_ptr<Peer> MakeTimerPeer(Win32Backend& backend, Control& timer);
+// Bevels and images: drawn by their parent, no window of their own.
+std::unique_ptr<Peer> MakeDrawnPeer(Win32Backend& backend, Control& control);
+// Win32Bars.cpp
+std::unique_ptr<Peer> MakeProgressBarPeer(Win32Backend& backend, Control& bar);
+std::unique_ptr<Peer> MakeGaugePeer(Win32Backend& backend, Control& gauge);
+// Win32Media.cpp
+std::unique_ptr<Peer> MakeMediaPlayerPeer(Win32Backend& backend, Control& player);
+// Win32ChoiceControls.cpp
+std::unique_ptr<Peer> MakeCheckListPeer(Win32Backend& backend, Control& box);
+std::unique_ptr<Peer> MakeDocumentPeer(Win32Backend& backend, Control& pane);
+std::unique_ptr<Peer> MakeFolderTreePeer(Win32Backend& backend, Control& tree);
 
 }  // namespace win32
 }  // namespace ui

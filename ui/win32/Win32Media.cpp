@@ -82,7 +82,7 @@ class MciPeer : public MediaPeer {
 
 }  // namespace
 
-std::unique_ptr<Peer> MakeMediaPeer(Win32Backend& backend, Control& player) {
+std::unique_ptr<Peer> MakeMediaPlayerPeer(Win32Backend& backend, Control& player) {
   return std::make_unique<MciPeer>(backend, static_cast<MediaPlayer&>(player));
 }
 

@@ -127,11 +127,6 @@ Hwnd WindowPeer::ParentWindow() const {
   return peer ? peer->Window() : nullptr;
 }
 
-uint32_t WindowPeer::ParentColor() const {
-  Control* parent = control_.Parent();
-  return parent ? parent->Color() : control_.Color();
-}
-
 void WindowPeer::ApplyBounds() {
   if (!window_) return;
   SetWindowPos(window_, nullptr, backend_.Scale(control_.Left()), backend_.Scale(control_.Top()),
@@ -188,20 +183,28 @@ void WindowPeer::Changed(Change what) {
   }
 }
 
-intptr_t WindowPeer::CtlColor(HDC__* dc) {
-  uint32_t color = ParentColor();
+intptr_t WindowPeer::FillWith(HDC__* dc, uint32_t color) {
   SetTextColor(dc, backend_.ColorRef(control_.GetFont().Color));
   SetBkColor(dc, backend_.ColorRef(color));
   return reinterpret_cast<intptr_t>(backend_.BrushFor(color));
 }
 
-intptr_t WindowPeer::ShowParentThrough(HDC__* dc) {
+intptr_t WindowPeer::CtlColor(HDC__* dc) {
   Control* parent = control_.Parent();
-  auto* peer = parent ? static_cast<WindowPeer*>(parent->GetPeer()) : nullptr;
-  if (!peer || !peer->PaintUnder(dc, window_)) return WindowPeer::CtlColor(dc);
-  SetTextColor(dc, backend_.ColorRef(control_.GetFont().Color));
-  SetBkMode(dc, TRANSPARENT);
-  return reinterpret_cast<intptr_t>(GetStockObject(NULL_BRUSH));
+  switch (backdrop_) {
+    case Backdrop::OwnColor:
+      return FillWith(dc, control_.Color());
+    case Backdrop::ParentThrough: {
+      auto* peer = parent ? static_cast<WindowPeer*>(parent->GetPeer()) : nullptr;
+      if (!peer || !peer->PaintUnder(dc, window_)) break;
+      SetTextColor(dc, backend_.ColorRef(control_.GetFont().Color));
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<intptr_t>(GetStockObject(NULL_BRUSH));
+    }
+    case Backdrop::ParentColor:
+      break;
+  }
+  return FillWith(dc, parent ? parent->Color() : control_.Color());
 }
 
 bool WindowPeer::Handle(unsigned, uintptr_t, intptr_t, intptr_t&) { return false; }

@@ -24,7 +24,7 @@
 #include "system/win32/TemporaryCopy.h"
 #include "system/win32/Win32Platform.h"
 #include "ui/win32/Win32Backend.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 #include "uninstaller/Handoff.h"
 #include "uninstaller/SilentUninstall.h"
 #include "uninstaller/UninstallLog.h"

@@ -1,4 +1,4 @@
-#include "uninstall/ReplacingFile.h"
+#include "undo/ReplacingFile.h"
 
 #include <memory>
 #include <string>

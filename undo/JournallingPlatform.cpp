@@ -1,4 +1,4 @@
-#include "uninstall/JournallingPlatform.h"
+#include "undo/JournallingPlatform.h"
 
 #include <utility>
 

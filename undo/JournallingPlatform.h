@@ -20,8 +20,8 @@
 
 #include "system/ForwardingPlatform.h"
 #include "system/Platform.h"
-#include "uninstall/Rollback.h"
-#include "uninstall/RunJournal.h"
+#include "undo/Rollback.h"
+#include "undo/RunJournal.h"
 
 // What it does not override passes through unchanged (ForwardingPlatform): reads, and the calls
 // that create nothing an install must take back.

@@ -1,4 +1,4 @@
-#include "uninstall/UninstallerStep.h"
+#include "engine/UninstallerStep.h"
 
 #include <string>
 
@@ -6,8 +6,8 @@
 #include "package/uCommon.h"
 #include "package/uSystem.h"
 #include "system/Platform.h"
-#include "uninstall/ReplacingFile.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/ReplacingFile.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Component packages: finding a component's files, running its setup program or copying its
 // files into the Windows folder, as its settings file says.
-#include "uninstall/ComponentStep.h"
+#include "engine/ComponentStep.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The uninstaller step: the program written from its package entry, its numbered Start-menu
 // shortcut, and nothing at all for a patch.
-#include "uninstall/UninstallerStep.h"
+#include "engine/UninstallerStep.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "system/Error.h"
 #include "tests/support/PackageBuilder.h"
 #include "tests/support/host/SandboxHost.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

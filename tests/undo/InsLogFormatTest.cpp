@@ -9,7 +9,7 @@
 
 #include "system/Platform.h"
 #include "tests/support/host/SandboxHost.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "uninstall/RunJournal.h"
+#include "undo/RunJournal.h"
 
 #include <string_view>
 #include <utility>

@@ -9,7 +9,7 @@
 #include "package/uKernal.h"
 #include "system/Error.h"
 #include "tests/support/host/SandboxHost.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

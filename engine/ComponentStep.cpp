@@ -1,4 +1,4 @@
-#include "uninstall/ComponentStep.h"
+#include "engine/ComponentStep.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 #include <limits>
 #include <string>

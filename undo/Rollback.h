@@ -15,7 +15,7 @@
 
 #include "system/Error.h"
 #include "system/Platform.h"
-#include "uninstall/RunJournal.h"
+#include "undo/RunJournal.h"
 
 // The error that ends a failed install run once the run has been undone: the message of the
 // failure itself, and the lines of what stayed changed.

@@ -8,7 +8,7 @@
 #include "system/Error.h"
 #include "system/Platform.h"
 #include "tests/support/host/SandboxHost.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

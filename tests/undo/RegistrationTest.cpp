@@ -10,7 +10,7 @@
 #include "system/Error.h"
 #include "system/sandbox/SandboxPlatform.h"
 #include "tests/support/host/SandboxHost.h"
-#include "uninstall/uUnInstall.h"
+#include "undo/uUnInstall.h"
 
 namespace {
 

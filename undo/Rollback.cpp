@@ -1,4 +1,4 @@
-#include "uninstall/Rollback.h"
+#include "undo/Rollback.h"
 
 #include <cstring>
 #include <memory>
