@@ -10,7 +10,7 @@
 #include "system/Gbk.h"
 #include "system/Stream.h"
 #include "system/UserFolders.h"
-#include "uninstall/ReplacingFile.h"
+#include "undo/ReplacingFile.h"
 
 namespace {
 
