@@ -10,12 +10,17 @@
 # --gc-sections discarded, and debug sections and .bss take no bytes in the stripped file. What
 # is left between the sum of kept sections and the file size is headers, the relocations the
 # linker makes and file alignment.
+#
+# Our own code is compiled as one whole program at link time, so the map shows it as one object
+# (*.ltrans.o); its functions and data are then summed by the class or namespace they belong to
+# (a free function counts under its own name; .eh_frame and other unnamed sections under their
+# section). For the cost of each of our libraries before that, configure with -DSETUP_LTO=OFF.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=build/win32
+dir=${SIZE_BUILD_DIR:-build/win32}
 top=${SIZE_REPORT_TOP:-15}
 
-# One line per kept input section: "output-section bytes library object".
+# One line per kept input section: "output-section bytes library object input-section".
 kept_sections() {
   awk '
     function hex(text,   i, n) {
@@ -29,7 +34,7 @@ kept_sections() {
       object = file; sub(/.*\//, "", object)
       library = object; sub(/\(.*/, "", library)
       if (library == object) library = "(objects)"
-      print out, hex(size), library, object
+      print out, hex(size), library, object, section
     }
     /^Linker script and memory map/ { memory = 1; next }
     !memory { next }
@@ -49,6 +54,45 @@ sum_by() {
     END { for (n in sum) printf "  %8d  %s\n", sum[n], n }' | sort -rn
 }
 
+# Sums the whole-program object's sections by the class or namespace of their symbol.
+by_scope() {
+  python3 -c '
+import re, subprocess, sys
+
+def symbol(section):
+    # ".text$_ZN3sys5ErrorD1Ev", ".text.unlikely._ZN...", ".rdata$_ZTV...": the symbol is the
+    # mangled name; anything without one is summed under its section.
+    found = re.search(r"(?:\$|\.)(_Z.*)$", section) or re.search(r"\$(.*)$", section)
+    return found.group(1) if found else ""
+
+def scope(name):
+    # The qualified name ends where its parameter list opens; what comes before its last "::"
+    # outside template brackets is the class or namespace.
+    depth, start, last = 0, 0, -1
+    for i, c in enumerate(name):
+        if c in "<(": depth += 1
+        if c in ">)": depth -= 1
+        if depth == 1 and c == "(" and i > 0: break
+        if depth == 0 and c == " ": start, last = i + 1, -1
+        if depth == 0 and name.startswith("::", i) and i > start: last = i
+    else:
+        i = len(name)
+    return name[start:last] if last > start else name[start:i]
+
+rows = [line.split() for line in sys.stdin if ".ltrans" in line]
+names = [symbol(row[4]) for row in rows]
+plain = subprocess.run(["c++filt"], input="\n".join(names), capture_output=True, text=True,
+                       check=True).stdout.split("\n")
+sums = {}
+for row, name in zip(rows, plain):
+    key = scope(name) if name else "(" + row[4] + ")"
+    key = re.sub(r"\.(lto_priv|part|constprop|isra|cold)\.?[0-9]*", "", key)
+    sums[key] = sums.get(key, 0) + int(row[1])
+for key, size in sorted(sums.items(), key=lambda item: -item[1]):
+    print("  %8d  %s" % (size, key))
+'
+}
+
 report() {
   local name=$1 exe=$dir/$1.exe map=$dir/$1.map
   if [ ! -f "$map" ]; then
@@ -64,6 +108,10 @@ report() {
   sum_by 3 <<<"$kept" | head -n "$top"
   echo "largest objects:"
   sum_by 4 <<<"$kept" | head -n "$top"
+  if grep -q '\.ltrans' <<<"$kept"; then
+    echo "whole-program code by class or namespace:"
+    by_scope <<<"$kept" | head -n "$top"
+  fi
 }
 
 for name in "${@:-setup uninst}"; do

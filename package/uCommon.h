@@ -33,6 +33,9 @@ std::string InflateChunk(const std::string& compressed);
 // Appends a chunk run holding the whole source (from position 0) to target, at cplPress.
 void CompressStream(sys::Stream& source, sys::Stream& target,
                     TCompressLevelEnum level = cplPress);
+// The same chunk run with each block stored as it is (a zlib stream of one stored block, which
+// every reader inflates): for rare, small writes by programs that must stay small.
+void StoreStream(sys::Stream& source, sys::Stream& target);
 // Fills target with the unpacked content of the whole source; target position left at 0.
 void DecompressStream(sys::Stream& source, sys::Stream& target);
 

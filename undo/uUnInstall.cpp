@@ -1,12 +1,16 @@
 #include "undo/uUnInstall.h"
 
+#include <limits>
 #include <string>
 #include <utility>
 
+#include "package/LittleEndian.h"
 #include "package/uCommon.h"
 #include "system/Error.h"
 #include "system/Gbk.h"
+#include "system/Stream.h"
 #include "system/UserFolders.h"
+#include "undo/ReplacingFile.h"
 
 namespace {
 
@@ -168,6 +172,30 @@ void TUnInstall::LoadFromStream(sys::Stream& file) {
     // A log may hold duplicates written by older runs; they are kept as they are.
     Append(std::move(item));
   }
+}
+
+void TUnInstall::Save(const std::string& fileName,
+                      void (*pack)(sys::Stream&, sys::Stream&)) const {
+  sys::MemoryStream body;
+  WriteString(itemName_, body);
+  WriteString(serial_, body);
+  if (items_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+    throw sys::Error(sys::Format(sys::kCannotCreateFile, fileName));
+  }
+  le::WriteI32(body, static_cast<int32_t>(items_.size()));
+  for (const auto& item : items_) {
+    WriteString(item->RootKey, body);
+    WriteString(item->Path, body);
+    WriteString(item->ValueName, body);
+    body.Write(&item->Remove, 1);
+    body.Write(&item->Kind, 1);
+  }
+
+  // The new log goes to a file beside the old one and replaces it only when complete, so a
+  // full disk or a crash while saving never costs the log of the earlier installation.
+  ReplacingFile log(*platform_, fileName);
+  pack(body, log.Open());
+  log.Commit();
 }
 
 void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::string& itemName,

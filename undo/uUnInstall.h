@@ -3,7 +3,8 @@
 //
 // Ins.log body: ItemName, Serial (stored strings), item count (32-bit), then per item RootKey,
 // Path, ValueName (stored strings) and Remove, Kind (one byte each); on disk the body is a chunk
-// run of 8,192-byte slices at zlib level 9, with no header or trailer of its own.
+// run of 8,192-byte slices at zlib level 9 (stored slices in the log uninst.exe keeps), with no
+// header or trailer of its own.
 //
 // Duplicates are dropped as the log has always dropped them (first record wins, order kept,
 // strings compared ignoring ASCII case), but through an index instead of a linear search, so
@@ -65,6 +66,9 @@ class TUnInstall : public TElement {
   void LoadFromStream(sys::Stream& file);
   // Writes the log; an existing log is replaced only once the new one is complete.
   void SaveToFile(const std::string& fileName);
+  // The same with the body stored, not compressed (every reader takes either): for uninst.exe,
+  // whose log of what stays is small and rare, and which then carries no compressor.
+  void SaveUncompressedToFile(const std::string& fileName);
 
   // UninstallString holds the uninstaller's path in double quotes (a command line); DisplayIcon
   // and the other values hold the texts as given.
@@ -78,6 +82,8 @@ class TUnInstall : public TElement {
 
  private:
   void Append(std::unique_ptr<TUnInsData> item);
+  // Writes the body through pack (source, target) to a file beside fileName, then replaces it.
+  void Save(const std::string& fileName, void (*pack)(sys::Stream&, sys::Stream&)) const;
 
   sys::Platform* platform_;
   std::vector<std::unique_ptr<TUnInsData>> items_;

@@ -84,7 +84,7 @@ class UninstallRun {
 
   // The log keeps the items that failed and the folders and keys still holding something, in
   // their order; the rest is gone. Saved through a file beside it, so a failure here leaves the
-  // whole earlier log.
+  // whole earlier log; stored, not compressed, so that uninst.exe carries no compressor.
   void KeepLogOfWhatStays(const TUnInstall& log) {
     TUnInstall left(platform_);
     left.SetItemName(log.ItemName());
@@ -100,7 +100,7 @@ class UninstallRun {
       if (item.Kind == kUnInsReg) left.AddRegValue(item.RootKey, item.Path, item.ValueName);
     }
     try {
-      left.SaveToFile(logPath_);
+      left.SaveUncompressedToFile(logPath_);
       report_.logKept = true;
     } catch (const sys::Error&) {
       // The earlier log stays whole; it names all that is left and more.

@@ -6,9 +6,11 @@
 // person, could do anyway.
 //
 // The section holds a 32-bit count, then for each path a 32-bit byte count and its GBK bytes.
+#include <charconv>
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <windows.h>
@@ -48,6 +50,15 @@ void StoreU32(unsigned char* at, uint32_t value) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
+// "<pid>:<handle>" in decimal with nothing around it.
+bool ParseNumbers(std::string_view text, unsigned long& pid, unsigned long& handle) {
+  const char* end = text.data() + text.size();
+  auto [colon, pidError] = std::from_chars(text.data(), end, pid);
+  if (pidError != std::errc() || colon == end || *colon != ':') return false;
+  auto [last, handleError] = std::from_chars(colon + 1, end, handle);
+  return handleError == std::errc() && last == end;
+}
+
 // The parent's process id and section handle from the copy's command line.
 // Handle values are 32-bit significant on 64-bit Windows too, so both fit an unsigned long.
 bool ParseSwitch(DWORD& pid, unsigned long& handle) {
@@ -57,7 +68,7 @@ bool ParseSwitch(DWORD& pid, unsigned long& handle) {
     const wchar_t* argument = argv.Get()[i];
     if (_wcsnicmp(argument, kSwitch, wcslen(kSwitch)) != 0) continue;
     unsigned long parsedPid = 0;
-    if (swscanf(argument + wcslen(kSwitch), L"%lu:%lu", &parsedPid, &handle) != 2) return false;
+    if (!ParseNumbers(FromWide(argument + wcslen(kSwitch)), parsedPid, handle)) return false;
     pid = parsedPid;
     return true;
   }
@@ -70,10 +81,8 @@ std::string Win32Platform::CreateHandBack() {
   handBack_ = ScopedHandle(
       CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kChannelSize, nullptr));
   if (!handBack_) return {};
-  wchar_t text[64];
-  swprintf(text, 64, L"%ls%lu:%lu", kSwitch, GetCurrentProcessId(),
-           static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handBack_.Get())));
-  return FromWide(text);
+  return FromWide(kSwitch) + std::to_string(GetCurrentProcessId()) + ":" +
+         std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handBack_.Get())));
 }
 
 std::vector<std::string> Win32Platform::TakeHandBack() {

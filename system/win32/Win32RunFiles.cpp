@@ -126,8 +126,10 @@ std::wstring RandomFolderName() {
   unsigned long value = 0;
   // A failed draw leaves a tick count: the name then is only less surprising, never reused.
   if (!RtlGenRandom(&value, sizeof value)) value = GetTickCount() ^ GetCurrentProcessId();
-  wchar_t name[16];
-  swprintf(name, 16, L"~stp%08lx", value);
+  // Eight lower-case hex digits (printf is not linked for this).
+  std::wstring name = L"~stp00000000";
+  for (size_t digit = name.size(); value != 0; value >>= 4)
+    name[--digit] = L"0123456789abcdef"[value & 15];
   return name;
 }
 

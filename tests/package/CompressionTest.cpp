@@ -68,6 +68,35 @@ TEST(Compression, EmptySourceWritesNothing) {
   EXPECT_EQ(target.Size(), 0);
 }
 
+TEST(Compression, StoreStreamWritesTheSameRunWithStoredBlocks) {
+  std::string data = RandomBytes(20000);
+  sys::MemoryStream source(data);
+  source.Seek(500);  // the whole source is taken, whatever its position
+  sys::MemoryStream target;
+  StoreStream(source, target);
+  // Each record is its block with 4 bytes of length and 11 of zlib framing; inflating it checks
+  // the framing and the Adler-32.
+  EXPECT_EQ(BlockSizes(target.bytes()), (std::vector<size_t>{8192, 8192, 3616}));
+  EXPECT_EQ(target.bytes().size(), data.size() + 3 * 15);
+  EXPECT_EQ(target.bytes().substr(4 + 7, 8192), data.substr(0, 8192));
+
+  sys::MemoryStream packed(target.bytes());
+  sys::MemoryStream restored;
+  DecompressStream(packed, restored);
+  EXPECT_EQ(restored.bytes(), data);
+}
+
+TEST(Compression, StoreStreamWritesNoEmptyChunk) {
+  for (size_t size : {size_t{0}, size_t{1}, kChunkBlockSize, 2 * kChunkBlockSize}) {
+    sys::MemoryStream source(RandomBytes(size));
+    sys::MemoryStream target;
+    StoreStream(source, target);
+    const std::vector<size_t> sizes = BlockSizes(target.bytes());
+    EXPECT_EQ(sizes.size(), (size + kChunkBlockSize - 1) / kChunkBlockSize) << size;
+    for (size_t each : sizes) EXPECT_NE(each, 0u) << size;
+  }
+}
+
 TEST(Compression, LevelsMapToZlibLevels) {
   EXPECT_EQ(ZlibLevel(cplNone), 0);
   EXPECT_EQ(ZlibLevel(cplSpeed), 1);
