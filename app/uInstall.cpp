@@ -1,5 +1,6 @@
 #include "app/uInstall.h"
 
+#include "engine/InstallRun.h"
 #include "package/Options.h"
 #include "package/uSystem.h"
 #include "package/uTypes.h"
@@ -10,7 +11,8 @@
 #include "wizard/InstallForm.h"
 #include "wizard/SetupForm.h"
 
-TInstall::TInstall(sys::Platform& platform) : compile_(std::make_unique<TCompile>(platform)) {}
+TInstall::TInstall(sys::Platform& platform)
+    : compile_(std::make_unique<TCompile>(platform, &RunInstall)) {}
 
 TInstall::~TInstall() { compile_->ClearTempFiles(); }
 

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "engine/InstallRun.h"
 #include "package/LittleEndian.h"
 #include "package/uSystem.h"
 #include "system/ForwardingPlatform.h"
@@ -147,7 +148,7 @@ struct Timing {
 
 Timing InstallTiming(sys::Platform& platform) {
   sys::ScopedCurrentPlatform current(platform);
-  TCompile compile(platform);
+  TCompile compile(platform, &RunInstall);
   compile.LoadPackage(kSetup);
   compile.Options.InstallDir = "C:\\Apps\\Bench";
   const double start = Now();

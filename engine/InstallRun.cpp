@@ -1,4 +1,5 @@
-// TCompile::Install: the one run that changes the machine, its steps in their fixed order.
+#include "engine/InstallRun.h"
+
 #include <memory>
 #include <string>
 
@@ -35,30 +36,63 @@ std::string LogFilePath(const TCompile& compile) {
   return uninstaller.empty() ? kLogName : sys::ExtractFilePath(uninstaller) + kLogName;
 }
 
-}  // namespace
-
 // The project, the free helpers and the recorder all reach the machine through the run's
 // journalling platform while the steps run, and through the real one again afterwards.
-class TCompile::RunPlatformScope {
+class RunPlatformScope {
  public:
   RunPlatformScope(TCompile& compile, sys::Platform& run)
-      : compile_(compile), real_(compile.platform_), current_(run) {
-    compile_.platform_ = &run;
+      : compile_(compile), real_(compile.platform()), current_(run) {
+    compile_.UsePlatform(run);
   }
-  ~RunPlatformScope() { compile_.platform_ = real_; }
+  ~RunPlatformScope() { compile_.UsePlatform(real_); }
   RunPlatformScope(const RunPlatformScope&) = delete;
   RunPlatformScope& operator=(const RunPlatformScope&) = delete;
 
  private:
   TCompile& compile_;
-  sys::Platform* real_;
+  sys::Platform& real_;
   sys::ScopedCurrentPlatform current_;
 };
 
-void TCompile::Install(const std::string& ExeFile) {
-  sys::Platform& real = this->platform();
-  std::unique_ptr<sys::Stream> package = OpenPackageFile(ExeFile);
-  const std::string logFile = LogFilePath(*this);
+// The steps of the run, on its journalling platform.
+void RunSteps(TCompile& compile, sys::Platform& platform, sys::Stream& package,
+              const std::string& logFile) {
+  TUnInstall log(platform);
+  if (platform.FileExists(logFile)) log.LoadFromFile(logFile);
+  platform.ProcessMessages();
+  log.SetItemName(compile.ItemName);
+  log.SetSerial(compile.Serial);
+
+  InstallContext ctx{compile, platform, package, log, sys::GetOSVersion()};
+  // Refused before anything on the machine changes: a cut-short or spliced package.
+  VerifyPackage(compile, package, ctx.osVersion);
+
+  compile.ReportStatus("正在创建安装文件夹，请稍候...");
+  RunFolderStep(ctx);
+  RunFileStep(ctx);
+  RunRegistrationStep(ctx);
+  // A patch only replaces files; the product's uninstall data stays as the full install left it.
+  if (compile.Patched) {
+    compile.InstallCompleted = true;
+    return;
+  }
+
+  InstallComponents(compile);
+  RunRegistryStep(ctx);
+  RunShortcutStep(ctx);
+  const std::string uninstaller = InstallUninstaller(compile, package, log);
+  log.WriteUninstallEntry(uninstaller, compile.ItemName, compile.Version, compile.Url,
+                          compile.Author, compile.Serial, compile.Options.InstallDir);
+  log.SaveToFile(logFile);
+  compile.InstallCompleted = true;
+}
+
+}  // namespace
+
+void RunInstall(TCompile& compile, const std::string& exeFile) {
+  sys::Platform& real = compile.platform();
+  std::unique_ptr<sys::Stream> package = compile.OpenPackageFile(exeFile);
+  const std::string logFile = LogFilePath(compile);
   // A run killed here before left its journal: the machine goes back first, the earlier log
   // with it, so that this run starts from what the last finished run left.
   FinishInterruptedRun(real, logFile);
@@ -66,8 +100,8 @@ void TCompile::Install(const std::string& ExeFile) {
   JournallingPlatform run(real, logFile);
   try {
     {
-      RunPlatformScope scope(*this, run);
-      RunSteps(run, *package, logFile);
+      RunPlatformScope scope(compile, run);
+      RunSteps(compile, run, *package, logFile);
     }
     // Until the journal says the run succeeded, a killed process would have it undone; so a
     // journal that cannot say so fails the run too.
@@ -79,34 +113,4 @@ void TCompile::Install(const std::string& ExeFile) {
     throw;
   }
   run.DeleteKeptCopies();
-}
-
-void TCompile::RunSteps(sys::Platform& platform, sys::Stream& package, const std::string& logFile) {
-  TUnInstall log(platform);
-  if (platform.FileExists(logFile)) log.LoadFromFile(logFile);
-  platform.ProcessMessages();
-  log.SetItemName(ItemName);
-  log.SetSerial(Serial);
-
-  InstallContext ctx{*this, platform, package, log, sys::GetOSVersion()};
-  // Refused before anything on the machine changes: a cut-short or spliced package.
-  VerifyPackage(*this, package, ctx.osVersion);
-
-  ReportStatus("正在创建安装文件夹，请稍候...");
-  RunFolderStep(ctx);
-  RunFileStep(ctx);
-  RunRegistrationStep(ctx);
-  // A patch only replaces files; the product's uninstall data stays as the full install left it.
-  if (Patched) {
-    InstallCompleted = true;
-    return;
-  }
-
-  InstallComponents(*this);
-  RunRegistryStep(ctx);
-  RunShortcutStep(ctx);
-  const std::string uninstaller = InstallUninstaller(*this, package, log);
-  log.WriteUninstallEntry(uninstaller, ItemName, Version, Url, Author, Serial, Options.InstallDir);
-  log.SaveToFile(logFile);
-  InstallCompleted = true;
 }

@@ -1,6 +1,7 @@
 #include "package/uSystem.h"
 
 #include <cstdint>
+#include <stdexcept>
 
 #include "system/Platform.h"
 #include "system/Stream.h"
@@ -16,9 +17,15 @@ void TCustomCompile::ClearLists() {
   ShotCutList.clear();
 }
 
-TCompile::TCompile(sys::Platform& platform) : platform_(&platform) {}
+TCompile::TCompile(sys::Platform& platform, InstallRunner installRunner)
+    : platform_(&platform), installRunner_(installRunner) {}
 
 TCompile::~TCompile() = default;
+
+void TCompile::Install(const std::string& ExeFile) {
+  if (!installRunner_) throw std::logic_error("TCompile::Install without an install runner");
+  installRunner_(*this, ExeFile);
+}
 
 void TCompile::GetGroupItems(uint8_t group, std::vector<TCompileData*>& list) const {
   list.clear();

@@ -1,8 +1,9 @@
 // The project object: everything the package says about the installation, and the choices made
 // during the run. TInstall owns the one TCompile of a process; windows and steps borrow it.
 //
-// The package reader lives in package/ (LoadPackage, CopyEntryData, ExtractResources, ...);
-// Install, the one operation that changes the machine, lives in engine/.
+// The package reader lives in package/ (LoadPackage, CopyEntryData, ExtractResources, ...).
+// Install, the one operation that changes the machine, is the engine's (engine/InstallRun.h),
+// a layer above this one: the project object of a setup run is handed it when it is created.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,13 @@ using TCompileProEvent = std::function<void(const std::string& FileName, const s
 
 // Progress of ExtractResources: 1-based index of the entry about to be handled, FileList count.
 using TExtractProgress = std::function<void(int Position, int Max)>;
+
+class TCompile;
+
+// What TCompile::Install carries out. Whoever creates a project object for a setup run passes
+// the engine's RunInstall (TInstall, the tests' fixtures); one that only reads a package needs
+// none.
+using InstallRunner = void (*)(TCompile& compile, const std::string& ExeFile);
 
 struct TInstallData {
   uint8_t ShowWizard = 1;
@@ -64,7 +72,7 @@ class TCustomCompile : public TElement {
 
 class TCompile : public TCustomCompile {
  public:
-  explicit TCompile(sys::Platform& platform);
+  explicit TCompile(sys::Platform& platform, InstallRunner installRunner = nullptr);
   ~TCompile() override;
   TCompile(const TCompile&) = delete;
   TCompile& operator=(const TCompile&) = delete;
@@ -86,6 +94,8 @@ class TCompile : public TCustomCompile {
   TStringList TempFiles;
 
   sys::Platform& platform() const { return *platform_; }
+  // The install run points the project object at its journalling platform while it lasts.
+  void UsePlatform(sys::Platform& platform) { platform_ = &platform; }
 
   // --- Reading the package (package/) ----------------------------------------------------
   // Reads the trailer and configuration of the file at path; does nothing when it is missing.
@@ -115,7 +125,9 @@ class TCompile : public TCustomCompile {
   // Empties list, then adds every InfoList record of that group, in order (borrowed pointers).
   void GetGroupItems(uint8_t group, std::vector<TCompileData*>& list) const;
 
-  // --- The install run (engine/) ---------------------------------------------------------
+  // --- The install run --------------------------------------------------------------------
+  // Runs the installer this object was created with; without one it is the program's own fault
+  // (std::logic_error), and nothing is touched.
   void Install(const std::string& ExeFile);
 
   // OnCompile, when assigned, in its two forms.
@@ -125,11 +137,9 @@ class TCompile : public TCustomCompile {
 
  private:
   std::unique_ptr<sys::Stream>& HeldFile(const std::string& path);
-  class RunPlatformScope;
-  // The steps of Install, on the run's journalling platform.
-  void RunSteps(sys::Platform& platform, sys::Stream& package, const std::string& logFile);
 
   sys::Platform* platform_;
+  InstallRunner installRunner_;
   std::unique_ptr<sys::Stream> image_;
   std::string imagePath_;
   std::string resourceFolder_;

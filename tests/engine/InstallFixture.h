@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/InstallRun.h"
 #include "package/uSystem.h"
 #include "tests/support/PackageBuilder.h"
 #include "tests/support/host/SandboxHost.h"
@@ -108,7 +109,7 @@ class InstallTest : public ::testing::Test {
   // Loads whatever the setup program's file holds now.
   TCompile& LoadProject(const std::string& installDir = "C:\\Apps\\T") {
     reports.clear();
-    compile = std::make_unique<TCompile>(platform());
+    compile = std::make_unique<TCompile>(platform(), &RunInstall);
     compile->LoadPackage(kSetupExe);
     compile->Options.InstallDir = installDir;
     compile->ItemName = "X";

@@ -21,6 +21,7 @@
 #include <optional>
 #include <sstream>
 
+#include "engine/InstallRun.h"
 #include "package/PackageBounds.h"
 #include "package/uSystem.h"
 #include "system/Error.h"
@@ -185,7 +186,7 @@ class FaultCampaign : public ::testing::Test {
   RunResult Install(const Arm& arm, const std::string& version = "1.2.0") {
     SandboxPlatform machine(work_);
     sys::ScopedCurrentPlatform current(machine);
-    TCompile compile(machine);
+    TCompile compile(machine, &RunInstall);
     compile.LoadPackage(kSetup);
     compile.Version = version;
     {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/InstallRun.h"
 #include "package/uSystem.h"
 #include "system/Platform.h"
 #include "system/SystemHelpers.h"
@@ -116,7 +117,7 @@ class WizardTest : public testing::Test {
 
   TCompile& Load() {
     builder.WriteTo(platform(), kSetupExe);
-    compile = std::make_unique<TCompile>(platform());
+    compile = std::make_unique<TCompile>(platform(), &RunInstall);
     compile->LoadPackage(kSetupExe);
     sys::WizardTitle = "“" + compile->ItemName + "”安装向导";
     return *compile;

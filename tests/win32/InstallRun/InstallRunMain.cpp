@@ -20,6 +20,7 @@
 #include <shellapi.h>
 
 #include "engine/FinishActions.h"
+#include "engine/InstallRun.h"
 #include "package/Options.h"
 #include "package/PackageBounds.h"
 #include "package/uSystem.h"
@@ -82,7 +83,7 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request) {
 }
 
 void RunSetup(sys::Platform& platform, Request request) {
-  TCompile compile(platform);
+  TCompile compile(platform, &RunInstall);
   ScopedTempFiles cleanup(compile);
   if (request.setup.find('\\') == std::string::npos) {
     request.setup = sys::ExtractFilePath(platform.ExePath()) + request.setup;
