@@ -24,7 +24,7 @@ int RelaunchElevated(sys::Platform& platform, const std::string& switchesGiven) 
     // The person refused the elevation prompt: nothing runs, nothing is said.
     return kExitCancelled;
   }
-  OpenHandedBackFiles(platform);
+  engine::OpenHandedBackFiles(platform);
   return static_cast<int>(exitCode);
 }
 

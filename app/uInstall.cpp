@@ -12,7 +12,7 @@
 #include "wizard/SetupForm.h"
 
 TInstall::TInstall(sys::Platform& platform)
-    : compile_(std::make_unique<TCompile>(platform, &RunInstall)) {}
+    : compile_(std::make_unique<TCompile>(platform, &engine::RunInstall)) {}
 
 TInstall::~TInstall() { compile_->ClearTempFiles(); }
 

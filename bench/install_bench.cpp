@@ -148,7 +148,7 @@ struct Timing {
 
 Timing InstallTiming(sys::Platform& platform) {
   sys::ScopedCurrentPlatform current(platform);
-  TCompile compile(platform, &RunInstall);
+  TCompile compile(platform, &engine::RunInstall);
   compile.LoadPackage(kSetup);
   compile.Options.InstallDir = "C:\\Apps\\Bench";
   const double start = Now();

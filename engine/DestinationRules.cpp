@@ -54,7 +54,7 @@ std::string MapUnderInstallDir(const std::string& installDir, const std::string&
   return TrimBackslash(JoinComponents(installParts, keep) + "\\" + remainder);
 }
 
-std::string ResolveDestFolder(const std::string& path, const DestinationRoots& roots,
+std::string ResolveDestFolder(const std::string& path, const engine::DestinationRoots& roots,
                               const std::function<void(const std::string& folder)>& afterRule) {
   std::string folder = path;
   std::string rest;

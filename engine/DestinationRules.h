@@ -11,10 +11,14 @@
 #include <functional>
 #include <string>
 
+namespace engine {
+
 struct DestinationRoots {
   std::string installDir;
   std::string windowsDir;  // without a trailing backslash
 };
+
+}  // namespace engine
 
 // Removes one trailing backslash (never the trail byte of a double-byte character).
 std::string TrimBackslash(const std::string& path);
@@ -28,5 +32,5 @@ std::string MapUnderInstallDir(const std::string& installDir, const std::string&
 // Applies the three root rules in turn, each to the result of the one before; a text without a
 // root stays as it is. afterRule, when given, sees the folder after each rule that applied
 // (the folder and file steps create it there).
-std::string ResolveDestFolder(const std::string& path, const DestinationRoots& roots,
+std::string ResolveDestFolder(const std::string& path, const engine::DestinationRoots& roots,
                               const std::function<void(const std::string& folder)>& afterRule = {});

@@ -13,6 +13,8 @@
 #include "undo/ReplacingFile.h"
 #include "undo/uUnInstall.h"
 
+namespace engine {
+
 namespace {
 
 constexpr const char* kInstallingFile = "正在安装文件";
@@ -64,3 +66,5 @@ void RunFileStep(InstallContext& ctx) {
     compile.ReportProgress(target, kInstallingFile, i + 1, count);
   }
 }
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 
 #include "package/DateTime.h"
 
+namespace engine {
+
 namespace {
 
 constexpr int64_t kTicksPerSecond = 10000000;
@@ -24,3 +26,5 @@ std::optional<sys::FileTime> DosLocalFileTime(double dateTime) {
   const int64_t since1601 = unixDay - DaysFromCivil(1601, 1, 1);
   return static_cast<sys::FileTime>((since1601 * 86400 + seconds) * kTicksPerSecond);
 }
+
+}  // namespace engine

@@ -7,6 +7,10 @@
 
 #include "system/Platform.h"
 
+namespace engine {
+
 // The local FILETIME at DOS resolution; nullopt when the value is not a date a DOS date can
 // hold (1980 to 2107) or not a number at all, so a stray value never sets a wild time.
 std::optional<sys::FileTime> DosLocalFileTime(double dateTime);
+
+}  // namespace engine

@@ -25,6 +25,8 @@ void OpenWith(sys::Platform& platform, const std::string& path) {
 
 void OpenFile(const std::string& path) { OpenWith(sys::CurrentPlatform(), path); }
 
+namespace engine {
+
 void OpenChosenFiles(const TCompile& compile) {
   std::vector<std::string> chosen;
   if (compile.Options.RunApp) chosen.push_back(compile.Options.AppFile);
@@ -37,12 +39,16 @@ void OpenHandedBackFiles(sys::Platform& platform) {
   for (const std::string& path : platform.TakeHandBack()) OpenWith(platform, path);
 }
 
+}  // namespace engine
+
 void RestartSystem() {
   sys::Platform& platform = sys::CurrentPlatform();
   // Only the NT family has privileges; its version text is major.minor.
   if (sys::GetOSVersion().find('.') != std::string::npos) platform.EnableShutdownPrivilege();
   platform.RestartSystem(kEwxReboot);
 }
+
+namespace engine {
 
 void OfferRestart(const TCompile& compile) {
   if (compile.Options.RebootText != "启用") return;
@@ -53,3 +59,5 @@ void OfferRestart(const TCompile& compile) {
 }
 
 ScopedTempFiles::~ScopedTempFiles() { compile_.ClearTempFiles(); }
+
+}  // namespace engine

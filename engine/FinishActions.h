@@ -14,14 +14,17 @@ class Platform;
 // ShellExecute "Open" of path, its folder (up to and including the last "\") as the working
 // folder, shown normal; the result is ignored.
 void OpenFile(const std::string& path);
+// The shutdown privilege on the NT family, then ExitWindowsEx with EWX_REBOOT.
+void RestartSystem();
+
+namespace engine {
+
 // AppFile when RunApp is set, then ReadmeFile when ShowReadme is set. An elevated copy whose
 // unelevated parent waits hands them back to it (Platform::HandBack), so that they open as the
 // person and not as administrator; without one it opens them itself.
 void OpenChosenFiles(const TCompile& compile);
 // The parent's side: opens what the elevated copy handed back, each as OpenFile does.
 void OpenHandedBackFiles(sys::Platform& platform);
-// The shutdown privilege on the NT family, then ExitWindowsEx with EWX_REBOOT.
-void RestartSystem();
 // When RebootText is exactly "启用": asks whether to restart and restarts on Yes.
 void OfferRestart(const TCompile& compile);
 
@@ -36,3 +39,5 @@ class ScopedTempFiles {
  private:
   TCompile& compile_;
 };
+
+}  // namespace engine

@@ -9,6 +9,8 @@
 #include "system/Platform.h"
 #include "undo/uUnInstall.h"
 
+namespace engine {
+
 namespace {
 
 // The first level of folder that does not exist yet ("C:\Apps" of "C:\Apps\Tool" on a machine
@@ -60,3 +62,5 @@ void RunFolderStep(InstallContext& ctx) {
     CreateDestFolder(ctx, roots, entry->DestFolder + "\\" + entry->EntryName);
   }
 }
+
+}  // namespace engine

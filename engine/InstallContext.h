@@ -12,6 +12,8 @@ class Platform;
 class Stream;
 }  // namespace sys
 
+namespace engine {
+
 struct InstallContext {
   TCompile& compile;
   sys::Platform& platform;
@@ -24,3 +26,5 @@ struct InstallContext {
 inline bool MatchesTargetOs(const std::string& targetOs, const std::string& osVersion) {
   return targetOs.empty() || targetOs == osVersion;
 }
+
+}  // namespace engine

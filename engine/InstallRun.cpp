@@ -18,6 +18,8 @@
 #include "undo/Rollback.h"
 #include "undo/uUnInstall.h"
 
+namespace engine {
+
 namespace {
 
 constexpr const char* kLogName = "Ins.log";
@@ -114,3 +116,5 @@ void RunInstall(TCompile& compile, const std::string& exeFile) {
   }
   run.DeleteKeptCopies();
 }
+
+}  // namespace engine

@@ -3,6 +3,8 @@
 // catches: a failure ends the run where it happened.
 #pragma once
 
+namespace engine {
+
 struct InstallContext;
 
 // The install folder, every FileFolderList folder and every folder entry (kind 1).
@@ -15,3 +17,5 @@ void RunRegistrationStep(InstallContext& ctx);
 void RunRegistryStep(InstallContext& ctx);
 // Shortcut folders and shortcuts the user's choices allow.
 void RunShortcutStep(InstallContext& ctx);
+
+}  // namespace engine

@@ -10,6 +10,8 @@
 #include "system/Error.h"
 #include "system/Stream.h"
 
+namespace engine {
+
 void VerifyChunkRun(sys::Stream& package, int64_t start, int64_t end) {
   const int64_t size = package.Size();
   if (start < 0 || end < start || end > size) throw sys::Error(kDamagedPackage);
@@ -41,3 +43,5 @@ void VerifyPackage(const TCompile& compile, sys::Stream& package, const std::str
     VerifyChunkRun(package, entry->DataStart, entry->DataEnd);
   }
 }
+
+}  // namespace engine

@@ -14,9 +14,13 @@ namespace sys {
 class Stream;
 }
 
+namespace engine {
+
 // Throws sys::Error(kDamagedPackage) for the first entry that fails.
 void VerifyPackage(const TCompile& compile, sys::Stream& package, const std::string& osVersion);
 
 // Walks the record lengths of [start, end); throws sys::Error(kDamagedPackage) when a record
 // leaves the package or the run, or a length cannot be a chunk.
 void VerifyChunkRun(sys::Stream& package, int64_t start, int64_t end);
+
+}  // namespace engine

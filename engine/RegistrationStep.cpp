@@ -18,7 +18,7 @@ void RegisterService(sys::Platform& platform, const std::string& path, bool inst
 
 void SetAutoRun(sys::Platform& platform, const std::string& name, const std::string& path,
                 bool install) {
-  auto key = platform.OpenKey(sys::kHkeyLocalMachine, kRunKey, true);
+  auto key = platform.OpenKey(sys::kHkeyLocalMachine, engine::kRunKey, true);
   if (!key) return;
   if (install) {
     key->WriteString(name, sys::QuotedPath(path));
@@ -26,6 +26,8 @@ void SetAutoRun(sys::Platform& platform, const std::string& name, const std::str
     key->DeleteValue(name);
   }
 }
+
+namespace engine {
 
 void RunRegistrationStep(InstallContext& ctx) {
   TCompile& compile = ctx.compile;
@@ -57,3 +59,5 @@ void RunRegistrationStep(InstallContext& ctx) {
     }
   }
 }
+
+}  // namespace engine

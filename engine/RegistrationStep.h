@@ -10,7 +10,11 @@ namespace sys {
 class Platform;
 }
 
+namespace engine {
+
 inline constexpr const char* kRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+}  // namespace engine
 
 // "regsvr32.exe /s "path"" (install) or "regsvr32.exe /s/u "path"" (removal).
 void RegisterComponent(sys::Platform& platform, const std::string& path, bool install);

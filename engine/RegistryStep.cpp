@@ -40,7 +40,7 @@ std::string After(const std::string& text, size_t count) {
   return count < text.size() ? text.substr(count) : std::string();
 }
 
-void WriteValue(InstallContext& ctx, sys::RegistryKey& key, const TRegInfoData& value) {
+void WriteValue(engine::InstallContext& ctx, sys::RegistryKey& key, const TRegInfoData& value) {
   switch (value.ValueType) {
     case 0:
       key.WriteString(value.ValueName,
@@ -60,13 +60,13 @@ void WriteValue(InstallContext& ctx, sys::RegistryKey& key, const TRegInfoData& 
 
 }  // namespace
 
-std::optional<RegKeyPath> ParseRegKey(const std::string& keyText) {
+std::optional<engine::RegKeyPath> ParseRegKey(const std::string& keyText) {
   TStringList parts;
   SplitText(keyText, "\\", parts);
   if (parts.size() < 2) return std::nullopt;
   for (const RootName& root : kRoots) {
     if (!sys::SameText(parts[1], root.name)) continue;
-    RegKeyPath key{root.root, {}};
+    engine::RegKeyPath key{root.root, {}};
     for (size_t i = 2; i < parts.size(); ++i) {
       if (i > 2) key.subkey += '\\';
       key.subkey += parts[i];
@@ -108,6 +108,8 @@ void RunRegFile(sys::Platform& platform, const std::string& path) {
   platform.RunCommandLine("Regedit /s \"" + path + "\"", sys::kSwShowNormal);
 }
 
+namespace engine {
+
 void RunRegistryStep(InstallContext& ctx) {
   TCompile& compile = ctx.compile;
   if (!compile.FileList.empty() || !compile.RegFolderList.empty() || !compile.RegList.empty()) {
@@ -134,3 +136,5 @@ void RunRegistryStep(InstallContext& ctx) {
     ctx.log.AddRegValue(std::to_string(path->root), path->subkey, value->ValueName);
   }
 }
+
+}  // namespace engine

@@ -10,15 +10,19 @@
 
 #include "system/Platform.h"
 
+namespace engine {
+
 struct RegKeyPath {
   sys::RegRoot root = 0;
   std::string subkey;  // below the root, levels joined by "\", no leading "\"
 };
 
+}  // namespace engine
+
 // Key text in the authoring tool's notation: tree label, root name (any ASCII case), subkey
 // (目标计算机\HKEY_LOCAL_MACHINE\Software\A). nullopt when the second component names no
 // root; such texts are not produced by the authoring tool and are left alone.
-std::optional<RegKeyPath> ParseRegKey(const std::string& keyText);
+std::optional<engine::RegKeyPath> ParseRegKey(const std::string& keyText);
 
 // "[Windows]" (any ASCII case) and "[安装目录]" at the very start, with the character after
 // them, become the Windows folder or the install folder and a backslash.

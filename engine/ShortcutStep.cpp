@@ -21,23 +21,24 @@ bool BeginsWith(const std::string& text, std::string_view word) {
   return text.compare(0, word.size(), word) == 0;
 }
 
-void CreateFolderOnce(InstallContext& ctx, const std::string& folder) {
+void CreateFolderOnce(engine::InstallContext& ctx, const std::string& folder) {
   if (!ctx.platform.DirectoryExists(folder)) ctx.log.ForceDir(folder);
 }
 
-void CreateShortcut(InstallContext& ctx, TShotCutData& shortcut, const std::string& folder) {
+void CreateShortcut(engine::InstallContext& ctx, TShotCutData& shortcut,
+                    const std::string& folder) {
   if (shortcut.LinkKind == 0) {
-    shortcut.LinkName = FreeShortcutName(ctx.platform, folder, shortcut.LinkName, ".lnk");
+    shortcut.LinkName = engine::FreeShortcutName(ctx.platform, folder, shortcut.LinkName, ".lnk");
     const std::string file = shortcut.LinkName + ".lnk";
     CreateShellLink(folder, file, shortcut.LinkTarget, shortcut.LinkArguments,
                     shortcut.LinkDescription);
     ctx.log.AddFile(folder + "\\" + file, 1);
     if (sys::VersionNumber(ctx.osVersion) >= 6.0 &&
-        folder.find(kQuickLaunchTail) != std::string::npos) {
+        folder.find(engine::kQuickLaunchTail) != std::string::npos) {
       sys::PinToTaskbar(folder + "\\" + file);
     }
   } else if (shortcut.LinkKind == 1) {
-    shortcut.LinkName = FreeShortcutName(ctx.platform, folder, shortcut.LinkName, ".url");
+    shortcut.LinkName = engine::FreeShortcutName(ctx.platform, folder, shortcut.LinkName, ".url");
     CreateInternetShortcut(shortcut.LinkName, shortcut.LinkTarget, folder);
     ctx.log.AddFile(folder + "\\" + shortcut.LinkName + ".url", 1);
   }
@@ -59,7 +60,7 @@ std::optional<std::string> ResolveShortcutFolder(sys::Platform& platform, const 
     base = platform.SpecialFolder(sys::kCsidlDesktop);
   } else if (sys::SameText(parts[0], kQuickLaunch)) {
     base = platform.SpecialFolder(sys::kCsidlAppData);
-    tail = kQuickLaunchTail;
+    tail = engine::kQuickLaunchTail;
   } else {
     return std::nullopt;
   }
@@ -68,6 +69,8 @@ std::optional<std::string> ResolveShortcutFolder(sys::Platform& platform, const 
   for (size_t i = 1; i < parts.size(); ++i) folder += "\\" + parts[i];
   return folder;
 }
+
+namespace engine {
 
 bool IsShortcutLocationAllowed(const std::string& text, const TInstallData& options) {
   if (BeginsWith(text, kDesktop)) return options.DesktopIcon != 0;
@@ -112,3 +115,5 @@ void RunShortcutStep(InstallContext& ctx) {
     }
   }
 }
+
+}  // namespace engine

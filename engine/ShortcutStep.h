@@ -12,14 +12,16 @@ namespace sys {
 class Platform;
 }
 
-inline constexpr const char* kQuickLaunchTail = "\\Microsoft\\Internet Explorer\\Quick Launch";
-
 // The folder of a text such as 开始菜单\Tools (Programs folder\StartMenuFolder\Tools), 桌面 or
 // 快速启动栏\Sub; nullopt when the first component names none of the three locations, or when
 // the system cannot resolve its shell folder (the shortcuts there are skipped rather than put at
 // the root of a drive).
 std::optional<std::string> ResolveShortcutFolder(sys::Platform& platform, const std::string& text,
                                                  const std::string& startMenuFolder);
+
+namespace engine {
+
+inline constexpr const char* kQuickLaunchTail = "\\Microsoft\\Internet Explorer\\Quick Launch";
 
 // Whether the user's choices allow the location the text begins with; texts naming none of
 // the three are always allowed.
@@ -28,3 +30,5 @@ bool IsShortcutLocationAllowed(const std::string& text, const TInstallData& opti
 // name, name(1), name(1)(2), ... : the first for which folder\name + extension is no file.
 std::string FreeShortcutName(sys::Platform& platform, const std::string& folder,
                              const std::string& name, const std::string& extension);
+
+}  // namespace engine

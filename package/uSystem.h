@@ -35,8 +35,7 @@ using TExtractProgress = std::function<void(int Position, int Max)>;
 class TCompile;
 
 // What TCompile::Install carries out. Whoever creates a project object for a setup run passes
-// the engine's RunInstall (TInstall, the tests' fixtures); one that only reads a package needs
-// none.
+// engine::RunInstall (TInstall, the tests' fixtures); one that only reads a package needs none.
 using InstallRunner = void (*)(TCompile& compile, const std::string& ExeFile);
 
 struct TInstallData {

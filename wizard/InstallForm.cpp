@@ -57,7 +57,7 @@ void TfrmInstall::TimerTimer() {
     SetCaption("“" + compile_->ItemName + "”安装失败");
     throw;
   }
-  OpenChosenFiles(*compile_);
+  engine::OpenChosenFiles(*compile_);
   SetTag(kCloseDone);
   Close();
 }
@@ -74,5 +74,5 @@ void TfrmInstall::CompileProgress(const std::string&, const std::string&, int64_
 
 void TfrmInstall::FormCloseQuery(bool& canClose) {
   canClose = Tag() != kCloseWorking;
-  if (Tag() == kCloseDone) OfferRestart(*compile_);
+  if (Tag() == kCloseDone) engine::OfferRestart(*compile_);
 }

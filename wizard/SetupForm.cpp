@@ -210,7 +210,7 @@ void TfrmParent::bPreviousClick() {
 
 void TfrmParent::bCancelClick() {
   if (bCancel->Caption() == kFinishCaption && compile_) {
-    OpenChosenFiles(*compile_);
+    engine::OpenChosenFiles(*compile_);
     if (!compile_->Options.FinishHint.empty()) sys::ShowInfo(compile_->Options.FinishHint);
   }
   Close();
@@ -221,7 +221,7 @@ void TfrmParent::FormCloseQuery(bool& canClose) {
   if (Tag() == kCloseWizard) {
     canClose = sys::AskYesNo("安装向导没有完成“" + ItemName() + "”安装，确定要退出该安装向导吗？");
   } else if (Tag() == kCloseFinished && compile_) {
-    OfferRestart(*compile_);
+    engine::OfferRestart(*compile_);
   }
 }
 

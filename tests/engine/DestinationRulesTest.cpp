@@ -7,7 +7,7 @@
 
 namespace {
 
-const DestinationRoots kRoots{"D:\\Apps\\MyTool", "C:\\Windows"};
+const engine::DestinationRoots kRoots{"D:\\Apps\\MyTool", "C:\\Windows"};
 
 TEST(MapUnderInstallDir, RemainderStartingWithAnInstallFolderComponentReplacesItFromThere) {
   EXPECT_EQ(MapUnderInstallDir("D:\\Apps\\MyTool", "MyTool\\bin"), "D:\\Apps\\MyTool\\bin");

@@ -28,7 +28,7 @@ TEST_F(FinishActions, ChosenFilesOpenWithTheirFolderAsWorkingFolder) {
   compile.Options.RunApp = 1;
   compile.Options.AppFile = "C:\\App\\bin\\app.exe";
   compile.Options.ReadmeFile = "C:\\App\\readme.txt";  // ShowReadme off: not opened
-  OpenChosenFiles(compile);
+  engine::OpenChosenFiles(compile);
   auto journal = host.Journal();
   ASSERT_EQ(journal.size(), 1u);
   EXPECT_EQ(journal[0]["op"], "shellRun");
@@ -46,30 +46,30 @@ TEST_F(FinishActions, AnElevatedCopyWithAWaitingParentHandsTheChosenFilesBack) {
   compile.Options.ShowReadme = 1;
   compile.Options.ReadmeFile = "C:\\App\\readme.txt";
   host.platform().CreateHandBack();
-  OpenChosenFiles(compile);
+  engine::OpenChosenFiles(compile);
   EXPECT_EQ(Ops(), std::vector<std::string>{"handBack"});
 
-  OpenHandedBackFiles(host.platform());
+  engine::OpenHandedBackFiles(host.platform());
   auto journal = host.Journal();
   ASSERT_EQ(Ops(), (std::vector<std::string>{"handBack", "shellRun", "shellRun"}));
   EXPECT_EQ(journal[1]["file"], "C:\\App\\bin\\app.exe");
   EXPECT_EQ(journal[1]["directory"], "C:\\App\\bin\\");
   EXPECT_EQ(journal[2]["file"], "C:\\App\\readme.txt");
-  OpenHandedBackFiles(host.platform());
+  engine::OpenHandedBackFiles(host.platform());
   EXPECT_EQ(Ops().size(), 3u) << "what was handed back is opened once";
 }
 
 TEST_F(FinishActions, RestartAsksOnlyForTheExactSwitchAndRestartsOnYes) {
   compile.Options.RebootText = "启用 ";
-  OfferRestart(compile);
+  engine::OfferRestart(compile);
   EXPECT_TRUE(Ops().empty());
 
   compile.Options.RebootText = "启用";
-  OfferRestart(compile);  // the machine answers No by default
+  engine::OfferRestart(compile);  // the machine answers No by default
   EXPECT_EQ(Ops(), std::vector<std::string>{"messageBox"});
 
   host.platform().SetAnswers({sys::kIdYes});
-  OfferRestart(compile);
+  engine::OfferRestart(compile);
   EXPECT_EQ(Ops(), (std::vector<std::string>{"messageBox", "messageBox", "shutdownPrivilege", "restart"}));
   EXPECT_EQ(host.Journal().back()["flags"], 2);
   EXPECT_EQ(host.Journal()[0]["text"],

@@ -109,7 +109,7 @@ class InstallTest : public ::testing::Test {
   // Loads whatever the setup program's file holds now.
   TCompile& LoadProject(const std::string& installDir = "C:\\Apps\\T") {
     reports.clear();
-    compile = std::make_unique<TCompile>(platform(), &RunInstall);
+    compile = std::make_unique<TCompile>(platform(), &engine::RunInstall);
     compile->LoadPackage(kSetupExe);
     compile->Options.InstallDir = installDir;
     compile->ItemName = "X";

@@ -60,7 +60,7 @@ TEST_F(Registration, RemovalDirection) {
   std::vector<std::string> expected{"regsvr32.exe /s/u \"C:\\A\\x.dll\"",
                                     "\"C:\\A\\svc.exe\" -unInstall"};
   EXPECT_EQ(CommandLines(), expected);
-  EXPECT_FALSE(Value(sys::kHkeyLocalMachine, kRunKey, "agent.exe").has_value());
+  EXPECT_FALSE(Value(sys::kHkeyLocalMachine, engine::kRunKey, "agent.exe").has_value());
 }
 
 }  // namespace

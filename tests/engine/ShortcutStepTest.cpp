@@ -16,7 +16,9 @@ class Shortcuts : public InstallTest {
  protected:
   std::string Desktop() { return platform().SpecialFolder(sys::kCsidlDesktop); }
   std::string Programs() { return platform().SpecialFolder(sys::kCsidlPrograms); }
-  std::string QuickLaunch() { return platform().SpecialFolder(sys::kCsidlAppData) + kQuickLaunchTail; }
+  std::string QuickLaunch() {
+    return platform().SpecialFolder(sys::kCsidlAppData) + engine::kQuickLaunchTail;
+  }
   size_t PinVerbs() {
     size_t n = 0;
     for (const auto& line : host.Journal()) n += line["op"] == "shellVerb";

@@ -186,7 +186,7 @@ class FaultCampaign : public ::testing::Test {
   RunResult Install(const Arm& arm, const std::string& version = "1.2.0") {
     SandboxPlatform machine(work_);
     sys::ScopedCurrentPlatform current(machine);
-    TCompile compile(machine, &RunInstall);
+    TCompile compile(machine, &engine::RunInstall);
     compile.LoadPackage(kSetup);
     compile.Version = version;
     {

@@ -117,7 +117,7 @@ class WizardTest : public testing::Test {
 
   TCompile& Load() {
     builder.WriteTo(platform(), kSetupExe);
-    compile = std::make_unique<TCompile>(platform(), &RunInstall);
+    compile = std::make_unique<TCompile>(platform(), &engine::RunInstall);
     compile->LoadPackage(kSetupExe);
     sys::WizardTitle = "“" + compile->ItemName + "”安装向导";
     return *compile;

@@ -83,8 +83,8 @@ bool ParseRequest(const std::vector<std::string>& args, Request& request) {
 }
 
 void RunSetup(sys::Platform& platform, Request request) {
-  TCompile compile(platform, &RunInstall);
-  ScopedTempFiles cleanup(compile);
+  TCompile compile(platform, &engine::RunInstall);
+  engine::ScopedTempFiles cleanup(compile);
   if (request.setup.find('\\') == std::string::npos) {
     request.setup = sys::ExtractFilePath(platform.ExePath()) + request.setup;
   }
@@ -116,7 +116,7 @@ void RunSetup(sys::Platform& platform, Request request) {
   compile.Install(request.setup);
   Print(stdout, "installed");
 
-  if (request.open) OpenChosenFiles(compile);
+  if (request.open) engine::OpenChosenFiles(compile);
 }
 
 }  // namespace
