@@ -33,7 +33,7 @@ void RewriteReferences(TCompile& compile, const std::string& sourcePath, const s
 // A new file is written under its own name: the run's journal removes it if the run fails or is
 // killed while writing.
 void WriteEntry(InstallContext& ctx, const TCompileFileData& entry, const std::string& target) {
-  ReplacingFile file(ctx.platform, target, ReplacingFile::NewTarget::InPlace);
+  undo::ReplacingFile file(ctx.platform, target, undo::ReplacingFile::NewTarget::InPlace);
   TCompile::CopyEntryData(ctx.package, file.Open(), entry.DataStart, entry.DataEnd);
   std::optional<sys::FileTime> utc;
   if (auto local = DosLocalFileTime(entry.FileTime)) utc = ctx.platform.LocalToUtc(*local);

@@ -97,9 +97,9 @@ void RunInstall(TCompile& compile, const std::string& exeFile) {
   const std::string logFile = LogFilePath(compile);
   // A run killed here before left its journal: the machine goes back first, the earlier log
   // with it, so that this run starts from what the last finished run left.
-  FinishInterruptedRun(real, logFile);
+  undo::FinishInterruptedRun(real, logFile);
 
-  JournallingPlatform run(real, logFile);
+  undo::JournallingPlatform run(real, logFile);
   try {
     {
       RunPlatformScope scope(compile, run);
@@ -109,7 +109,7 @@ void RunInstall(TCompile& compile, const std::string& exeFile) {
     // journal that cannot say so fails the run too.
     run.Commit();
   } catch (const sys::Error& error) {
-    throw RollbackError(error, run.Rollback());
+    throw undo::RollbackError(error, run.Rollback());
   } catch (...) {
     run.Rollback();
     throw;

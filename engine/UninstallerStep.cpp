@@ -35,7 +35,7 @@ std::string InstallUninstaller(TCompile& compile, sys::Stream& package, TUnInsta
     if (entry->EntryKind != kEntryUninstaller) continue;
     uninstaller = compile.Options.InstallDir + "\\" + SafeEntryFileName(entry->SourcePath);
     // Written beside its place first, so a damaged entry never leaves half a program behind.
-    ReplacingFile file(platform, uninstaller);
+    undo::ReplacingFile file(platform, uninstaller);
     TCompile::CopyEntryData(package, file.Open(), entry->DataStart, entry->DataEnd);
     file.Commit();
   }

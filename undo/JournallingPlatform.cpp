@@ -6,6 +6,8 @@
 #include "system/Error.h"
 #include "system/Gbk.h"
 
+namespace undo {
+
 namespace {
 
 // Passes a registry key's calls on, telling the run before each value it changes.
@@ -131,7 +133,7 @@ void JournallingPlatform::Commit() {
 }
 
 void JournallingPlatform::DeleteKeptCopies() {
-  if (::DeleteKeptCopies(inner(), records_)) journal_.Remove();
+  if (undo::DeleteKeptCopies(inner(), records_)) journal_.Remove();
 }
 
 void JournallingPlatform::BeforeValueChange(sys::RegRoot root, const std::string& subkey,
@@ -285,3 +287,5 @@ void JournallingPlatform::ForEachShellVerb(
     return true;
   });
 }
+
+}  // namespace undo

@@ -23,6 +23,8 @@
 #include "undo/Rollback.h"
 #include "undo/RunJournal.h"
 
+namespace undo {
+
 // What it does not override passes through unchanged (ForwardingPlatform): reads, and the calls
 // that create nothing an install must take back.
 class JournallingPlatform : public sys::ForwardingPlatform {
@@ -87,3 +89,5 @@ class JournallingPlatform : public sys::ForwardingPlatform {
   std::unordered_set<std::string> made_;  // ASCII-folded paths this run created or kept aside
   bool closed_ = false;
 };
+
+}  // namespace undo

@@ -6,6 +6,8 @@
 
 #include "system/Error.h"
 
+namespace undo {
+
 namespace {
 
 // A name beside the target that nothing uses yet, so that a user's own "x.tmp" is never
@@ -74,3 +76,5 @@ void ReplacingFile::Commit(std::optional<sys::FileTime> lastWriteUtc) {
   }
   committed_ = true;
 }
+
+}  // namespace undo

@@ -9,6 +9,8 @@
 
 #include "system/Platform.h"
 
+namespace undo {
+
 class ReplacingFile {
  public:
   // How a target that does not exist yet is written.
@@ -43,3 +45,5 @@ class ReplacingFile {
   std::unique_ptr<sys::Stream> stream_;
   bool committed_ = false;
 };
+
+}  // namespace undo

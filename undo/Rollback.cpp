@@ -5,6 +5,8 @@
 
 #include "system/Gbk.h"
 
+namespace undo {
+
 namespace {
 
 std::string KeyText(sys::RegRoot root, const std::string& path) {
@@ -145,3 +147,5 @@ bool FinishInterruptedRun(sys::Platform& platform, const std::string& logFile) {
   }
   return true;
 }
+
+}  // namespace undo

@@ -17,6 +17,8 @@
 #include "system/Platform.h"
 #include "undo/RunJournal.h"
 
+namespace undo {
+
 // The error that ends a failed install run once the run has been undone: the message of the
 // failure itself, and the lines of what stayed changed.
 class RollbackError : public sys::Error {
@@ -51,3 +53,5 @@ bool DeleteKeptCopies(sys::Platform& platform, const std::vector<JournalRecord>&
 // run that wrote it was killed; it is undone (or, when it had succeeded, its kept copies are
 // deleted) and the journal goes once nothing of it is left to do. True when a journal was found.
 bool FinishInterruptedRun(sys::Platform& platform, const std::string& logFile);
+
+}  // namespace undo

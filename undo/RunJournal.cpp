@@ -6,6 +6,8 @@
 #include "system/Error.h"
 #include "system/Gbk.h"
 
+namespace undo {
+
 namespace {
 
 constexpr std::string_view kMagic = "SETUPJOURNAL1\n";
@@ -164,3 +166,5 @@ bool JournalWriter::Remove() {
   stream_.reset();
   return platform_.RemoveFile(path_) || !platform_.FileExists(path_);
 }
+
+}  // namespace undo

@@ -21,6 +21,8 @@
 
 #include "system/Platform.h"
 
+namespace undo {
+
 enum class JournalKind : uint8_t {
   FolderCreated = 1,  // path: a folder level that did not exist
   FileCreated = 2,    // path: a file that did not exist
@@ -75,3 +77,5 @@ class JournalWriter {
   std::string path_;
   std::unique_ptr<sys::Stream> stream_;
 };
+
+}  // namespace undo

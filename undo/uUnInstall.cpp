@@ -193,7 +193,7 @@ void TUnInstall::Save(const std::string& fileName,
 
   // The new log goes to a file beside the old one and replaces it only when complete, so a
   // full disk or a crash while saving never costs the log of the earlier installation.
-  ReplacingFile log(*platform_, fileName);
+  undo::ReplacingFile log(*platform_, fileName);
   pack(body, log.Open());
   log.Commit();
 }

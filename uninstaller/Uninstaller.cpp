@@ -27,7 +27,7 @@ class UninstallRun {
   UninstallReport Execute() {
     // An install run killed over this product left its journal beside the log: the machine
     // goes back to what the log describes before anything is removed by it.
-    FinishInterruptedRun(platform_, logPath_);
+    undo::FinishInterruptedRun(platform_, logPath_);
     std::unique_ptr<TUnInstall> log;
     try {
       log = LoadUninstallLog(platform_, logPath_, logSource_);

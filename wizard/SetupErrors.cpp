@@ -52,7 +52,7 @@ std::string SetupFailureText(const std::exception& error) {
   }
   std::string text = "安装没有完成：" + Translate(message) + "。";
   // The run has been undone; what it could not undo the user must hear about.
-  if (const auto* rollback = dynamic_cast<const RollbackError*>(&error)) {
+  if (const auto* rollback = dynamic_cast<const undo::RollbackError*>(&error)) {
     if (!rollback->notUndone().empty()) {
       text += "\r\n\r\n已做的更改已撤销，但以下各项无法撤销：";
       for (const std::string& line : rollback->notUndone()) text += "\r\n" + line;

@@ -63,7 +63,7 @@ TEST_F(Rollback, AFailedUpgradePutsBackEveryFileValueAndKeyAndKeepsTheEarlierLog
   EXPECT_EQ(Read("C:\\Apps\\T\\app.exe"), "app v1");
   EXPECT_FALSE(platform().DirectoryExists("C:\\Apps\\T\\data"));
   EXPECT_FALSE(platform().KeyExists(sys::kHkeyLocalMachine, "Software\\Tool\\Fresh"));
-  EXPECT_FALSE(Exists(JournalPathFor(kLogFile)));
+  EXPECT_FALSE(Exists(undo::JournalPathFor(kLogFile)));
 }
 
 TEST_F(Rollback, TheFailureReportListsWhatCouldNotBeUndone) {
@@ -73,7 +73,7 @@ TEST_F(Rollback, TheFailureReportListsWhatCouldNotBeUndone) {
   try {
     Install();
     FAIL() << "the run should fail";
-  } catch (const RollbackError& error) {
+  } catch (const undo::RollbackError& error) {
     EXPECT_EQ(error.notUndone(),
               std::vector<std::string>{"已运行“regsvr32.exe /s \"C:\\Apps\\T\\late.dll\"”"});
     EXPECT_EQ(std::string(error.what()), sys::Format(sys::kCannotCreateFile, "C:\\Apps\\T\\u.exe"));
@@ -101,10 +101,10 @@ TEST_F(Rollback, AKilledUpgradeIsFinishedByTheNextRunFromItsJournal) {
   platform().steps().StopAt(6);
   EXPECT_THROW(Install(), sys::sandbox::SimulatedStop);
   host.Reopen();
-  ASSERT_TRUE(Exists(JournalPathFor(kLogFile)));
-  EXPECT_TRUE(FinishInterruptedRun(platform(), kLogFile));
+  ASSERT_TRUE(Exists(undo::JournalPathFor(kLogFile)));
+  EXPECT_TRUE(undo::FinishInterruptedRun(platform(), kLogFile));
   EXPECT_EQ(uninsttest::Differences(before, Machine()), std::vector<std::string>{});
-  EXPECT_FALSE(FinishInterruptedRun(platform(), kLogFile));
+  EXPECT_FALSE(undo::FinishInterruptedRun(platform(), kLogFile));
 }
 
 TEST_F(Rollback, TheNextSetupRunFinishesAKilledOneBeforeItStarts) {
@@ -118,7 +118,7 @@ TEST_F(Rollback, TheNextSetupRunFinishesAKilledOneBeforeItStarts) {
   Load();
   Install();
   EXPECT_EQ(Read("C:\\Apps\\T\\app.exe"), "app v2");
-  EXPECT_FALSE(Exists(JournalPathFor(kLogFile)));
+  EXPECT_FALSE(Exists(undo::JournalPathFor(kLogFile)));
   // One record of each installed file: nothing of the killed run doubles or goes missing.
   InsLog log = Log(kLogFile);
   EXPECT_EQ(log.Count("C:\\Apps\\T\\app.exe", 0), 1u);
@@ -130,12 +130,12 @@ TEST(RunJournal, ATornLastRecordAndForeignFilesAreNotObeyed) {
   auto& platform = host.platform();
   platform.ForceDirectories("C:\\A");
   {
-    JournalWriter writer(platform, "C:\\A\\Ins.log.journal");
-    JournalRecord created;
-    created.kind = JournalKind::FileCreated;
+    undo::JournalWriter writer(platform, "C:\\A\\Ins.log.journal");
+    undo::JournalRecord created;
+    created.kind = undo::JournalKind::FileCreated;
     created.path = "C:\\A\\x.dll";
-    JournalRecord value;
-    value.kind = JournalKind::ValueSet;
+    undo::JournalRecord value;
+    value.kind = undo::JournalKind::ValueSet;
     value.root = sys::kHkeyCurrentUser;
     value.path = "Software\\A";
     value.name = "v";
@@ -146,19 +146,19 @@ TEST(RunJournal, ATornLastRecordAndForeignFilesAreNotObeyed) {
     writer.Append(value);
   }
   std::string bytes = host.ReadFile("C:\\A\\Ins.log.journal");
-  auto records = ReadRunJournal(platform, "C:\\A\\Ins.log.journal");
+  auto records = undo::ReadRunJournal(platform, "C:\\A\\Ins.log.journal");
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[1].data, "old");
   EXPECT_EQ(records[1].root, sys::kHkeyCurrentUser);
   // Killed in the middle of the second record.
   host.WriteFile("C:\\A\\Ins.log.journal", bytes.substr(0, bytes.size() - 3));
-  EXPECT_EQ(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").size(), 1u);
+  EXPECT_EQ(undo::ReadRunJournal(platform, "C:\\A\\Ins.log.journal").size(), 1u);
   // A record claiming more than the file holds.
   std::string huge = bytes.substr(0, 14) + std::string("\xff\xff\xff\x7f", 4) + "\x02";
   host.WriteFile("C:\\A\\Ins.log.journal", huge);
-  EXPECT_TRUE(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").empty());
+  EXPECT_TRUE(undo::ReadRunJournal(platform, "C:\\A\\Ins.log.journal").empty());
   host.WriteFile("C:\\A\\Ins.log.journal", "not a journal at all");
-  EXPECT_TRUE(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").empty());
+  EXPECT_TRUE(undo::ReadRunJournal(platform, "C:\\A\\Ins.log.journal").empty());
 }
 
 }  // namespace

@@ -228,7 +228,7 @@ class FaultCampaign : public ::testing::Test {
   // What the next setup run or the uninstaller does first with what a killed run left.
   void FinishAsTheNextRunDoes() {
     SandboxPlatform machine(work_);
-    FinishInterruptedRun(machine, kLogFile);
+    undo::FinishInterruptedRun(machine, kLogFile);
   }
 
   // The files the run marked for removal at the next restart, as the snapshot names them.

@@ -164,7 +164,7 @@ TEST_F(FileReplace, TargetThatCannotEvenBeRenamedKeepsItsContentAndTheErrorNames
   Write(platform_, At("core.dll"), "old");
   ScopedHandle locked = Hold(At("core.dll"), false);
   ASSERT_TRUE(locked);
-  ReplacingFile file(platform_, At("core.dll"));
+  undo::ReplacingFile file(platform_, At("core.dll"));
   file.Open().Write("new", 3);
   try {
     file.Commit();

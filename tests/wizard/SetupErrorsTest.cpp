@@ -41,8 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FailureText, AfterARollbackListsWhatStayedChanged) {
   const sys::Error cause(sys::Format(sys::kCannotCreateFile, "C:\\App\\u.exe"), 5);
-  EXPECT_EQ(wizard::SetupFailureText(RollbackError(cause, {})), "安装没有完成：无法创建文件“C:\\App\\u.exe”。");
-  EXPECT_EQ(wizard::SetupFailureText(RollbackError(cause, {"已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”",
+  EXPECT_EQ(wizard::SetupFailureText(undo::RollbackError(cause, {})), "安装没有完成：无法创建文件“C:\\App\\u.exe”。");
+  EXPECT_EQ(wizard::SetupFailureText(undo::RollbackError(cause, {"已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”",
                                                    "无法删除文件“C:\\App\\b.dll”"})),
             "安装没有完成：无法创建文件“C:\\App\\u.exe”。\r\n\r\n已做的更改已撤销，但以下各项无法撤销："
             "\r\n已运行“regsvr32.exe /s \"C:\\App\\a.dll\"”\r\n无法删除文件“C:\\App\\b.dll”");
