@@ -54,7 +54,7 @@ AnswersFile ReadAnswers(sys::Platform& platform, const std::string& file) {
 // /D=: the folder every page and the install take, also a folder page the package locks.
 void ApplyInstallDir(TCompile& compile, const std::string& folder) {
   for (const auto& item : compile.InfoList) {
-    if (item->Group == kGroupInstallDir && sys::SameText(item->Caption, InstallDirCaptions[1])) {
+    if (item->Group == package::kGroupInstallDir && sys::SameText(item->Caption, package::InstallDirCaptions[1])) {
       item->Value = folder;
     }
   }
@@ -64,7 +64,7 @@ void ApplyInstallDir(TCompile& compile, const std::string& folder) {
 // The exit code of a run that no error ended.
 int Outcome(const TCompile& compile, const SessionPlatform& session) {
   if (!compile.InstallCompleted) return kExitCancelled;
-  if (compile.Options.RebootText == kSwitchOn && !session.Restarted()) return kExitRestartNeeded;
+  if (compile.Options.RebootText == package::kSwitchOn && !session.Restarted()) return kExitRestartNeeded;
   return kExitSuccess;
 }
 

@@ -40,7 +40,7 @@ void TInstall::Present(ui::Backend& backend) {
     window.ShowModal();
     return;
   }
-  const TCompileData* music = FindBasicSetting(kCaptionBackMusic);
+  const TCompileData* music = FindBasicSetting(package::kCaptionBackMusic);
   if (music && !music->Value.empty() && platform.FileExists(music->Value)) {
     BackgroundMusicFile = music->Value;
   }
@@ -48,9 +48,9 @@ void TInstall::Present(ui::Backend& backend) {
 }
 
 void TInstall::ExtractResources(ui::Backend& backend) {
-  const TCompileData* loading = FindBasicSetting(kCaptionShowLoading);
+  const TCompileData* loading = FindBasicSetting(package::kCaptionShowLoading);
   if (!loading) return;
-  if (loading->Value == kSwitchOn) {
+  if (loading->Value == package::kSwitchOn) {
     TfrmInitIns window(backend);
     window.SetCompile(*compile_);
     window.ShowModal();
@@ -63,9 +63,9 @@ void TInstall::ExtractResources(ui::Backend& backend) {
 }
 
 void TInstall::ShowWizard(ui::Backend& backend) {
-  const TCompileData* background = FindBasicSetting(kCaptionShowBackground);
+  const TCompileData* background = FindBasicSetting(package::kCaptionShowBackground);
   if (!background) return;
-  if (background->Value == kSwitchOn) {
+  if (background->Value == package::kSwitchOn) {
     TfrmBackIns window(backend);
     window.SetCompile(*compile_);
     window.ShowModal();

@@ -36,7 +36,7 @@ constexpr const char* kSetupPath = "C:\\setup.exe";
 void WriteRawPackage(sys::sandbox::SandboxPlatform& platform,
                      const std::function<void(sys::Stream&)>& writeBlock) {
   auto file = platform.CreateForWrite(kSetupPath);
-  const std::string head(4096 + kReservedSize, 'M');
+  const std::string head(4096 + package::kReservedSize, 'M');
   file->Write(head.data(), head.size());
   const auto directory = static_cast<int64_t>(head.size());
   writeBlock(*file);
@@ -48,7 +48,7 @@ void WriteRawPackage(sys::sandbox::SandboxPlatform& platform,
 void ZeroChunks(sys::Stream& target, size_t chunkBytes, int64_t count) {
   const std::string zeros(chunkBytes, '\0');
   const std::string packed =
-      ChunkDeflater(cplPress).Compress(reinterpret_cast<const unsigned char*>(zeros.data()), zeros.size());
+      package::ChunkDeflater(cplPress).Compress(reinterpret_cast<const unsigned char*>(zeros.data()), zeros.size());
   for (int64_t i = 0; i < count; ++i) {
     le::WriteU32(target, static_cast<uint32_t>(packed.size()));
     target.Write(packed.data(), packed.size());
@@ -59,15 +59,15 @@ void ZeroChunks(sys::Stream& target, size_t chunkBytes, int64_t count) {
 // empty remainder of a configuration.
 void SmallestRecords(sys::Stream& target) {
   sys::MemoryStream config;
-  const int32_t count = static_cast<int32_t>((kMaxConfigurationSize - 64) / kMinInfoItemBytes);
+  const int32_t count = static_cast<int32_t>((package::kMaxConfigurationSize - 64) / package::kMinInfoItemBytes);
   le::WriteI32(config, count);
-  const std::string record(kMinInfoItemBytes, '\0');
+  const std::string record(package::kMinInfoItemBytes, '\0');
   for (int32_t i = 0; i < count; ++i) config.Write(record.data(), record.size());
   // The three folder lists, the four other counts and the serial, all empty.
   const std::string rest(8 * 4, '\0');
   config.Write(rest.data(), rest.size());
   config.Seek(0);
-  ChunkDeflater(cplSpeed).WriteRun(config, target);
+  package::ChunkDeflater(cplSpeed).WriteRun(config, target);
 }
 
 void HonestLarge(sys::sandbox::SandboxPlatform& platform) {
@@ -129,17 +129,17 @@ int main() {
     const long baseline = InChild([] {}).first;
     std::printf("LoadPackage peak memory above a process that loads nothing (%.1f MiB); cap on "
                 "the unpacked configuration %lld MiB\n",
-                baseline / 1024.0, static_cast<long long>(kMaxConfigurationSize >> 20));
-    const int64_t cap = kMaxConfigurationSize;
-    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, kChunkBlockSize, cap / kChunkBlockSize); });
+                baseline / 1024.0, static_cast<long long>(package::kMaxConfigurationSize >> 20));
+    const int64_t cap = package::kMaxConfigurationSize;
+    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, package::kChunkBlockSize, cap / package::kChunkBlockSize); });
     Measure(platform, "zeros to the cap, 8 KiB chunks", baseline);
-    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, kMaxChunkOutput, cap / kMaxChunkOutput); });
+    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, package::kMaxChunkOutput, cap / package::kMaxChunkOutput); });
     Measure(platform, "zeros to the cap, 1 MiB chunks", baseline);
     // Chunks of 261,888 bytes: 1,025 of them fit the cap, and a buffer that doubles from the
     // first chunk is full at 1,024 of them, so it doubles once more right below the cap.
     WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, 261888, 1025); });
     Measure(platform, "zeros to the cap, 261,888-byte chunks", baseline);
-    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, kMaxChunkOutput, cap / kMaxChunkOutput + 1); });
+    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, package::kMaxChunkOutput, cap / package::kMaxChunkOutput + 1); });
     Measure(platform, "zeros one 1 MiB chunk over the cap", baseline);
     WriteRawPackage(platform, SmallestRecords);
     Measure(platform, "smallest settings records filling the cap", baseline);

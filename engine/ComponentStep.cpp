@@ -41,7 +41,7 @@ std::string FindComponentFile(const TCompile& compile, const std::string& compNa
                               const std::string& name) {
   if (name.empty()) return {};
   for (const auto& entry : compile.FileList) {
-    if (entry->EntryKind == kEntryComponentFile && sys::SameText(entry->EntryName, compName) &&
+    if (entry->EntryKind == package::kEntryComponentFile && sys::SameText(entry->EntryName, compName) &&
         sys::ContainsText(entry->SourcePath, name)) {
       return entry->SourcePath;
     }

@@ -58,7 +58,7 @@ void RunFolderStep(InstallContext& ctx) {
   if (!ctx.platform.DirectoryExists(roots.installDir)) CreateInstallFolder(ctx, roots.installDir);
   for (const std::string& text : ctx.compile.FileFolderList) CreateDestFolder(ctx, roots, text);
   for (const auto& entry : ctx.compile.FileList) {
-    if (entry->EntryKind != kEntryFolder) continue;
+    if (entry->EntryKind != package::kEntryFolder) continue;
     CreateDestFolder(ctx, roots, entry->DestFolder + "\\" + entry->EntryName);
   }
 }

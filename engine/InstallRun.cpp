@@ -30,9 +30,9 @@ constexpr const char* kLogName = "Ins.log";
 std::string LogFilePath(const TCompile& compile) {
   std::string uninstaller;
   for (const auto& entry : compile.FileList) {
-    if (entry->EntryKind != kEntryUninstaller) continue;
+    if (entry->EntryKind != package::kEntryUninstaller) continue;
     const std::string name = compile.Patched ? sys::ExtractFileName(entry->SourcePath)
-                                             : SafeEntryFileName(entry->SourcePath);
+                                             : package::SafeEntryFileName(entry->SourcePath);
     uninstaller = compile.Options.InstallDir + "\\" + name;
   }
   return uninstaller.empty() ? kLogName : sys::ExtractFilePath(uninstaller) + kLogName;

@@ -34,7 +34,7 @@ void RunRegistrationStep(InstallContext& ctx) {
   // The entry's TargetOs is not looked at: an entry the file step skipped is registered under
   // the path stored in the package.
   for (const auto& entry : compile.FileList) {
-    if (entry->EntryKind != kEntryFile) continue;
+    if (entry->EntryKind != package::kEntryFile) continue;
     const std::string& path = entry->SourcePath;
     if (entry->IsComponent) {
       compile.ReportStatus("正在注册组件“" + path + "”，请稍候");

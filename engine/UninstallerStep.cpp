@@ -32,8 +32,8 @@ std::string InstallUninstaller(TCompile& compile, sys::Stream& package, TUnInsta
 
   std::string uninstaller;
   for (const auto& entry : compile.FileList) {
-    if (entry->EntryKind != kEntryUninstaller) continue;
-    uninstaller = compile.Options.InstallDir + "\\" + SafeEntryFileName(entry->SourcePath);
+    if (entry->EntryKind != package::kEntryUninstaller) continue;
+    uninstaller = compile.Options.InstallDir + "\\" + package::SafeEntryFileName(entry->SourcePath);
     // Written beside its place first, so a damaged entry never leaves half a program behind.
     undo::ReplacingFile file(platform, uninstaller);
     TCompile::CopyEntryData(package, file.Open(), entry->DataStart, entry->DataEnd);

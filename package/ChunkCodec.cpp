@@ -9,6 +9,8 @@
 #include "system/Error.h"
 #include "system/Stream.h"
 
+namespace package {
+
 namespace {
 
 // Compressed bytes read ahead in one go, and verified output gathered before one write: large
@@ -142,3 +144,5 @@ void ChunkInflater::CopyRun(sys::Stream& source, int64_t start, int64_t end,
   Flush(target);
   source.Seek(pos);
 }
+
+}  // namespace package

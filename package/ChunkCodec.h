@@ -24,6 +24,8 @@ namespace sys {
 class Stream;
 }
 
+namespace package {
+
 class ChunkInflater {
  public:
   ChunkInflater();
@@ -74,3 +76,5 @@ class ChunkDeflater {
   std::unique_ptr<z_stream_s> zs_;
   std::string out_;
 };
+
+}  // namespace package

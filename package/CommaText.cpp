@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace package {
+
 namespace {
 
 bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
@@ -86,3 +88,5 @@ std::vector<std::string> FromCommaText(const std::string& text) {
   }
   return items;
 }
+
+}  // namespace package

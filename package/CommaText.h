@@ -13,5 +13,9 @@
 #include <string>
 #include <vector>
 
+namespace package {
+
 std::string ToCommaText(const std::vector<std::string>& items);
 std::vector<std::string> FromCommaText(const std::string& text);
+
+}  // namespace package

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace package {
+
 int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
   year -= month <= 2;
   const int64_t era = (year >= 0 ? year : year - 399) / 400;
@@ -34,3 +36,5 @@ DayAndMs SplitDateTime(double value) {
   }
   return split;
 }
+
+}  // namespace package

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace package {
+
 inline constexpr int64_t kMsPerDay = 86400000;
 
 struct CivilDate {
@@ -27,3 +29,5 @@ struct DayAndMs {
   int64_t ms;
 };
 DayAndMs SplitDateTime(double value);
+
+}  // namespace package

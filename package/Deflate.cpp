@@ -10,6 +10,8 @@
 #include "system/Error.h"
 #include "system/Stream.h"
 
+namespace package {
+
 namespace {
 
 [[noreturn]] void ZlibFailed() { throw sys::Error(kZlibError); }
@@ -28,12 +30,6 @@ int ZlibLevel(TCompressLevelEnum level) {
 std::string CompressChunk(const std::string& data, TCompressLevelEnum level) {
   ChunkDeflater deflater(level);
   return deflater.Compress(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-}
-
-void CompressStream(sys::Stream& source, sys::Stream& target, TCompressLevelEnum level) {
-  source.Seek(0);
-  ChunkDeflater deflater(level);
-  deflater.WriteRun(source, target);
 }
 
 ChunkDeflater::ChunkDeflater(TCompressLevelEnum level) : zs_(std::make_unique<z_stream_s>()) {
@@ -77,4 +73,12 @@ int64_t ChunkDeflater::WriteRun(sys::Stream& source, sys::Stream& target) {
     total += static_cast<int64_t>(filled);
     if (filled < kChunkBlockSize) return total;
   }
+}
+
+}  // namespace package
+
+void CompressStream(sys::Stream& source, sys::Stream& target, TCompressLevelEnum level) {
+  source.Seek(0);
+  package::ChunkDeflater deflater(level);
+  deflater.WriteRun(source, target);
 }

@@ -3,6 +3,8 @@
 #include "package/uKernal.h"
 #include "system/Error.h"
 
+namespace package {
+
 namespace {
 
 bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
@@ -92,3 +94,5 @@ void CheckFolderHasNoDevice(const std::string& folder) {
     }
   }
 }
+
+}  // namespace package

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace package {
+
 // The file-name part of sourcePath (after its last separator). Rejects an empty name, "." and
 // "..", a name of dots and blanks only, a device name (CheckFolderHasNoDevice) and a name
 // holding ":" or a NUL byte.
@@ -28,3 +30,5 @@ void CheckFolderHasNoDevice(const std::string& folder);
 
 // Position of the last "\" or "/" of path, or npos.
 size_t LastSeparator(std::string_view path);
+
+}  // namespace package

@@ -31,7 +31,7 @@ inline void StoreU64(unsigned char* p, uint64_t v) {
 
 // Fills buffer completely or reports the package as damaged.
 inline void ReadOrDamaged(sys::Stream& stream, void* buffer, size_t count) {
-  if (stream.Read(buffer, count) != count) throw sys::Error(kDamagedPackage);
+  if (stream.Read(buffer, count) != count) throw sys::Error(package::kDamagedPackage);
 }
 
 inline uint8_t ReadU8(sys::Stream& stream) {

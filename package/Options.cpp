@@ -11,6 +11,8 @@
 #include "system/Error.h"
 #include "system/Gbk.h"
 
+namespace package {
+
 namespace {
 
 // Whether text is a decimal number (digits with an optional fraction and exponent, at least one
@@ -69,41 +71,45 @@ bool ReadBoolean(const std::string& text) {
   throw sys::Error("'" + text + "' is not a valid boolean value");
 }
 
+}  // namespace package
+
 void TCompile::ApplyOptions() {
   for (const auto& item : InfoList)
-    if (item->Group == kGroupBasic && item->Caption == kCaptionShowWizard)
-      Options.ShowWizard = item->Value == kSwitchOn;
+    if (item->Group == package::kGroupBasic && item->Caption == package::kCaptionShowWizard)
+      Options.ShowWizard = item->Value == package::kSwitchOn;
 
   std::vector<TCompileData*> items;
-  GetGroupItems(kGroupTasks, items);
+  GetGroupItems(package::kGroupTasks, items);
   for (const TCompileData* item : items) {
-    if (sys::SameText(item->Caption, TaskCaptions[1])) Options.DesktopIcon = item->Value == kSwitchOn;
-    if (sys::SameText(item->Caption, TaskCaptions[2]))
-      Options.QuickLaunchIcon = item->Value == kSwitchOn;
+    if (sys::SameText(item->Caption, package::TaskCaptions[1]))
+      Options.DesktopIcon = item->Value == package::kSwitchOn;
+    if (sys::SameText(item->Caption, package::TaskCaptions[2]))
+      Options.QuickLaunchIcon = item->Value == package::kSwitchOn;
   }
 
   Options.CreateStartMenu = 1;
-  GetGroupItems(kGroupStartMenu, items);
+  GetGroupItems(package::kGroupStartMenu, items);
   for (const TCompileData* item : items)
-    if (sys::SameText(item->Caption, StartMenuCaptions[1])) Options.StartMenuFolder = item->Value;
+    if (sys::SameText(item->Caption, package::StartMenuCaptions[1]))
+      Options.StartMenuFolder = item->Value;
 
   if (Patched) {
-    ReadRegisteredInstallDir(platform(), Serial, Options.InstallDir);
+    package::ReadRegisteredInstallDir(platform(), Serial, Options.InstallDir);
   } else {
-    GetGroupItems(kGroupInstallDir, items);
+    GetGroupItems(package::kGroupInstallDir, items);
     for (const TCompileData* item : items)
-      if (sys::SameText(item->Caption, InstallDirCaptions[1]))
+      if (sys::SameText(item->Caption, package::InstallDirCaptions[1]))
         Options.InstallDir = ExpandSystemPath(item->Value);
   }
 
-  GetGroupItems(kGroupFinish, items);
+  GetGroupItems(package::kGroupFinish, items);
   for (const TCompileData* item : items) {
     if (item->Value.empty()) continue;
-    if (sys::SameText(item->Caption, FinishCaptions[1])) {
+    if (sys::SameText(item->Caption, package::FinishCaptions[1])) {
       Options.RunApp = 1;
       Options.AppFile = item->Value;
     }
-    if (sys::SameText(item->Caption, FinishCaptions[2])) {
+    if (sys::SameText(item->Caption, package::FinishCaptions[2])) {
       Options.ShowReadme = 1;
       Options.ReadmeFile = item->Value;
     }

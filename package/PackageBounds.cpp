@@ -10,6 +10,8 @@
 #include "system/Error.h"
 #include "system/Platform.h"
 
+namespace package {
+
 namespace {
 
 // Signing tools align the certificate table to 8 bytes with zeros.
@@ -106,3 +108,5 @@ std::unique_ptr<sys::Stream> BoundToPackage(std::unique_ptr<sys::Stream> file) {
 std::unique_ptr<sys::Stream> OpenPackage(sys::Platform& platform, const std::string& path) {
   return BoundToPackage(platform.OpenForRead(path));
 }
+
+}  // namespace package

@@ -28,6 +28,8 @@ namespace sys {
 class Platform;
 }
 
+namespace package {
+
 struct CertificateTable {
   int64_t offset = 0;
   int64_t size = 0;
@@ -67,3 +69,5 @@ class PackageStream : public sys::Stream {
 std::unique_ptr<sys::Stream> OpenPackage(sys::Platform& platform, const std::string& path);
 // Bounds an already open setup program file to its package.
 std::unique_ptr<sys::Stream> BoundToPackage(std::unique_ptr<sys::Stream> file);
+
+}  // namespace package

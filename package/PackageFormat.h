@@ -31,6 +31,8 @@
 
 #include <cstdint>
 
+namespace package {
+
 inline constexpr int64_t kReservedSize = 8;
 inline constexpr int64_t kTrailerSize = 16;
 
@@ -45,3 +47,5 @@ inline constexpr int64_t kMinCompItemBytes = 4 + 8;
 // The configuration is the one thing unpacked whole; a crafted block of chunks that each
 // inflate to the chunk limit must still not take unbounded memory.
 inline constexpr int64_t kMaxConfigurationSize = int64_t{256} << 20;
+
+}  // namespace package

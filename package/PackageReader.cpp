@@ -33,8 +33,8 @@ class ConfigurationBuffer : public sys::Stream {
     return n;
   }
   void Write(const void* buffer, size_t count) override {
-    if (Size() + static_cast<int64_t>(count) > kMaxConfigurationSize)
-      throw sys::Error(kDamagedPackage);
+    if (Size() + static_cast<int64_t>(count) > package::kMaxConfigurationSize)
+      throw sys::Error(package::kDamagedPackage);
     bytes_.append(static_cast<const char*>(buffer), count);
   }
   void Seek(int64_t position) override { position_ = std::max<int64_t>(0, position); }
@@ -53,7 +53,7 @@ class ConfigurationMeter : public sys::Stream {
   size_t Read(void*, size_t) override { return 0; }
   void Write(const void*, size_t count) override {
     size_ += static_cast<int64_t>(count);
-    if (size_ > kMaxConfigurationSize) throw sys::Error(kDamagedPackage);
+    if (size_ > package::kMaxConfigurationSize) throw sys::Error(package::kDamagedPackage);
   }
   void Seek(int64_t) override {}
   int64_t Position() const override { return size_; }
@@ -71,7 +71,7 @@ class ConfigurationMeter : public sys::Stream {
 // even if they were to differ.
 std::unique_ptr<ConfigurationBuffer> UnpackConfiguration(sys::Stream& file, int64_t directory,
                                                          int64_t trailer) {
-  ChunkInflater inflater;
+  package::ChunkInflater inflater;
   ConfigurationMeter meter;
   inflater.CopyRun(file, directory, trailer, meter);
   auto config = std::make_unique<ConfigurationBuffer>(meter.Size());
@@ -82,12 +82,12 @@ std::unique_ptr<ConfigurationBuffer> UnpackConfiguration(sys::Stream& file, int6
 int32_t ReadCount(sys::Stream& config, int64_t minItemBytes) {
   int32_t count = le::ReadI32(config);
   if (count <= 0) return 0;
-  if (count > config.Remaining() / minItemBytes) throw sys::Error(kDamagedPackage);
+  if (count > config.Remaining() / minItemBytes) throw sys::Error(package::kDamagedPackage);
   return count;
 }
 
 void ReadCommaText(sys::Stream& config, TStringList& list) {
-  list = FromCommaText(TElement::ReadString(config));
+  list = package::FromCommaText(TElement::ReadString(config));
 }
 
 std::unique_ptr<TCompileFileData> ReadFileItem(sys::Stream& config) {
@@ -114,26 +114,26 @@ std::unique_ptr<TCompileFileData> ReadFileItem(sys::Stream& config) {
 }  // namespace
 
 void TCompile::ReadConfiguration(sys::Stream& config) {
-  for (int32_t n = ReadCount(config, kMinInfoItemBytes); n > 0; --n) {
+  for (int32_t n = ReadCount(config, package::kMinInfoItemBytes); n > 0; --n) {
     auto item = std::make_unique<TCompileData>();
     item->Caption = ReadString(config);
     item->Value = ReadString(config);
     item->Group = le::ReadU8(config);
     const std::string& caption = item->Caption;
-    if (caption == kCaptionItemName) ItemName = item->Value;
-    else if (caption == kCaptionAuthor) Author = item->Value;
-    else if (caption == kCaptionVersion) Version = item->Value;
-    else if (caption == kCaptionUrl) Url = item->Value;
-    else if (caption == kCaptionRebootOs) Options.RebootText = item->Value;
-    else if (caption == kCaptionFinishHint) Options.FinishHint = item->Value;
-    else if (caption == kCaptionPatch) Patched = ReadBoolean(item->Value);
+    if (caption == package::kCaptionItemName) ItemName = item->Value;
+    else if (caption == package::kCaptionAuthor) Author = item->Value;
+    else if (caption == package::kCaptionVersion) Version = item->Value;
+    else if (caption == package::kCaptionUrl) Url = item->Value;
+    else if (caption == package::kCaptionRebootOs) Options.RebootText = item->Value;
+    else if (caption == package::kCaptionFinishHint) Options.FinishHint = item->Value;
+    else if (caption == package::kCaptionPatch) Patched = package::ReadBoolean(item->Value);
     InfoList.push_back(std::move(item));
   }
   ReadCommaText(config, FileFolderList);
-  for (int32_t n = ReadCount(config, kMinFileItemBytes); n > 0; --n)
+  for (int32_t n = ReadCount(config, package::kMinFileItemBytes); n > 0; --n)
     FileList.push_back(ReadFileItem(config));
   ReadCommaText(config, RegFolderList);
-  for (int32_t n = ReadCount(config, kMinRegItemBytes); n > 0; --n) {
+  for (int32_t n = ReadCount(config, package::kMinRegItemBytes); n > 0; --n) {
     auto item = std::make_unique<TRegInfoData>();
     item->KeyPath = ReadString(config);
     item->ValueName = ReadString(config);
@@ -143,7 +143,7 @@ void TCompile::ReadConfiguration(sys::Stream& config) {
     RegList.push_back(std::move(item));
   }
   ReadCommaText(config, ShotCutFolderList);
-  for (int32_t n = ReadCount(config, kMinShotCutItemBytes); n > 0; --n) {
+  for (int32_t n = ReadCount(config, package::kMinShotCutItemBytes); n > 0; --n) {
     auto item = std::make_unique<TShotCutData>();
     item->LinkFolder = ReadString(config);
     item->LinkName = ReadString(config);
@@ -153,7 +153,7 @@ void TCompile::ReadConfiguration(sys::Stream& config) {
     item->LinkKind = le::ReadU8(config);
     ShotCutList.push_back(std::move(item));
   }
-  for (int32_t n = ReadCount(config, kMinCompItemBytes); n > 0; --n) {
+  for (int32_t n = ReadCount(config, package::kMinCompItemBytes); n > 0; --n) {
     auto item = std::make_unique<TCompileCompData>();
     item->CompName = ReadString(config);
     item->CompSize = le::ReadI64(config);
@@ -171,13 +171,13 @@ void TCompile::LoadPackage(const std::string& path) {
   std::unique_ptr<sys::Stream> file = OpenPackageFile(path);
   const int64_t length = file->Size();
   // A file too short for the trailer has no package; reading it would mean reading nothing.
-  if (length < kTrailerSize) throw sys::Error(kDamagedPackage);
-  const int64_t trailer = length - kTrailerSize;
+  if (length < package::kTrailerSize) throw sys::Error(package::kDamagedPackage);
+  const int64_t trailer = length - package::kTrailerSize;
   file->Seek(trailer);
   Size = le::ReadI64(*file);
   const int64_t directory = le::ReadI64(*file);
   if (directory > 0) {
-    if (directory > trailer) throw sys::Error(kDamagedPackage);
+    if (directory > trailer) throw sys::Error(package::kDamagedPackage);
     ReadConfiguration(*UnpackConfiguration(*file, directory, trailer));
   }
   ComputeTotalSize();
@@ -185,11 +185,11 @@ void TCompile::LoadPackage(const std::string& path) {
 }
 
 std::unique_ptr<sys::Stream> TCompile::OpenPackageFile(const std::string& path) {
-  if (!image_ || !sys::SameText(path, imagePath_)) return OpenPackage(platform(), path);
-  return BoundToPackage(std::make_unique<sys::StreamView>(*image_));
+  if (!image_ || !sys::SameText(path, imagePath_)) return package::OpenPackage(platform(), path);
+  return package::BoundToPackage(std::make_unique<sys::StreamView>(*image_));
 }
 
 void TCompile::CopyEntryData(sys::Stream& source, sys::Stream& target, int64_t start,
                              int64_t end) {
-  ChunkInflater().CopyRun(source, start, end, target);
+  package::ChunkInflater().CopyRun(source, start, end, target);
 }

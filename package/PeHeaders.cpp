@@ -6,6 +6,8 @@
 #include "package/LittleEndian.h"
 #include "system/Stream.h"
 
+namespace package {
+
 namespace {
 
 constexpr int64_t kDosHeaderSize = 64;
@@ -74,3 +76,5 @@ std::optional<PeLayout> ReadPeLayout(sys::Stream& file) {
   }
   return layout;
 }
+
+}  // namespace package

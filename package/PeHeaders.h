@@ -15,6 +15,8 @@ namespace sys {
 class Stream;
 }
 
+namespace package {
+
 struct PeLayout {
   bool pe32Plus = false;
   // End of the headers and of the last section's raw data: where anything appended begins.
@@ -27,3 +29,5 @@ struct PeLayout {
 
 // Reads the PE headers at the start of file; nullopt when they are missing or malformed.
 std::optional<PeLayout> ReadPeLayout(sys::Stream& file);
+
+}  // namespace package

@@ -14,17 +14,17 @@ namespace {
 // A kind-3 entry gets its DestFolder rewritten to its unpacked component folder.
 std::string ResourceTarget(TCompileFileData& entry, const std::string& folder) {
   switch (entry.EntryKind) {
-    case kEntryRegFile:
-      return folder + "Reg\\" + SafeEntryFileName(entry.SourcePath);
-    case kEntryResource:
-      return folder + "Info\\" + SafeEntryFileName(entry.SourcePath);
-    case kEntryComponentFile: {
+    case package::kEntryRegFile:
+      return folder + "Reg\\" + package::SafeEntryFileName(entry.SourcePath);
+    case package::kEntryResource:
+      return folder + "Info\\" + package::SafeEntryFileName(entry.SourcePath);
+    case package::kEntryComponentFile: {
       // The rest keeps its leading separator, so two separators meet; Windows accepts that.
       std::string rest = entry.SourcePath.size() > entry.DestFolder.size()
                              ? entry.SourcePath.substr(entry.DestFolder.size())
                              : std::string();
-      CheckRelativeEntryPath(rest);
-      entry.DestFolder = folder + "Comp\\" + SafeFolderName(entry.EntryName);
+      package::CheckRelativeEntryPath(rest);
+      entry.DestFolder = folder + "Comp\\" + package::SafeFolderName(entry.EntryName);
       return entry.DestFolder + "\\" + rest;
     }
     default:
@@ -79,12 +79,12 @@ void TCompile::ExtractResources(sys::Stream& source, const TExtractProgress& pro
     TCompileFileData& entry = *FileList[i];
     std::string target = ResourceTarget(entry, resourceFolder_);
     if (target.empty()) continue;
-    if (entry.EntryKind == kEntryResource) {
+    if (entry.EntryKind == package::kEntryResource) {
       for (const auto& item : InfoList)
         if (sys::SameText(item->Value, entry.SourcePath)) item->Value = target;
     }
     entry.SourcePath = target;
-    std::string folder = target.substr(0, LastSeparator(target));
+    std::string folder = target.substr(0, package::LastSeparator(target));
     if (!platform.DirectoryExists(folder)) platform.ForceDirectories(folder);
     std::unique_ptr<sys::Stream>& held = HeldFile(target);
     // A later entry of the same name replaces the earlier one, which is ours.
@@ -114,8 +114,9 @@ void TCompile::ClearTempFiles() {
   // The folders the unpacking made, deepest first; a folder something else still fills stays.
   std::vector<std::string> folders;
   for (const std::string& path : TempFiles) {
-    for (size_t cut = LastSeparator(path); cut != std::string::npos && cut >= resourceFolder_.size();
-         cut = LastSeparator(std::string_view(path).substr(0, cut))) {
+    for (size_t cut = package::LastSeparator(path);
+         cut != std::string::npos && cut >= resourceFolder_.size();
+         cut = package::LastSeparator(std::string_view(path).substr(0, cut))) {
       folders.push_back(path.substr(0, cut));
     }
   }

@@ -6,6 +6,8 @@
 #include "package/uCommon.h"
 #include "system/Stream.h"
 
+namespace package {
+
 void StoreStream(sys::Stream& source, sys::Stream& target) {
   source.Seek(0);
   unsigned char block[kChunkBlockSize];
@@ -37,3 +39,5 @@ void StoreStream(sys::Stream& source, sys::Stream& target) {
     if (filled < kChunkBlockSize) return;
   }
 }
+
+}  // namespace package

@@ -6,6 +6,8 @@
 #include "system/Error.h"
 #include "system/Platform.h"
 
+namespace package {
+
 std::string UninstallKeyPath(const std::string& serial) {
   return "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + serial;
 }
@@ -31,3 +33,5 @@ void ReadRegisteredInstallDir(sys::Platform& platform, const std::string& serial
   }
   dir = value->data;
 }
+
+}  // namespace package

@@ -10,6 +10,8 @@ namespace sys {
 class Platform;
 }
 
+namespace package {
+
 // "\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + Serial under HKEY_LOCAL_MACHINE.
 std::string UninstallKeyPath(const std::string& serial);
 
@@ -23,3 +25,5 @@ inline constexpr std::array<const char*, 8> kUninstallRegistrationValues = {
 // the key cannot be opened. A value that is not text is sys::Error(kInvalidDataType).
 void ReadRegisteredInstallDir(sys::Platform& platform, const std::string& serial,
                               std::string& dir);
+
+}  // namespace package

@@ -17,6 +17,8 @@ class Stream;
 
 enum TCompressLevelEnum : uint8_t { cplNone = 0, cplSpeed = 1, cplPress = 2, cplDefault = 3 };
 
+namespace package {
+
 // zlib level of an enum value: 0, 1, 9, or zlib's default for cplDefault and anything else.
 int ZlibLevel(TCompressLevelEnum level);
 
@@ -29,13 +31,15 @@ inline constexpr const char* kZlibError = "error";
 std::string CompressChunk(const std::string& data, TCompressLevelEnum level);
 // Inflates one complete zlib stream; throws sys::Error(kZlibError).
 std::string InflateChunk(const std::string& compressed);
+// A chunk run as CompressStream writes it, but each block stored as it is (a zlib stream of
+// one stored block, which every reader inflates): for rare, small writes by programs that must
+// stay small.
+void StoreStream(sys::Stream& source, sys::Stream& target);
+
+}  // namespace package
 
 // Appends a chunk run holding the whole source (from position 0) to target, at cplPress.
-void CompressStream(sys::Stream& source, sys::Stream& target,
-                    TCompressLevelEnum level = cplPress);
-// The same chunk run with each block stored as it is (a zlib stream of one stored block, which
-// every reader inflates): for rare, small writes by programs that must stay small.
-void StoreStream(sys::Stream& source, sys::Stream& target);
+void CompressStream(sys::Stream& source, sys::Stream& target, TCompressLevelEnum level = cplPress);
 // Fills target with the unpacked content of the whole source; target position left at 0.
 void DecompressStream(sys::Stream& source, sys::Stream& target);
 

@@ -8,7 +8,7 @@
 std::string TElement::ReadString(sys::Stream& stream) {
   uint32_t count = le::ReadU32(stream);
   // The count is checked against what is left before anything is sized from it.
-  if (static_cast<int64_t>(count) > stream.Remaining()) throw sys::Error(kDamagedPackage);
+  if (static_cast<int64_t>(count) > stream.Remaining()) throw sys::Error(package::kDamagedPackage);
   std::string text(count, '\0');
   le::ReadOrDamaged(stream, text.data(), count);
   return text;

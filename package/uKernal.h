@@ -14,8 +14,10 @@
 
 #include "system/Stream.h"
 
+namespace package {
 // Message of every structural fault of a package or log (lengths, counts, offsets, names).
 inline constexpr const char* kDamagedPackage = "安装包已损坏";
+}  // namespace package
 
 class TElement {
  public:
@@ -77,6 +79,8 @@ struct TCompileCompData {
   int64_t CompSize = 0;
 };
 
+namespace package {
+
 // Entry kinds.
 inline constexpr uint8_t kEntryFile = 0;
 inline constexpr uint8_t kEntryFolder = 1;
@@ -84,3 +88,5 @@ inline constexpr uint8_t kEntryRegFile = 2;
 inline constexpr uint8_t kEntryComponentFile = 3;
 inline constexpr uint8_t kEntryResource = 4;
 inline constexpr uint8_t kEntryUninstaller = 5;
+
+}  // namespace package

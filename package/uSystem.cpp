@@ -17,7 +17,7 @@ void TCustomCompile::ClearLists() {
   ShotCutList.clear();
 }
 
-TCompile::TCompile(sys::Platform& platform, InstallRunner installRunner)
+TCompile::TCompile(sys::Platform& platform, package::InstallRunner installRunner)
     : platform_(&platform), installRunner_(installRunner) {}
 
 TCompile::~TCompile() = default;

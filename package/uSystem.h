@@ -36,7 +36,9 @@ class TCompile;
 
 // What TCompile::Install carries out. Whoever creates a project object for a setup run passes
 // engine::RunInstall (TInstall, the tests' fixtures); one that only reads a package needs none.
+namespace package {
 using InstallRunner = void (*)(TCompile& compile, const std::string& ExeFile);
+}
 
 struct TInstallData {
   uint8_t ShowWizard = 1;
@@ -71,7 +73,7 @@ class TCustomCompile : public TElement {
 
 class TCompile : public TCustomCompile {
  public:
-  explicit TCompile(sys::Platform& platform, InstallRunner installRunner = nullptr);
+  explicit TCompile(sys::Platform& platform, package::InstallRunner installRunner = nullptr);
   ~TCompile() override;
   TCompile(const TCompile&) = delete;
   TCompile& operator=(const TCompile&) = delete;
@@ -138,7 +140,7 @@ class TCompile : public TCustomCompile {
   std::unique_ptr<sys::Stream>& HeldFile(const std::string& path);
 
   sys::Platform* platform_;
-  InstallRunner installRunner_;
+  package::InstallRunner installRunner_;
   std::unique_ptr<sys::Stream> image_;
   std::string imagePath_;
   std::string resourceFolder_;

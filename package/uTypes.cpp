@@ -1,5 +1,7 @@
 #include "package/uTypes.h"
 
+namespace package {
+
 const char* const BasicSettings[2 * kBasicSettingCount] = {
     kCaptionItemName,       "Name",
     kCaptionAuthor,         "Author",
@@ -33,3 +35,5 @@ const char* const TaskCaptions[3] = {"标题图片", "创建桌面快捷方式",
 const char* const ReadyCaptions[1] = {"标题图片"};
 const char* const ProgressCaptions[2] = {"标题图片", "安装详细信息"};
 const char* const FinishCaptions[3] = {"背景图片", "应用程序文件", "Readme文件"};
+
+}  // namespace package

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace package {
+
 // InfoList groups.
 inline constexpr uint8_t kGroupBasic = 0;
 inline constexpr uint8_t kGroupPages = 1;
@@ -63,3 +65,5 @@ extern const char* const TaskCaptions[3];        // group 9
 extern const char* const ReadyCaptions[1];       // group 10
 extern const char* const ProgressCaptions[2];    // group 11
 extern const char* const FinishCaptions[3];      // group 12
+
+}  // namespace package

@@ -27,7 +27,7 @@ constexpr int64_t kMaxLogBody = 32 << 20;
 class LogBody : public sys::MemoryStream {
  public:
   void Write(const void* buffer, size_t count) override {
-    if (static_cast<int64_t>(count) > kMaxLogBody - Position()) throw sys::Error(kDamagedPackage);
+    if (static_cast<int64_t>(count) > kMaxLogBody - Position()) throw sys::Error(package::kDamagedPackage);
     MemoryStream::Write(buffer, count);
   }
 };
@@ -57,14 +57,14 @@ std::string IdentityKey(const TUnInsData& item) {
 
 int32_t ReadInt32(sys::Stream& stream) {
   unsigned char bytes[4];
-  if (stream.Read(bytes, 4) != 4) throw sys::Error(kDamagedPackage);
+  if (stream.Read(bytes, 4) != 4) throw sys::Error(package::kDamagedPackage);
   uint32_t u = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
   return static_cast<int32_t>(u);
 }
 
 uint8_t ReadByte(sys::Stream& stream) {
   uint8_t b = 0;
-  if (stream.Read(&b, 1) != 1) throw sys::Error(kDamagedPackage);
+  if (stream.Read(&b, 1) != 1) throw sys::Error(package::kDamagedPackage);
   return b;
 }
 
@@ -160,7 +160,7 @@ void TUnInstall::LoadFromStream(sys::Stream& file) {
   itemName_ = ReadString(body);
   serial_ = ReadString(body);
   int32_t count = ReadInt32(body);
-  if (count < 0 || count > body.Remaining() / kMinStoredItem) throw sys::Error(kDamagedPackage);
+  if (count < 0 || count > body.Remaining() / kMinStoredItem) throw sys::Error(package::kDamagedPackage);
   items_.reserve(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) {
     auto item = std::make_unique<TUnInsData>();
@@ -205,7 +205,7 @@ void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::
   // Without a serial the key would be the shared Uninstall key itself.
   if (serial.empty()) return;
   std::unique_ptr<sys::RegistryKey> key =
-      platform_->OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true);
+      platform_->OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(serial), true);
   if (!key) return;
   key->WriteString("DisplayIcon", uninstaller);
   key->WriteString("DisplayName", itemName + version);
@@ -221,5 +221,5 @@ void TUnInstall::WriteUninstallEntry(const std::string& uninstaller, const std::
 }
 
 void TUnInstall::GetInstallDir(const std::string& serial, std::string& dir) {
-  ReadRegisteredInstallDir(*platform_, serial, dir);
+  package::ReadRegisteredInstallDir(*platform_, serial, dir);
 }

@@ -2,4 +2,4 @@
 #include "package/uCommon.h"
 #include "undo/uUnInstall.h"
 
-void TUnInstall::SaveUncompressedToFile(const std::string& fileName) { Save(fileName, StoreStream); }
+void TUnInstall::SaveUncompressedToFile(const std::string& fileName) { Save(fileName, package::StoreStream); }

@@ -74,7 +74,7 @@ void CheckRegisteredFolder(sys::Platform& platform, const TUnInstall& log,
   if (!folder.empty()) folder.pop_back();
   std::optional<sys::RegValue> registered;
   if (NamesAKey(log.Serial())) {
-    if (auto key = platform.OpenKeyToRead(sys::kHkeyLocalMachine, UninstallKeyPath(log.Serial()))) {
+    if (auto key = platform.OpenKeyToRead(sys::kHkeyLocalMachine, package::UninstallKeyPath(log.Serial()))) {
       registered = key->QueryValue("Install Dir");
     }
   }

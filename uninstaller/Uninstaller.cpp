@@ -114,7 +114,7 @@ class UninstallRun {
 
   void RemoveRegistration(const std::string& serial) {
     if (!HasRegistration(serial)) return;
-    const std::string keyPath = UninstallKeyPath(serial);
+    const std::string keyPath = package::UninstallKeyPath(serial);
     const std::string what = "HKEY_LOCAL_MACHINE" + keyPath;
     Step(what);
     if (!platform_.KeyExists(sys::kHkeyLocalMachine, keyPath)) {
@@ -125,7 +125,7 @@ class UninstallRun {
     {
       auto key = platform_.OpenKey(sys::kHkeyLocalMachine, keyPath, false);
       if (!key) valuesGone = false;
-      for (const char* name : kUninstallRegistrationValues) {
+      for (const char* name : package::kUninstallRegistrationValues) {
         if (key && key->QueryValue(name) && !key->DeleteValue(name)) valuesGone = false;
       }
     }

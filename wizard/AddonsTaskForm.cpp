@@ -48,13 +48,13 @@ void TfrmAddonsTask::CheckBox2Click() { compile().Options.QuickLaunchIcon = Chec
 
 void TfrmAddonsTask::LoadSettings() {
   Label1->SetCaption(sys::Format(kLabel1Pattern, compile().ItemName));
-  for (const TCompileData* item : GroupItems(kGroupTasks)) {
-    if (sys::SameText(item->Caption, TaskCaptions[0])) {
+  for (const TCompileData* item : GroupItems(package::kGroupTasks)) {
+    if (sys::SameText(item->Caption, package::TaskCaptions[0])) {
       Image6->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, TaskCaptions[1]) && item->Value == kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::TaskCaptions[1]) && item->Value == package::kSwitchOn) {
       CheckBox1->SetChecked(true);
       CheckBox1->SetVisible(true);
-    } else if (sys::SameText(item->Caption, TaskCaptions[2]) && item->Value == kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::TaskCaptions[2]) && item->Value == package::kSwitchOn) {
       CheckBox2->SetChecked(true);
       CheckBox2->SetVisible(true);
     }

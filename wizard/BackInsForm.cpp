@@ -31,10 +31,10 @@ void TfrmBackIns::SetCompile(TCompile& compile) {
 void TfrmBackIns::FormShow() {
   if (!compile_) return;
   std::vector<TCompileData*> items;
-  compile_->GetGroupItems(kGroupBasic, items);
+  compile_->GetGroupItems(package::kGroupBasic, items);
   for (const TCompileData* item : items) {
     // Exact caption, as the background setting has always been looked up.
-    if (item->Caption != kCaptionBackPicture) continue;
+    if (item->Caption != package::kCaptionBackPicture) continue;
     if (!compile_->platform().FileExists(item->Value)) continue;
     auto picture = std::make_unique<ui::Picture>();
     if (picture->LoadFromFile(item->Value)) picture_ = std::move(picture);

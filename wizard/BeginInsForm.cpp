@@ -59,10 +59,10 @@ TfrmBeginIns::TfrmBeginIns(ui::Backend& backend) : PageForm(backend, kClassName)
 }
 
 void TfrmBeginIns::LoadSettings() {
-  for (const TCompileData* item : GroupItems(kGroupProgress)) {
-    if (sys::SameText(item->Caption, ProgressCaptions[0])) {
+  for (const TCompileData* item : GroupItems(package::kGroupProgress)) {
+    if (sys::SameText(item->Caption, package::ProgressCaptions[0])) {
       Image8->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, ProgressCaptions[1]) && item->Value == kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::ProgressCaptions[1]) && item->Value == package::kSwitchOn) {
       mInstall->SetVisible(true);
     }
   }

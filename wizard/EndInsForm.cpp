@@ -63,14 +63,14 @@ void TfrmEndIns::CheckBox1Click() { compile().Options.RunApp = CheckBox1->Checke
 void TfrmEndIns::CheckBox2Click() { compile().Options.ShowReadme = CheckBox2->Checked(); }
 
 void TfrmEndIns::LoadSettings() {
-  for (const TCompileData* item : GroupItems(kGroupFinish)) {
-    if (sys::SameText(item->Caption, FinishCaptions[0])) {
+  for (const TCompileData* item : GroupItems(package::kGroupFinish)) {
+    if (sys::SameText(item->Caption, package::FinishCaptions[0])) {
       Image9->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, FinishCaptions[1]) && !item->Value.empty()) {
+    } else if (sys::SameText(item->Caption, package::FinishCaptions[1]) && !item->Value.empty()) {
       CheckBox1->SetChecked(true);
       CheckBox1->SetVisible(true);
       CheckBox1->SetCaption(sys::Format(kRunPattern, compile().ItemName));
-    } else if (sys::SameText(item->Caption, FinishCaptions[2]) && !item->Value.empty()) {
+    } else if (sys::SameText(item->Caption, package::FinishCaptions[2]) && !item->Value.empty()) {
       CheckBox2->SetChecked(true);
       CheckBox2->SetVisible(true);
     }

@@ -83,11 +83,11 @@ void TfrmFist::LoadSettings() {
   Label1->SetCaption(FormatPattern(kLabel1Pattern, compile().ItemName));
   Label2->SetCaption(FormatPattern(kLabel2Pattern, compile().ItemName));
   // The welcome keys compare exactly, unlike the other pages' keys.
-  for (const TCompileData* item : GroupItems(kGroupWelcome)) {
-    if (item->Caption == WelcomeCaptions[0]) {
+  for (const TCompileData* item : GroupItems(package::kGroupWelcome)) {
+    if (item->Caption == package::WelcomeCaptions[0]) {
       if (sys::CurrentPlatform().FileExists(item->Value)) Image1->LoadFromFile(item->Value);
-    } else if (item->Caption == WelcomeCaptions[1] || item->Caption == WelcomeCaptions[2]) {
-      ui::Label* label = item->Caption == WelcomeCaptions[1] ? Label4 : Label5;
+    } else if (item->Caption == package::WelcomeCaptions[1] || item->Caption == package::WelcomeCaptions[2]) {
+      ui::Label* label = item->Caption == package::WelcomeCaptions[1] ? Label4 : Label5;
       label->SetVisible(!item->Value.empty());
       if (!item->Value.empty()) label->SetCaption(item->Value);
     }

@@ -28,10 +28,10 @@ TfrmProtocol::TfrmProtocol(ui::Backend& backend) : PageForm(backend, kClassName)
 }
 
 void TfrmProtocol::LoadSettings() {
-  for (const TCompileData* item : GroupItems(kGroupLicense)) {
-    if (sys::SameText(item->Caption, LicenseCaptions[0])) {
+  for (const TCompileData* item : GroupItems(package::kGroupLicense)) {
+    if (sys::SameText(item->Caption, package::LicenseCaptions[0])) {
       Img_Pro_Head->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, LicenseCaptions[1])) {
+    } else if (sys::SameText(item->Caption, package::LicenseCaptions[1])) {
       WebBrowser1->Navigate(item->Value);
     }
   }

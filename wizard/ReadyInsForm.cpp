@@ -42,8 +42,8 @@ TfrmReadyIns::TfrmReadyIns(ui::Backend& backend) : PageForm(backend, kClassName)
 }
 
 void TfrmReadyIns::LoadSettings() {
-  for (const TCompileData* item : GroupItems(kGroupReady)) {
-    if (sys::SameText(item->Caption, ReadyCaptions[0])) Image6->LoadFromFile(item->Value);
+  for (const TCompileData* item : GroupItems(package::kGroupReady)) {
+    if (sys::SameText(item->Caption, package::ReadyCaptions[0])) Image6->LoadFromFile(item->Value);
   }
   Label11->SetCaption(sys::Format(kLabel11Pattern, compile().ItemName));
 }

@@ -60,13 +60,13 @@ void TfrmSelectInstallDir::BitBtn1Click() {
 }
 
 void TfrmSelectInstallDir::LoadSettings() {
-  for (const TCompileData* item : GroupItems(kGroupInstallDir)) {
-    if (sys::SameText(item->Caption, InstallDirCaptions[0])) {
+  for (const TCompileData* item : GroupItems(package::kGroupInstallDir)) {
+    if (sys::SameText(item->Caption, package::InstallDirCaptions[0])) {
       Image6->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, InstallDirCaptions[1])) {
+    } else if (sys::SameText(item->Caption, package::InstallDirCaptions[1])) {
       Edit1->SetText(ExpandSystemPath(item->Value));
-    } else if (sys::SameText(item->Caption, InstallDirCaptions[2])) {
-      if (item->Value != kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::InstallDirCaptions[2])) {
+      if (item->Value != package::kSwitchOn) {
         Edit1->SetReadOnly(true);
         BitBtn1->SetEnabled(false);
       }

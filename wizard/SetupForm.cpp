@@ -30,7 +30,7 @@ constexpr const char* kFinishCaption = "完成(&F)";
 constexpr int kSwShowMaximized = 3;
 
 // The page table: switch name (PageNames, in rank order) and the class that shows it.
-constexpr const char* kPageClasses[kPageCount] = {
+constexpr const char* kPageClasses[package::kPageCount] = {
     "TfrmFist",         "TfrmProtocol",         "TfrmSoftExplaion", "TfrmStartFolder",
     "TfrmSelComponent", "TfrmSelectInstallDir", "TfrmAddonsTask",   "TfrmReadyIns",
     "TfrmBeginIns",     "TfrmEndIns"};
@@ -95,11 +95,11 @@ void TfrmParent::FormShow() { BuildPages(); }
 
 void TfrmParent::BuildPages() {
   std::vector<TCompileData*> switches;
-  if (compile_) compile_->GetGroupItems(kGroupPages, switches);
+  if (compile_) compile_->GetGroupItems(package::kGroupPages, switches);
   for (const TCompileData* item : switches) {
-    if (item->Value != kSwitchOn) continue;
-    for (size_t rank = 0; rank < kPageCount; ++rank) {
-      if (!sys::SameText(item->Caption, PageNames[rank])) continue;
+    if (item->Value != package::kSwitchOn) continue;
+    for (size_t rank = 0; rank < package::kPageCount; ++rank) {
+      if (!sys::SameText(item->Caption, package::PageNames[rank])) continue;
       if (auto page = CreatePageForm(kPageClasses[rank])) {
         pages_.push_back({static_cast<int>(rank) + 1, std::move(page)});
       }

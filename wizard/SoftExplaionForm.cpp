@@ -27,10 +27,10 @@ TfrmSoftExplaion::TfrmSoftExplaion(ui::Backend& backend) : PageForm(backend, kCl
 }
 
 void TfrmSoftExplaion::LoadSettings() {
-  for (const TCompileData* item : GroupItems(kGroupReadme)) {
-    if (sys::SameText(item->Caption, ReadmeCaptions[0])) {
+  for (const TCompileData* item : GroupItems(package::kGroupReadme)) {
+    if (sys::SameText(item->Caption, package::ReadmeCaptions[0])) {
       Image2->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, ReadmeCaptions[1])) {
+    } else if (sys::SameText(item->Caption, package::ReadmeCaptions[1])) {
       WebBrowser1->Navigate(item->Value);
     }
   }

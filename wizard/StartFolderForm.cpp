@@ -67,18 +67,18 @@ void TfrmStartFolder::BitBtn1Click() {
 }
 
 void TfrmStartFolder::LoadSettings() {
-  for (const TCompileData* item : GroupItems(kGroupStartMenu)) {
-    if (sys::SameText(item->Caption, StartMenuCaptions[0])) {
+  for (const TCompileData* item : GroupItems(package::kGroupStartMenu)) {
+    if (sys::SameText(item->Caption, package::StartMenuCaptions[0])) {
       Image6->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, StartMenuCaptions[1])) {
+    } else if (sys::SameText(item->Caption, package::StartMenuCaptions[1])) {
       Edit1->SetText(item->Value);
-    } else if (sys::SameText(item->Caption, StartMenuCaptions[2])) {
-      if (item->Value != kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::StartMenuCaptions[2])) {
+      if (item->Value != package::kSwitchOn) {
         Edit1->SetReadOnly(true);
         BitBtn1->SetEnabled(false);
       }
-    } else if (sys::SameText(item->Caption, StartMenuCaptions[3])) {
-      CheckBox1->SetVisible(item->Value == kSwitchOn);
+    } else if (sys::SameText(item->Caption, package::StartMenuCaptions[3])) {
+      CheckBox1->SetVisible(item->Value == package::kSwitchOn);
     }
   }
   CheckBox1->SetChecked(compile().Options.CreateStartMenu != 0);

@@ -19,7 +19,7 @@ class ComponentStep : public testing::Test {
  protected:
   // A kind-3 entry of compName already unpacked at path (with content, when given).
   void AddFile(const std::string& compName, const std::string& path, const std::string* content = nullptr,
-               uint8_t kind = kEntryComponentFile) {
+               uint8_t kind = package::kEntryComponentFile) {
     auto entry = std::make_unique<TCompileFileData>();
     entry->EntryName = compName;
     entry->SourcePath = path;
@@ -50,7 +50,7 @@ class ComponentStep : public testing::Test {
 };
 
 TEST_F(ComponentStep, FindMatchesKindNameAndAPartOfThePathIgnoringAsciiCase) {
-  AddFile("VC", "C:\\T\\VC\\Setup.INI", nullptr, kEntryResource);
+  AddFile("VC", "C:\\T\\VC\\Setup.INI", nullptr, package::kEntryResource);
   AddFile("Other", "C:\\T\\Other\\setup.ini");
   AddFile("vc", "C:\\T\\VC\\xSetup.INI");
   AddFile("VC", "C:\\T\\VC\\setup.ini");

@@ -151,7 +151,7 @@ TEST_F(FileStep, NamesThatAreNoPlainFileNameMakeThePackageDamaged) {
       Install();
       ADD_FAILURE() << source << " was installed";
     } catch (const sys::Error& e) {
-      EXPECT_STREQ(e.what(), kDamagedPackage);
+      EXPECT_STREQ(e.what(), package::kDamagedPackage);
     }
     EXPECT_FALSE(Exists("C:\\Apps\\T\\ok.txt")) << source;
   }

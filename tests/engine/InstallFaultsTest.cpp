@@ -50,36 +50,36 @@ TEST_F(InstallFaults, TargetThatCannotBeCreatedEndsTheRunNamingItAndKeepsTheEarl
 
 TEST_F(InstallFaults, DamagedChunkInAReplacedFileLeavesTheOldFileIntact) {
   host.WriteFile("C:\\Apps\\T\\big.dat", "old content");
-  builder.AddFile("X:\\src\\big.dat", kProgramFiles, Noise(3 * kChunkBlockSize));
+  builder.AddFile("X:\\src\\big.dat", kProgramFiles, Noise(3 * package::kChunkBlockSize));
   std::string file = builder.Build();
   const int64_t start = builder.project().FileList[0]->DataStart;
   const int64_t second = start + 4 + LengthAt(file, start);
   file[static_cast<size_t>(second + 4 + 100)] ^= 0x55;  // inside the second chunk's deflate data
   host.WriteFile(kSetupExe, file);
   LoadProject();
-  EXPECT_EQ(InstallError(), kZlibError);
+  EXPECT_EQ(InstallError(), package::kZlibError);
   EXPECT_EQ(Read("C:\\Apps\\T\\big.dat"), "old content");
   EXPECT_EQ(host.FolderNames("C:\\Apps\\T"), std::vector<std::string>{"big.dat"});
   EXPECT_FALSE(Exists(kWorkingFolderLog));
 }
 
 TEST_F(InstallFaults, TruncatedPackageChangesNothing) {
-  builder.AddFile("X:\\src\\a.dll", kProgramFiles, Noise(kChunkBlockSize)).IsComponent = 1;
-  builder.AddFile("X:\\src\\b.dll", kProgramFiles, Noise(2 * kChunkBlockSize));
+  builder.AddFile("X:\\src\\a.dll", kProgramFiles, Noise(package::kChunkBlockSize)).IsComponent = 1;
+  builder.AddFile("X:\\src\\b.dll", kProgramFiles, Noise(2 * package::kChunkBlockSize));
   const std::string file = builder.Build();
   host.WriteFile(kSetupExe, file);
   LoadProject();
   // The download was cut inside the second file after the settings had been read.
   const int64_t cut = compile->FileList[1]->DataStart + 100;
   host.WriteFile(kSetupExe, file.substr(0, static_cast<size_t>(cut)));
-  EXPECT_EQ(InstallError(), kDamagedPackage);
+  EXPECT_EQ(InstallError(), package::kDamagedPackage);
   EXPECT_FALSE(platform().DirectoryExists("C:\\Apps\\T"));
   EXPECT_TRUE(CommandLines().empty());
 }
 
 TEST_F(InstallFaults, SplicedChunkRunChangesNothing) {
   builder.AddFile("X:\\src\\a.dll", kProgramFiles, "first");
-  builder.AddFile("X:\\src\\b.dll", kProgramFiles, Noise(2 * kChunkBlockSize));
+  builder.AddFile("X:\\src\\b.dll", kProgramFiles, Noise(2 * package::kChunkBlockSize));
   std::string file = builder.Build();
   // The second file's first record claims four bytes more than it has: its run then overruns.
   const int64_t start = builder.project().FileList[1]->DataStart;
@@ -87,18 +87,18 @@ TEST_F(InstallFaults, SplicedChunkRunChangesNothing) {
   std::memcpy(file.data() + start, &grown, 4);
   host.WriteFile(kSetupExe, file);
   LoadProject();
-  EXPECT_EQ(InstallError(), kDamagedPackage);
+  EXPECT_EQ(InstallError(), package::kDamagedPackage);
   EXPECT_FALSE(Exists("C:\\Apps\\T\\a.dll"));
   EXPECT_FALSE(platform().DirectoryExists("C:\\Apps\\T"));
 }
 
 TEST_F(InstallFaults, RunsThatDoNotEndExactlyAtDataEndChangeNothing) {
   builder.AddFile("X:\\src\\a.dll", kProgramFiles, "first");
-  builder.AddFile("X:\\src\\b.dll", kProgramFiles, Noise(2 * kChunkBlockSize));
+  builder.AddFile("X:\\src\\b.dll", kProgramFiles, Noise(2 * package::kChunkBlockSize));
   for (int64_t shift : {-1, 3, 100}) {
     Load();
     compile->FileList[1]->DataEnd += shift;
-    EXPECT_EQ(InstallError(), kDamagedPackage) << shift;
+    EXPECT_EQ(InstallError(), package::kDamagedPackage) << shift;
     EXPECT_FALSE(platform().DirectoryExists("C:\\Apps\\T")) << shift;
   }
 }

@@ -24,7 +24,7 @@ TEST_F(InstallRun, LogAndRegistrationPointAtTheUninstaller) {
   EXPECT_EQ(log.Count("C:\\App\\app.exe", 0), 1u);
   EXPECT_EQ(log.Count("C:\\App\\u.exe", 0), 0u);
   EXPECT_FALSE(Exists(kWorkingFolderLog));
-  auto uninstall = Value(sys::kHkeyLocalMachine, UninstallKeyPath(builder.serial()), "UninstallString");
+  auto uninstall = Value(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial()), "UninstallString");
   ASSERT_TRUE(uninstall.has_value());
   EXPECT_EQ(uninstall->data, "\"C:\\App\\u.exe\"");
 }
@@ -34,7 +34,7 @@ TEST_F(InstallRun, WithoutUninstallerTheLogHasTheBareNameInTheWorkingFolder) {
   LoadAndInstall("C:\\App");
   EXPECT_FALSE(Exists("C:\\App\\Ins.log"));
   EXPECT_EQ(Log().Count("C:\\App\\app.exe", 0), 1u);
-  EXPECT_EQ(Value(sys::kHkeyLocalMachine, UninstallKeyPath(builder.serial()), "UninstallString")->data,
+  EXPECT_EQ(Value(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial()), "UninstallString")->data,
             "");
 }
 
@@ -53,7 +53,7 @@ TEST_F(InstallRun, PatchStopsAfterRegistrationAndSavesNoLog) {
   EXPECT_FALSE(Exists(kWorkingFolderLog));
   EXPECT_FALSE(Exists("C:\\App\\u.exe"));
   EXPECT_FALSE(platform().KeyExists(sys::kHkeyCurrentUser, "Software\\P"));
-  EXPECT_FALSE(platform().KeyExists(sys::kHkeyLocalMachine, UninstallKeyPath(builder.serial())));
+  EXPECT_FALSE(platform().KeyExists(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial())));
   EXPECT_FALSE(Exists(platform().SpecialFolder(sys::kCsidlDesktop) + "\\P.lnk"));
 }
 
@@ -108,14 +108,14 @@ TEST_F(InstallRun, DeviceNameInAFilesDestinationIsDamageAndChangesNothing) {
   builder.AddFile("X:\\src\\a.exe", kProgramFiles, "a");
   builder.AddFile("X:\\src\\app.exe", "指定目录\\C:\\NUL\\", "app");
   Load("C:\\App");
-  EXPECT_EQ(InstallError(), kDamagedPackage);
+  EXPECT_EQ(InstallError(), package::kDamagedPackage);
   EXPECT_FALSE(platform().DirectoryExists("C:\\App"));
 }
 
 TEST_F(InstallRun, DeviceNameInAFolderEntryIsDamageAndChangesNothing) {
   builder.AddFolder("COM1.dir", kProgramFiles);
   Load("C:\\App");
-  EXPECT_EQ(InstallError(), kDamagedPackage);
+  EXPECT_EQ(InstallError(), package::kDamagedPackage);
   EXPECT_FALSE(platform().DirectoryExists("C:\\App"));
 }
 

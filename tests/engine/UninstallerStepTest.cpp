@@ -168,7 +168,7 @@ TEST_F(UninstallerStep, NameLeadingOutOfTheInstallFolderIsADamagedPackage) {
     Run();
     FAIL() << "no error";
   } catch (const sys::Error& e) {
-    EXPECT_EQ(std::string(e.what()), kDamagedPackage);
+    EXPECT_EQ(std::string(e.what()), package::kDamagedPackage);
   }
 }
 

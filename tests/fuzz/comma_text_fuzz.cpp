@@ -28,9 +28,9 @@ bool IsGbk(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<std::string> items = FromCommaText(fuzz::Bytes(data, size));
+  std::vector<std::string> items = package::FromCommaText(fuzz::Bytes(data, size));
   for (const std::string& item : items)
     if (!IsGbk(item)) return 0;
-  if (FromCommaText(ToCommaText(items)) != items) std::abort();
+  if (package::FromCommaText(package::ToCommaText(items)) != items) std::abort();
   return 0;
 }

@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TCompile compile(machine.platform());
   if (!fuzz::Survives([&] { compile.LoadPackage(kSetupPath); })) return 0;
 
-  std::unique_ptr<sys::Stream> source = OpenPackage(machine.platform(), kSetupPath);
+  std::unique_ptr<sys::Stream> source = package::OpenPackage(machine.platform(), kSetupPath);
   int64_t total = 0;
   try {
     for (const auto& entry : compile.FileList) {

@@ -12,13 +12,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sys::MemoryStream file(fuzz::Bytes(data, size));
-  std::optional<PeLayout> layout = ReadPeLayout(file);
+  std::optional<package::PeLayout> layout = package::ReadPeLayout(file);
   if (layout && (layout->imageEnd < 0 || layout->certificateOffset < 0 ||
                  layout->certificateSize < 0))
     std::abort();
 
-  PackageBounds bounds;
-  if (!fuzz::Survives([&] { bounds = FindPackageBounds(file); })) return 0;
+  package::PackageBounds bounds;
+  if (!fuzz::Survives([&] { bounds = package::FindPackageBounds(file); })) return 0;
   const int64_t length = static_cast<int64_t>(size);
   if (bounds.fileLength != length || bounds.end < 0 || bounds.end > length) std::abort();
   if (bounds.signedAfterPackage) {
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!layout || bounds.certificates->offset < layout->imageEnd) std::abort();
   }
 
-  PackageStream bounded(std::make_unique<sys::MemoryStream>(fuzz::Bytes(data, size)), bounds.end);
+  package::PackageStream bounded(std::make_unique<sys::MemoryStream>(fuzz::Bytes(data, size)), bounds.end);
   std::string tail(64, '\0');
   bounded.Seek(bounds.end > 32 ? bounds.end - 32 : 0);
   if (bounded.Position() + static_cast<int64_t>(bounded.Read(tail.data(), tail.size())) >

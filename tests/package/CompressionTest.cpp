@@ -29,7 +29,7 @@ std::vector<size_t> BlockSizes(const std::string& run) {
   while (at < run.size()) {
     uint32_t n = le::LoadU32(reinterpret_cast<const unsigned char*>(run.data() + at));
     at += 4;
-    sizes.push_back(InflateChunk(run.substr(at, n)).size());
+    sizes.push_back(package::InflateChunk(run.substr(at, n)).size());
     at += n;
   }
   EXPECT_EQ(at, run.size());
@@ -73,7 +73,7 @@ TEST(Compression, StoreStreamWritesTheSameRunWithStoredBlocks) {
   sys::MemoryStream source(data);
   source.Seek(500);  // the whole source is taken, whatever its position
   sys::MemoryStream target;
-  StoreStream(source, target);
+  package::StoreStream(source, target);
   // Each record is its block with 4 bytes of length and 11 of zlib framing; inflating it checks
   // the framing and the Adler-32.
   EXPECT_EQ(BlockSizes(target.bytes()), (std::vector<size_t>{8192, 8192, 3616}));
@@ -87,32 +87,32 @@ TEST(Compression, StoreStreamWritesTheSameRunWithStoredBlocks) {
 }
 
 TEST(Compression, StoreStreamWritesNoEmptyChunk) {
-  for (size_t size : {size_t{0}, size_t{1}, kChunkBlockSize, 2 * kChunkBlockSize}) {
+  for (size_t size : {size_t{0}, size_t{1}, package::kChunkBlockSize, 2 * package::kChunkBlockSize}) {
     sys::MemoryStream source(RandomBytes(size));
     sys::MemoryStream target;
-    StoreStream(source, target);
+    package::StoreStream(source, target);
     const std::vector<size_t> sizes = BlockSizes(target.bytes());
-    EXPECT_EQ(sizes.size(), (size + kChunkBlockSize - 1) / kChunkBlockSize) << size;
+    EXPECT_EQ(sizes.size(), (size + package::kChunkBlockSize - 1) / package::kChunkBlockSize) << size;
     for (size_t each : sizes) EXPECT_NE(each, 0u) << size;
   }
 }
 
 TEST(Compression, LevelsMapToZlibLevels) {
-  EXPECT_EQ(ZlibLevel(cplNone), 0);
-  EXPECT_EQ(ZlibLevel(cplSpeed), 1);
-  EXPECT_EQ(ZlibLevel(cplPress), 9);
-  EXPECT_EQ(ZlibLevel(cplDefault), Z_DEFAULT_COMPRESSION);
-  EXPECT_EQ(ZlibLevel(static_cast<TCompressLevelEnum>(17)), Z_DEFAULT_COMPRESSION);
+  EXPECT_EQ(package::ZlibLevel(cplNone), 0);
+  EXPECT_EQ(package::ZlibLevel(cplSpeed), 1);
+  EXPECT_EQ(package::ZlibLevel(cplPress), 9);
+  EXPECT_EQ(package::ZlibLevel(cplDefault), Z_DEFAULT_COMPRESSION);
+  EXPECT_EQ(package::ZlibLevel(static_cast<TCompressLevelEnum>(17)), Z_DEFAULT_COMPRESSION);
 }
 
 TEST(Compression, ChunkRoundTripsAtEveryLevel) {
   std::string data = RandomBytes(8192, 3);
   for (auto level : {cplNone, cplSpeed, cplPress, cplDefault})
-    EXPECT_EQ(InflateChunk(CompressChunk(data, level)), data) << int(level);
+    EXPECT_EQ(package::InflateChunk(package::CompressChunk(data, level)), data) << int(level);
 }
 
 TEST(Compression, CorruptChunksAreErrors) {
-  std::string good = CompressChunk(RandomBytes(5000), cplDefault);
+  std::string good = package::CompressChunk(RandomBytes(5000), cplDefault);
   std::string badChecksum = good;
   badChecksum.back() ^= 0x01;
   std::string badData = good;
@@ -120,24 +120,24 @@ TEST(Compression, CorruptChunksAreErrors) {
   std::string cutShort = good.substr(0, good.size() - 5);
   std::string trailing = good + "xx";
   for (const std::string& chunk : {badChecksum, badData, cutShort, trailing, std::string()})
-    EXPECT_EQ(ErrorOf([&] { InflateChunk(chunk); }), "error");
+    EXPECT_EQ(ErrorOf([&] { package::InflateChunk(chunk); }), "error");
 }
 
 TEST(Compression, ChunkOutputIsLimited) {
-  std::string atLimit(kMaxChunkOutput, 'z');
-  EXPECT_EQ(InflateChunk(CompressChunk(atLimit, cplPress)).size(), kMaxChunkOutput);
-  std::string bomb(kMaxChunkOutput + 1, 'z');
-  EXPECT_EQ(ErrorOf([&] { InflateChunk(CompressChunk(bomb, cplPress)); }), "error");
+  std::string atLimit(package::kMaxChunkOutput, 'z');
+  EXPECT_EQ(package::InflateChunk(package::CompressChunk(atLimit, cplPress)).size(), package::kMaxChunkOutput);
+  std::string bomb(package::kMaxChunkOutput + 1, 'z');
+  EXPECT_EQ(ErrorOf([&] { package::InflateChunk(package::CompressChunk(bomb, cplPress)); }), "error");
 }
 
 // The bound is written out rather than asked of zlib; it must stay zlib's own.
 TEST(Compression, LongestChunkIsZlibsBound) {
-  EXPECT_EQ(ChunkInflater::MaxChunkInput(), compressBound(kMaxChunkOutput));
+  EXPECT_EQ(package::ChunkInflater::MaxChunkInput(), compressBound(package::kMaxChunkOutput));
 }
 
 TEST(Compression, DecompressStreamKeepsVerifiedChunksBeforeAFault) {
   std::string first = RandomBytes(8192, 1);
-  std::string run = Record(CompressChunk(first, cplDefault)) + Record("not zlib");
+  std::string run = Record(package::CompressChunk(first, cplDefault)) + Record("not zlib");
   sys::MemoryStream source(run);
   sys::MemoryStream target;
   EXPECT_EQ(ErrorOf([&] { DecompressStream(source, target); }), "error");
@@ -145,19 +145,19 @@ TEST(Compression, DecompressStreamKeepsVerifiedChunksBeforeAFault) {
 }
 
 TEST(Compression, RecordLongerThanTheStreamIsDamaged) {
-  std::string chunk = CompressChunk("hello", cplDefault);
+  std::string chunk = package::CompressChunk("hello", cplDefault);
   std::string run = packagetest::Le32(static_cast<uint32_t>(chunk.size() + 10)) + chunk;
   sys::MemoryStream source(run);
   sys::MemoryStream target;
-  EXPECT_EQ(ErrorOf([&] { DecompressStream(source, target); }), kDamagedPackage);
+  EXPECT_EQ(ErrorOf([&] { DecompressStream(source, target); }), package::kDamagedPackage);
   sys::MemoryStream header(std::string("\x05\x00", 2));  // a length cut in half
-  EXPECT_EQ(ErrorOf([&] { DecompressStream(header, target); }), kDamagedPackage);
+  EXPECT_EQ(ErrorOf([&] { DecompressStream(header, target); }), package::kDamagedPackage);
   sys::MemoryStream empty(packagetest::Le32(0));  // a record of no bytes holds no zlib stream
   EXPECT_EQ(ErrorOf([&] { DecompressStream(empty, target); }), "error");
 }
 
 TEST(Compression, InflaterReusedAcrossRunsGivesIndependentResults) {
-  ChunkInflater inflater;
+  package::ChunkInflater inflater;
   std::string a = RandomBytes(30000, 11);
   std::string b = RandomBytes(100, 12);
   for (const std::string& data : {a, b, a}) {

@@ -58,29 +58,29 @@ TEST_F(DamagedPackage, WellFormedRawPackageLoads) {
 }
 
 TEST_F(DamagedPackage, FileShorterThanTheTrailer) {
-  EXPECT_EQ(LoadError("MZ short"), kDamagedPackage);
-  EXPECT_EQ(LoadError(""), kDamagedPackage);
+  EXPECT_EQ(LoadError("MZ short"), package::kDamagedPackage);
+  EXPECT_EQ(LoadError(""), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, DirectoryOffsetPastTheTrailer) {
   std::string file = std::string(100, 'x') + Le64(0) + Le64(101);
-  EXPECT_EQ(LoadError(file), kDamagedPackage);
-  EXPECT_EQ(LoadError(std::string(100, 'x') + Le64(0) + Le64(INT64_MAX)), kDamagedPackage);
+  EXPECT_EQ(LoadError(file), package::kDamagedPackage);
+  EXPECT_EQ(LoadError(std::string(100, 'x') + Le64(0) + Le64(INT64_MAX)), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, DirectoryAtTheTrailerHoldsNoConfiguration) {
-  EXPECT_EQ(LoadError(std::string(100, 'x') + Le64(0) + Le64(100)), kDamagedPackage);
+  EXPECT_EQ(LoadError(std::string(100, 'x') + Le64(0) + Le64(100)), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, TruncatedConfigurationBlock) {
   std::string run = ChunkRun(Config().Count(0).EmptyLists().bytes);
-  EXPECT_EQ(LoadError(RawPackage(run.substr(0, run.size() - 7))), kDamagedPackage);
-  EXPECT_EQ(LoadError(RawPackage(run.substr(0, 2))), kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(run.substr(0, run.size() - 7))), package::kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(run.substr(0, 2))), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, ChunkLengthPastTheEnd) {
-  EXPECT_EQ(LoadError(RawPackage(Le32(0xFFFFFFFFu) + "abc")), kDamagedPackage);
-  EXPECT_EQ(LoadError(RawPackage(Le32(0x7FFFFFFFu))), kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(Le32(0xFFFFFFFFu) + "abc")), package::kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(Le32(0x7FFFFFFFu))), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, CorruptedConfigurationChunk) {
@@ -91,52 +91,52 @@ TEST_F(DamagedPackage, CorruptedConfigurationChunk) {
 }
 
 TEST_F(DamagedPackage, ChunkThatInflatesBeyondTheLimit) {
-  std::string bomb = CompressChunk(std::string(2 * kMaxChunkOutput, '\0'), cplPress);
+  std::string bomb = package::CompressChunk(std::string(2 * package::kMaxChunkOutput, '\0'), cplPress);
   ASSERT_LT(bomb.size(), 5000u);
   EXPECT_EQ(LoadError(RawPackage(Record(bomb))), "error");
 }
 
 TEST_F(DamagedPackage, ConfigurationThatInflatesWithoutBound) {
   // Every chunk is within the chunk limit; together they pass what a configuration may hold.
-  std::string record = Record(CompressChunk(std::string(kMaxChunkOutput, ' '), cplPress));
+  std::string record = Record(package::CompressChunk(std::string(package::kMaxChunkOutput, ' '), cplPress));
   std::string run;
   for (int i = 0; i < 257; ++i) run += record;
-  EXPECT_EQ(LoadError(RawPackage(run)), kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(run)), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, ConfigurationOfExactlyTheCapLoads) {
   // Zeros read as empty lists and an empty serial; what follows them is never looked at. The
   // size is counted before the buffer is made, so the count must accept the cap itself.
-  std::string record = Record(CompressChunk(std::string(kMaxChunkOutput, '\0'), cplPress));
+  std::string record = Record(package::CompressChunk(std::string(package::kMaxChunkOutput, '\0'), cplPress));
   std::string run;
-  for (int64_t i = 0; i < kMaxConfigurationSize / static_cast<int64_t>(kMaxChunkOutput); ++i)
+  for (int64_t i = 0; i < package::kMaxConfigurationSize / static_cast<int64_t>(package::kMaxChunkOutput); ++i)
     run += record;
   EXPECT_EQ(LoadError(RawPackage(run)), "<no error>");
-  EXPECT_EQ(LoadError(RawPackage(run + record)), kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(run + record)), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, StringLengthPastTheConfiguration) {
   EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(1).Raw(Le32(1000)).Raw("abc").bytes))),
-            kDamagedPackage);
+            package::kDamagedPackage);
   EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(1).Raw(Le32(0xFFFFFFF0u)).bytes))),
-            kDamagedPackage);
+            package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, CountsTheRemainingBytesCannotHold) {
   EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(0x7FFFFFFF).EmptyLists().bytes))),
-            kDamagedPackage);
+            package::kDamagedPackage);
   // Four FileList items claimed, but only room for one.
   Config files;
   files.Count(0).Str("").Count(4);
   EXPECT_EQ(LoadError(RawPackage(ChunkRun(files.Raw(std::string(60, '\0')).bytes))),
-            kDamagedPackage);
+            package::kDamagedPackage);
   EXPECT_EQ(LoadError(RawPackage(ChunkRun(Config().Count(-3).EmptyLists().bytes))), "<no error>");
 }
 
 TEST_F(DamagedPackage, ConfigurationEndingBeforeTheSerial) {
   Config c;
   c.Count(0).Str("").Count(0).Str("").Count(0).Str("").Count(0).Count(0);
-  EXPECT_EQ(LoadError(RawPackage(ChunkRun(c.bytes))), kDamagedPackage);
+  EXPECT_EQ(LoadError(RawPackage(ChunkRun(c.bytes))), package::kDamagedPackage);
 }
 
 TEST_F(DamagedPackage, PatchValueThatIsNoBoolean) {
@@ -154,12 +154,12 @@ TEST_F(DamagedPackage, EntryRunPastItsEndOrTheFile) {
   sys::MemoryStream target;
   // The run's last record crosses the end given for it.
   EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(source, target, e.DataStart, e.DataEnd - 1); }),
-            kDamagedPackage);
+            package::kDamagedPackage);
   sys::MemoryStream cut(file.substr(0, static_cast<size_t>(e.DataEnd) - 10));
   EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(cut, target, e.DataStart, e.DataEnd); }),
-            kDamagedPackage);
+            package::kDamagedPackage);
   EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(source, target, -4, e.DataEnd); }),
-            kDamagedPackage);
+            package::kDamagedPackage);
   sys::MemoryStream whole(file);
   sys::MemoryStream out;
   TCompile::CopyEntryData(whole, out, e.DataStart, e.DataEnd);
@@ -177,7 +177,7 @@ TEST_P(TraversalNames, AreDamagedAndWriteNothing) {
   TCompile compile(host.platform());
   compile.LoadPackage("C:\\setup.exe");
   auto source = host.platform().OpenForRead("C:\\setup.exe");
-  EXPECT_EQ(ErrorOf([&] { compile.ExtractResources(*source); }), kDamagedPackage);
+  EXPECT_EQ(ErrorOf([&] { compile.ExtractResources(*source); }), package::kDamagedPackage);
   EXPECT_TRUE(compile.TempFiles.empty());
   for (const auto& item : std::filesystem::recursive_directory_iterator(host.root()))
     EXPECT_EQ(item.path().filename().string().find("evil"), std::string::npos) << item.path();
@@ -195,46 +195,46 @@ TCompileFileData Entry(uint8_t kind, const std::string& sourcePath,
 
 INSTANTIATE_TEST_SUITE_P(
     Package, TraversalNames,
-    testing::Values(Entry(kEntryResource, "X:\\res\\.."), Entry(kEntryResource, "X:/res/.."),
-                    Entry(kEntryResource, "X:\\res\\"), Entry(kEntryResource, ""),
-                    Entry(kEntryResource, "evil:stream"), Entry(kEntryRegFile, "C:evil.reg"),
-                    Entry(kEntryRegFile, "X:\\reg\\. ."),
-                    Entry(kEntryComponentFile, "X:\\c\\..\\..\\..\\evil.dll", "Comp", "X:\\c"),
-                    Entry(kEntryComponentFile, "X:\\c/../../evil.dll", "Comp", "X:\\c"),
-                    Entry(kEntryComponentFile, "X:\\c\\evil.dll", "..\\..", "X:\\c"),
-                    Entry(kEntryComponentFile, "X:\\c\\evil.dll", "..", "X:\\c"),
-                    Entry(kEntryComponentFile, "X:\\c", "Comp", "X:\\c\\evil"),
+    testing::Values(Entry(package::kEntryResource, "X:\\res\\.."), Entry(package::kEntryResource, "X:/res/.."),
+                    Entry(package::kEntryResource, "X:\\res\\"), Entry(package::kEntryResource, ""),
+                    Entry(package::kEntryResource, "evil:stream"), Entry(package::kEntryRegFile, "C:evil.reg"),
+                    Entry(package::kEntryRegFile, "X:\\reg\\. ."),
+                    Entry(package::kEntryComponentFile, "X:\\c\\..\\..\\..\\evil.dll", "Comp", "X:\\c"),
+                    Entry(package::kEntryComponentFile, "X:\\c/../../evil.dll", "Comp", "X:\\c"),
+                    Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "..\\..", "X:\\c"),
+                    Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "..", "X:\\c"),
+                    Entry(package::kEntryComponentFile, "X:\\c", "Comp", "X:\\c\\evil"),
                     // Device names: the write would go to the device, not to a file.
-                    Entry(kEntryResource, "X:\\res\\CON"), Entry(kEntryRegFile, "X:\\reg\\com1.reg"),
-                    Entry(kEntryResource, "X:\\res\\nul .txt"),
-                    Entry(kEntryComponentFile, "X:\\c\\AUX\\evil.dll", "Comp", "X:\\c"),
-                    Entry(kEntryComponentFile, "X:\\c\\evil.dll", "LPT1", "X:\\c")));
+                    Entry(package::kEntryResource, "X:\\res\\CON"), Entry(package::kEntryRegFile, "X:\\reg\\com1.reg"),
+                    Entry(package::kEntryResource, "X:\\res\\nul .txt"),
+                    Entry(package::kEntryComponentFile, "X:\\c\\AUX\\evil.dll", "Comp", "X:\\c"),
+                    Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "LPT1", "X:\\c")));
 
 TEST(EntryNames, TakeTheLastPartAtEitherSeparator) {
-  EXPECT_EQ(SafeEntryFileName("X:\\a\\b.txt"), "b.txt");
-  EXPECT_EQ(SafeEntryFileName("X:/a/b.txt"), "b.txt");
-  EXPECT_EQ(SafeEntryFileName("b.txt"), "b.txt");
-  EXPECT_EQ(SafeEntryFileName("X:\\a\\..b"), "..b");
+  EXPECT_EQ(package::SafeEntryFileName("X:\\a\\b.txt"), "b.txt");
+  EXPECT_EQ(package::SafeEntryFileName("X:/a/b.txt"), "b.txt");
+  EXPECT_EQ(package::SafeEntryFileName("b.txt"), "b.txt");
+  EXPECT_EQ(package::SafeEntryFileName("X:\\a\\..b"), "..b");
   // 0x5C as the trail byte of a double-byte character is not a separator.
-  EXPECT_EQ(SafeEntryFileName("X:\\dir\\\x95\x5C.txt"), "\x95\x5C.txt");
-  EXPECT_EQ(SafeFolderName("\x95\x5C"), "\x95\x5C");
-  EXPECT_NO_THROW(CheckRelativeEntryPath("\\sub\\.\\a.dll"));
-  EXPECT_EQ(ErrorOf([] { CheckRelativeEntryPath("\\sub\\..\\a.dll"); }), kDamagedPackage);
-  EXPECT_EQ(ErrorOf([] { SafeEntryFileName(std::string("a\0b", 3)); }), kDamagedPackage);
+  EXPECT_EQ(package::SafeEntryFileName("X:\\dir\\\x95\x5C.txt"), "\x95\x5C.txt");
+  EXPECT_EQ(package::SafeFolderName("\x95\x5C"), "\x95\x5C");
+  EXPECT_NO_THROW(package::CheckRelativeEntryPath("\\sub\\.\\a.dll"));
+  EXPECT_EQ(ErrorOf([] { package::CheckRelativeEntryPath("\\sub\\..\\a.dll"); }), package::kDamagedPackage);
+  EXPECT_EQ(ErrorOf([] { package::SafeEntryFileName(std::string("a\0b", 3)); }), package::kDamagedPackage);
 }
 
 TEST(EntryNames, DeviceNamesAreDamageWhateverFollowsThem) {
   for (const char* name : {"CON", "con", "PRN", "AUX", "NUL", "COM1", "com9.txt", "LPT3.tar.gz",
                            "NUL ", "CON.", "aux .log", "CONIN$", "conout$"}) {
-    EXPECT_EQ(ErrorOf([&] { SafeEntryFileName(std::string("X:\\a\\") + name); }), kDamagedPackage)
+    EXPECT_EQ(ErrorOf([&] { package::SafeEntryFileName(std::string("X:\\a\\") + name); }), package::kDamagedPackage)
         << name;
-    EXPECT_EQ(ErrorOf([&] { CheckFolderHasNoDevice(std::string("指定目录\\C:\\") + name + "\\x"); }),
-              kDamagedPackage)
+    EXPECT_EQ(ErrorOf([&] { package::CheckFolderHasNoDevice(std::string("指定目录\\C:\\") + name + "\\x"); }),
+              package::kDamagedPackage)
         << name;
   }
   for (const char* name : {"CONSOLE", "CON1", "COMX", "COM10", "LPT", "NULL.txt", "xAUX", "说明CON"}) {
-    EXPECT_EQ(SafeEntryFileName(std::string("X:\\a\\") + name), name);
-    EXPECT_NO_THROW(CheckFolderHasNoDevice(std::string("目标计算机\\Program Files\\") + name));
+    EXPECT_EQ(package::SafeEntryFileName(std::string("X:\\a\\") + name), name);
+    EXPECT_NO_THROW(package::CheckFolderHasNoDevice(std::string("目标计算机\\Program Files\\") + name));
   }
 }
 

@@ -60,8 +60,8 @@ TEST(PackageFormat, TrailerHoldsSizeAndDirectoryOffset) {
   };
   auto probe = build(1000);
   packager::WrittenPackage first = probe.WriteToStream(*std::make_unique<sys::MemoryStream>());
-  int64_t runs = first.directoryOffset - first.stubSize - kReservedSize;
-  auto builder = build(static_cast<size_t>(5144792 - kReservedSize - runs));
+  int64_t runs = first.directoryOffset - first.stubSize - package::kReservedSize;
+  auto builder = build(static_cast<size_t>(5144792 - package::kReservedSize - runs));
   std::string file = builder.Build();
   EXPECT_EQ(Hex(file.substr(file.size() - 16)),
             "73 11 3A 00 00 00 00 00 D8 80 4E 00 00 00 00 00");
@@ -96,7 +96,7 @@ TEST(PackageFormat, EntriesFollowTheReservedBytesInListOrder) {
 
 TEST(PackageWriter, AsksContentOnlyForEntriesWithData) {
   TCustomCompile project;
-  for (uint8_t kind : {kEntryFile, kEntryFolder, kEntryUninstaller}) {
+  for (uint8_t kind : {package::kEntryFile, package::kEntryFolder, package::kEntryUninstaller}) {
     auto e = std::make_unique<TCompileFileData>();
     e->EntryKind = kind;
     e->DataStart = e->DataEnd = e->FileSize = 99;  // a folder keeps what it holds

@@ -45,7 +45,7 @@ TEST_F(Options, OnlyExactlyEnabledSwitchesTheWizardAndOnlyInGroupZero) {
   const Case cases[] = {{"启用", 0, 1}, {"禁用", 0, 0}, {"启用 ", 0, 0}, {"", 0, 0}, {"禁用", 1, 1}};
   for (const Case& c : cases) {
     testsupport::PackageBuilder b;
-    b.Setting(kCaptionShowWizard, c.value, c.group);
+    b.Setting(package::kCaptionShowWizard, c.value, c.group);
     TCompile fresh(host.platform());
     b.WriteTo(host.platform(), "C:\\setup.exe");
     fresh.LoadPackage("C:\\setup.exe");
@@ -55,13 +55,13 @@ TEST_F(Options, OnlyExactlyEnabledSwitchesTheWizardAndOnlyInGroupZero) {
 
 TEST_F(Options, TasksStartMenuAndFinishPageSettings) {
   testsupport::PackageBuilder b;
-  b.Setting("创建桌面快捷方式", "启用", kGroupTasks)
-      .Setting("创建快速启栏快捷方式", "禁用", kGroupTasks)
-      .Setting("创建桌面快捷方式", "启用", kGroupWelcome)  // other group: ignored
-      .Setting("默认文件夹名称", "第一", kGroupStartMenu)
-      .Setting("默认文件夹名称", "示例程序", kGroupStartMenu)
-      .Setting("应用程序文件", "X:\\src\\app.exe", kGroupFinish)
-      .Setting("readme文件", "", kGroupFinish);
+  b.Setting("创建桌面快捷方式", "启用", package::kGroupTasks)
+      .Setting("创建快速启栏快捷方式", "禁用", package::kGroupTasks)
+      .Setting("创建桌面快捷方式", "启用", package::kGroupWelcome)  // other group: ignored
+      .Setting("默认文件夹名称", "第一", package::kGroupStartMenu)
+      .Setting("默认文件夹名称", "示例程序", package::kGroupStartMenu)
+      .Setting("应用程序文件", "X:\\src\\app.exe", package::kGroupFinish)
+      .Setting("readme文件", "", package::kGroupFinish);
   const TInstallData& o = Load(b).Options;
   EXPECT_EQ(o.DesktopIcon, 1);
   EXPECT_EQ(o.QuickLaunchIcon, 0);
@@ -74,17 +74,17 @@ TEST_F(Options, TasksStartMenuAndFinishPageSettings) {
 
 TEST_F(Options, InstallDirIsExpandedFromTheDefaultPath) {
   testsupport::PackageBuilder b;
-  b.Setting("默认安装路径", "[System ProgramFiles]\\示例", kGroupInstallDir);
+  b.Setting("默认安装路径", "[System ProgramFiles]\\示例", package::kGroupInstallDir);
   EXPECT_EQ(Load(b).Options.InstallDir, "C:\\Program Files\\示例");
 }
 
 TEST_F(Options, PatchTakesTheFolderOfTheInstalledProduct) {
   const std::string serial = "11111111-2222-3333-4444-555555555555";
   host.platform()
-      .OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true)
+      .OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(serial), true)
       ->WriteString("Install Dir", "D:\\Installed\\示例");
   testsupport::PackageBuilder b;
-  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", kGroupInstallDir).Serial(serial);
+  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", package::kGroupInstallDir).Serial(serial);
   TCompile& c = Load(b);
   EXPECT_TRUE(c.Patched);
   EXPECT_EQ(c.Options.InstallDir, "D:\\Installed\\示例");
@@ -94,18 +94,18 @@ TEST_F(Options, PatchReadsARegistrationItMayNotWrite) {
   // A run without raised rights: HKEY_LOCAL_MACHINE can be read but not opened for writing.
   const std::string serial = "11111111-2222-3333-4444-666666666666";
   host.platform()
-      .OpenKey(sys::kHkeyLocalMachine, UninstallKeyPath(serial), true)
+      .OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(serial), true)
       ->WriteString("Install Dir", "D:\\Installed\\只读");
-  host.platform().InjectRegistryFault(sys::kHkeyLocalMachine, UninstallKeyPath(serial),
+  host.platform().InjectRegistryFault(sys::kHkeyLocalMachine, package::UninstallKeyPath(serial),
                                       sys::sandbox::RegistryFault::DenyAccess);
   testsupport::PackageBuilder b;
-  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", kGroupInstallDir).Serial(serial);
+  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", package::kGroupInstallDir).Serial(serial);
   EXPECT_EQ(Load(b).Options.InstallDir, "D:\\Installed\\只读");
 }
 
 TEST_F(Options, PatchWithoutRegistrationHasNoFolder) {
   testsupport::PackageBuilder b;
-  b.Setting("Patch", "True").Setting("默认安装路径", "C:\\Other", kGroupInstallDir);
+  b.Setting("Patch", "True").Setting("默认安装路径", "C:\\Other", package::kGroupInstallDir);
   EXPECT_EQ(Load(b).Options.InstallDir, "");
 }
 
@@ -160,12 +160,12 @@ TEST_F(Options, SpecialCaptionsApplyInAnyGroupExactlyAndLaterWins) {
 
 TEST_F(Options, LastNonEmptyOccurrenceOfPathSettingsWins) {
   testsupport::PackageBuilder b;
-  b.Setting("默认安装路径", "C:\\First", kGroupInstallDir)
-      .Setting("默认安装路径", "D:\\Second", kGroupInstallDir)
-      .Setting("默认安装路径", "C:\\Elsewhere", kGroupTasks)  // other group: ignored
-      .Setting("应用程序文件", "X:\\a.exe", kGroupFinish)
-      .Setting("应用程序文件", "X:\\b.exe", kGroupFinish)
-      .Setting("应用程序文件", "", kGroupFinish);  // empty: leaves the earlier choice
+  b.Setting("默认安装路径", "C:\\First", package::kGroupInstallDir)
+      .Setting("默认安装路径", "D:\\Second", package::kGroupInstallDir)
+      .Setting("默认安装路径", "C:\\Elsewhere", package::kGroupTasks)  // other group: ignored
+      .Setting("应用程序文件", "X:\\a.exe", package::kGroupFinish)
+      .Setting("应用程序文件", "X:\\b.exe", package::kGroupFinish)
+      .Setting("应用程序文件", "", package::kGroupFinish);  // empty: leaves the earlier choice
   const TInstallData& o = Load(b).Options;
   EXPECT_EQ(o.InstallDir, "D:\\Second");
   EXPECT_EQ(o.RunApp, 1);
@@ -174,30 +174,30 @@ TEST_F(Options, LastNonEmptyOccurrenceOfPathSettingsWins) {
 
 TEST(Vocabulary, BackgroundPictureIsEntryTwentyOfTheFlatBasicTable) {
   // The background window reads the caption by this position, not by name.
-  EXPECT_STREQ(BasicSettings[kBackPictureEntry], "安装背景图片");
-  EXPECT_STREQ(BasicSettings[kBackPictureEntry + 1], "BackPicture");
-  EXPECT_STREQ(BasicSettings[0], "项目名称");
-  EXPECT_STREQ(BasicSettings[1], "Name");
-  EXPECT_STREQ(BasicSettings[14], "显示安装界面");
-  EXPECT_STREQ(BasicSettings[2 * kBasicSettingCount - 1], "HintMsg");
+  EXPECT_STREQ(package::BasicSettings[package::kBackPictureEntry], "安装背景图片");
+  EXPECT_STREQ(package::BasicSettings[package::kBackPictureEntry + 1], "BackPicture");
+  EXPECT_STREQ(package::BasicSettings[0], "项目名称");
+  EXPECT_STREQ(package::BasicSettings[1], "Name");
+  EXPECT_STREQ(package::BasicSettings[14], "显示安装界面");
+  EXPECT_STREQ(package::BasicSettings[2 * package::kBasicSettingCount - 1], "HintMsg");
 }
 
 TEST(ReadBoolean, NumbersAndWords) {
-  EXPECT_TRUE(ReadBoolean("1"));
-  EXPECT_TRUE(ReadBoolean("-2"));
-  EXPECT_TRUE(ReadBoolean("0.5"));
-  EXPECT_FALSE(ReadBoolean("0"));
-  EXPECT_FALSE(ReadBoolean(" 0 "));
-  EXPECT_TRUE(ReadBoolean("tRUE"));
-  EXPECT_FALSE(ReadBoolean("FALSE"));
+  EXPECT_TRUE(package::ReadBoolean("1"));
+  EXPECT_TRUE(package::ReadBoolean("-2"));
+  EXPECT_TRUE(package::ReadBoolean("0.5"));
+  EXPECT_FALSE(package::ReadBoolean("0"));
+  EXPECT_FALSE(package::ReadBoolean(" 0 "));
+  EXPECT_TRUE(package::ReadBoolean("tRUE"));
+  EXPECT_FALSE(package::ReadBoolean("FALSE"));
   // Fractions and exponents as a number reads them, zero in any spelling false.
   for (const char* yes : {".5", "5.", "+1", "1e+2", "2E-5", "0.001e3", "1e308", "9e-323"})
-    EXPECT_TRUE(ReadBoolean(yes)) << yes;
+    EXPECT_TRUE(package::ReadBoolean(yes)) << yes;
   for (const char* no : {"0.000", "-0", "0e99999999999999999999", ".0"})
-    EXPECT_FALSE(ReadBoolean(no)) << no;
+    EXPECT_FALSE(package::ReadBoolean(no)) << no;
   for (const char* bad : {"", "yes", "1x", "inf", "nan", "启用", ".", "1e", "1e+", "--1", "1.2.3",
                           "1 0", "1e309", "1e-400", "0x10"})
-    EXPECT_EQ(packagetest::ErrorOf([&] { ReadBoolean(bad); }),
+    EXPECT_EQ(packagetest::ErrorOf([&] { package::ReadBoolean(bad); }),
               std::string("'") + bad + "' is not a valid boolean value");
 }
 

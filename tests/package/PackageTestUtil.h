@@ -44,7 +44,7 @@ inline std::string Record(const std::string& payload) {
 inline std::string ChunkRun(const std::string& data, TCompressLevelEnum level = cplDefault) {
   sys::MemoryStream source(data);
   sys::MemoryStream target;
-  ChunkDeflater(level).WriteRun(source, target);
+  package::ChunkDeflater(level).WriteRun(source, target);
   return target.TakeBytes();
 }
 

@@ -37,9 +37,9 @@ std::string PackedSetup(const PeImageOptions& options) {
   return b.Build();
 }
 
-PackageBounds BoundsOf(const std::string& file) {
+package::PackageBounds BoundsOf(const std::string& file) {
   sys::MemoryStream stream(file);
-  return FindPackageBounds(stream);
+  return package::FindPackageBounds(stream);
 }
 
 class SignedPackage : public testing::Test {
@@ -64,7 +64,7 @@ TEST_F(SignedPackage, LoadsLikeTheUnsignedFileWhateverThePadding) {
     const size_t table = AppendCertificateTable(file, options);
     EXPECT_EQ(table - unsigned_.size(), (8 - unsigned_.size() % 8) % 8);
 
-    const PackageBounds bounds = BoundsOf(file);
+    const package::PackageBounds bounds = BoundsOf(file);
     EXPECT_TRUE(bounds.signedAfterPackage);
     EXPECT_EQ(bounds.end, static_cast<int64_t>(unsigned_.size()));
     EXPECT_EQ(bounds.fileLength, static_cast<int64_t>(file.size()));
@@ -80,7 +80,7 @@ TEST_F(SignedPackage, LoadsLikeTheUnsignedFileWhateverThePadding) {
 
 TEST_F(SignedPackage, UnsignedFileEndsAtItsLength) {
   const std::string file = PackedSetup({});
-  const PackageBounds bounds = BoundsOf(file);
+  const package::PackageBounds bounds = BoundsOf(file);
   EXPECT_FALSE(bounds.signedAfterPackage);
   EXPECT_FALSE(bounds.certificates);
   EXPECT_EQ(bounds.end, static_cast<int64_t>(file.size()));
@@ -107,12 +107,12 @@ const EdgeCase kEdgeCases[] = {
      {},
      [](std::string& file, size_t, size_t) { file += std::string(32, '\x22'); },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"NonZeroBytesWithinThePaddingAfterTheTable",
      {},
      [](std::string& file, size_t, size_t) { file += "ZZZZ"; },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"TableSizePastTheFile",
      {},
      [](std::string& file, size_t, size_t table) {
@@ -120,14 +120,14 @@ const EdgeCase kEdgeCases[] = {
               static_cast<uint32_t>(file.size() - table + 8));
      },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"TableOffsetPastFourGigabytes",
      {},
      [](std::string& file, size_t, size_t) {
        PutU32(file, PeFieldsOf({}).securityDirectory, 0xFFFFFFF8u);
      },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"TableInsideTheImage",
      {},
      [](std::string& file, size_t, size_t) {
@@ -136,7 +136,7 @@ const EdgeCase kEdgeCases[] = {
               static_cast<uint32_t>(file.size() - 0x100));
      },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     // Taken as signed (the table reaches the end, after the image), so the trailer is read from
     // the middle of the configuration block: a damaged package, nothing read beyond the file.
     {"TableOffsetInsideThePackage",
@@ -148,44 +148,44 @@ const EdgeCase kEdgeCases[] = {
               static_cast<uint32_t>(file.size() - offset));
      },
      EdgeCase::kTableOffset,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"OptionalHeaderTooShortForTheSecurityDirectory",
      {},
      [](std::string& file, size_t, size_t) { PutU16(file, PeFieldsOf({}).optionalSize, 96); },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"FewerThanFiveDataDirectories",
      {},
      [](std::string& file, size_t, size_t) { PutU32(file, PeFieldsOf({}).directoryCount, 4); },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"MoreSectionsThanWindowsLoads",
      {},
      [](std::string& file, size_t, size_t) { PutU16(file, PeFieldsOf({}).sectionCount, 97); },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"PeHeaderPastTheFile",
      {},
      [](std::string& file, size_t, size_t) { PutU32(file, 0x3C, 0xFFFFFFF0u); },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"NoPeSignature",
      {},
      [](std::string& file, size_t, size_t) { file[PeFieldsOf({}).peHeader] = 'X'; },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     {"NoDosHeader",
      {},
      [](std::string& file, size_t, size_t) { file[0] = 'X'; },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
     // The headers end inside the optional header: the 16 bytes read as the trailer are its
     // alignment fields, whose directory offset lies far beyond the file.
     {"HeaderCutShort",
      {},
      [](std::string& file, size_t, size_t) { file.resize(PeFieldsOf({}).peHeader + 24 + 40); },
      EdgeCase::kFileLength,
-     kDamagedPackage},
+     package::kDamagedPackage},
 };
 
 TEST_F(SignedPackage, EdgeCasesReadAsUnsignedOrDamaged) {
@@ -196,7 +196,7 @@ TEST_F(SignedPackage, EdgeCasesReadAsUnsignedOrDamaged) {
     const size_t table = AppendCertificateTable(file, c.options);
     c.change(file, packageEnd, table);
 
-    const PackageBounds bounds = BoundsOf(file);
+    const package::PackageBounds bounds = BoundsOf(file);
     EXPECT_LE(bounds.end, bounds.fileLength);
     switch (c.end) {
       case EdgeCase::kPackageEnd:
@@ -220,7 +220,7 @@ TEST_F(SignedPackage, SignedStubWithoutPackageIsNotTakenForOne) {
   std::string file = testsupport::BuildPeImage();
   AppendCertificateTable(file, {});
   EXPECT_FALSE(BoundsOf(file).signedAfterPackage);
-  EXPECT_EQ(Load(file), kDamagedPackage);
+  EXPECT_EQ(Load(file), package::kDamagedPackage);
 }
 
 TEST_F(SignedPackage, EntryDataIsNeverReadFromTheCertificateTable) {
@@ -238,15 +238,15 @@ TEST_F(SignedPackage, EntryDataIsNeverReadFromTheCertificateTable) {
   TCompile::CopyEntryData(whole, out, start, end);
   EXPECT_EQ(out.bytes(), "hidden");
 
-  auto package = BoundToPackage(std::make_unique<sys::MemoryStream>(file));
+  auto package = package::BoundToPackage(std::make_unique<sys::MemoryStream>(file));
   EXPECT_EQ(package->Size(), static_cast<int64_t>(packageEnd));
   sys::MemoryStream none;
-  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(*package, none, start, end); }), kDamagedPackage);
+  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(*package, none, start, end); }), package::kDamagedPackage);
   EXPECT_EQ(none.bytes(), "");
 }
 
 TEST(PackageStream, ReadsStopAtTheEnd) {
-  PackageStream stream(std::make_unique<sys::MemoryStream>("0123456789"), 6);
+  package::PackageStream stream(std::make_unique<sys::MemoryStream>("0123456789"), 6);
   char buffer[10] = {};
   stream.Seek(4);
   EXPECT_EQ(stream.Read(buffer, sizeof buffer), 2u);
@@ -263,7 +263,7 @@ TEST(PeHeaders, ReadsBothOptionalHeaderKinds) {
     PutU32(file, PeFieldsOf({.pe32Plus = plus}).securityDirectory, 0x1234);
     PutU32(file, PeFieldsOf({.pe32Plus = plus}).securityDirectory + 4, 0x56);
     sys::MemoryStream stream(file);
-    const std::optional<PeLayout> layout = ReadPeLayout(stream);
+    const std::optional<package::PeLayout> layout = package::ReadPeLayout(stream);
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->pe32Plus, plus);
     EXPECT_EQ(layout->imageEnd, static_cast<int64_t>(PeFieldsOf({}).imageEnd));
@@ -278,10 +278,10 @@ TEST(PeHeaders, EveryCutOfTheHeadersReadsAsNoImage) {
   const size_t headersEnd = PeFieldsOf({}).securityDirectory + 8 + 11 * 8 + 40;
   for (size_t length = 0; length < headersEnd; ++length) {
     sys::MemoryStream stream(image.substr(0, length));
-    EXPECT_FALSE(ReadPeLayout(stream)) << "cut at " << length;
+    EXPECT_FALSE(package::ReadPeLayout(stream)) << "cut at " << length;
   }
   sys::MemoryStream whole(image.substr(0, headersEnd));
-  EXPECT_TRUE(ReadPeLayout(whole));
+  EXPECT_TRUE(package::ReadPeLayout(whole));
 }
 
 }  // namespace

@@ -46,11 +46,11 @@ TEST(ExpandSystemPath, ExpandsThePlaceholderOnlyAtTheStart) {
 }
 
 TEST(CommaText, QuotesItemsWithBlanksCommasAndQuotes) {
-  EXPECT_EQ(ToCommaText({}), "");
-  EXPECT_EQ(ToCommaText({""}), "\"\"");
-  EXPECT_EQ(ToCommaText({"目标计算机\\Program Files\\应用\\", "a", "b,c", "q\"x", "", "t\tab"}),
+  EXPECT_EQ(package::ToCommaText({}), "");
+  EXPECT_EQ(package::ToCommaText({""}), "\"\"");
+  EXPECT_EQ(package::ToCommaText({"目标计算机\\Program Files\\应用\\", "a", "b,c", "q\"x", "", "t\tab"}),
             "\"目标计算机\\Program Files\\应用\\\",a,\"b,c\",\"q\"\"x\",,\"t\tab\"");
-  EXPECT_EQ(ToCommaText({"目标计算机\\Windows\\系统"}), "目标计算机\\Windows\\系统");
+  EXPECT_EQ(package::ToCommaText({"目标计算机\\Windows\\系统"}), "目标计算机\\Windows\\系统");
 }
 
 TEST(CommaText, ReadsTheWrittenForm) {
@@ -71,7 +71,7 @@ TEST(CommaText, ReadsTheWrittenForm) {
       {"\"open", {"open"}},
       {std::string("a\0b", 3), {"a"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(FromCommaText(c.text), c.items) << c.text;
+  for (const Case& c : cases) EXPECT_EQ(package::FromCommaText(c.text), c.items) << c.text;
 }
 
 TEST(CommaText, RoundTripsFolderLists) {
@@ -81,7 +81,7 @@ TEST(CommaText, RoundTripsFolderLists) {
       {"目标计算机\\Program Files\\我的软件\\", "指定目录\\D:\\Data, Old\\", "\"quoted\""},
       {"", "", "x"},
   };
-  for (const List& items : lists) EXPECT_EQ(FromCommaText(ToCommaText(items)), items);
+  for (const List& items : lists) EXPECT_EQ(package::FromCommaText(package::ToCommaText(items)), items);
 }
 
 TEST(ShortcutFiles, InternetShortcutPathIsTheSameWithOrWithoutTrailingSeparator) {

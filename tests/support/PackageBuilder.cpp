@@ -16,7 +16,7 @@ std::string DefaultStub() {
 }
 
 std::string FileNamePart(const std::string& path) {
-  size_t slash = LastSeparator(path);
+  size_t slash = package::LastSeparator(path);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -85,7 +85,7 @@ TCompileFileData& PackageBuilder::AddFile(const std::string& sourcePath,
   entry.EntryName = entryName.empty() ? FileNamePart(sourcePath) : entryName;
   entry.SourcePath = sourcePath;
   entry.DestFolder = destFolder;
-  entry.EntryKind = kEntryFile;
+  entry.EntryKind = package::kEntryFile;
   entry.FileTime = 45000.5;  // 2023-03-15 12:00
   return AddEntry(entry, content);
 }
@@ -97,7 +97,7 @@ TCompileFileData& PackageBuilder::AddHostFile(const std::string& sourcePath,
   entry.EntryName = FileNamePart(sourcePath);
   entry.SourcePath = sourcePath;
   entry.DestFolder = destFolder;
-  entry.EntryKind = kEntryFile;
+  entry.EntryKind = package::kEntryFile;
   entry.FileTime = 45000.5;
   return Add(entry, [hostFile] { return packager::OpenHostFile(hostFile); });
 }
@@ -107,7 +107,7 @@ TCompileFileData& PackageBuilder::AddFolder(const std::string& entryName,
   TCompileFileData entry;
   entry.EntryName = entryName;
   entry.DestFolder = destFolder;
-  entry.EntryKind = kEntryFolder;
+  entry.EntryKind = package::kEntryFolder;
   entry.FileTime = -1.0;
   return Add(entry, nullptr);
 }
@@ -117,7 +117,7 @@ TCompileFileData& PackageBuilder::AddRegFile(const std::string& sourcePath,
   TCompileFileData entry;
   entry.EntryName = FileNamePart(sourcePath);
   entry.SourcePath = sourcePath;
-  entry.EntryKind = kEntryRegFile;
+  entry.EntryKind = package::kEntryRegFile;
   return AddEntry(entry, content);
 }
 
@@ -129,7 +129,7 @@ TCompileFileData& PackageBuilder::AddComponentFile(const std::string& compName,
   entry.EntryName = compName;
   entry.SourcePath = sourcePath;
   entry.DestFolder = compFolder;
-  entry.EntryKind = kEntryComponentFile;
+  entry.EntryKind = package::kEntryComponentFile;
   return AddEntry(entry, content);
 }
 
@@ -137,7 +137,7 @@ TCompileFileData& PackageBuilder::AddResource(const std::string& sourcePath,
                                               const std::string& content) {
   TCompileFileData entry;
   entry.SourcePath = sourcePath;
-  entry.EntryKind = kEntryResource;
+  entry.EntryKind = package::kEntryResource;
   return AddEntry(entry, content);
 }
 
@@ -145,7 +145,7 @@ TCompileFileData& PackageBuilder::AddUninstaller(const std::string& sourcePath,
                                                  const std::string& content) {
   TCompileFileData entry;
   entry.SourcePath = sourcePath;
-  entry.EntryKind = kEntryUninstaller;
+  entry.EntryKind = package::kEntryUninstaller;
   return AddEntry(entry, content);
 }
 

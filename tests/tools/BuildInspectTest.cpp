@@ -66,7 +66,7 @@ TEST_F(ToolTest, BuiltPackageHoldsGbkTextAndTheContentBytes) {
   EXPECT_EQ(project->Serial, "6F9619FF-8B86-D011-B42D-00C04FC964FF");
   ASSERT_EQ(project->FileList.size(), 6u);
   const TCompileFileData& exe = *project->FileList[1];
-  EXPECT_EQ(exe.EntryKind, kEntryFile);
+  EXPECT_EQ(exe.EntryKind, package::kEntryFile);
   EXPECT_EQ(exe.RunAfterInstall, 1);
   EXPECT_EQ(exe.NoOverwrite, 1);
   EXPECT_EQ(exe.RunAtStartup, 0);

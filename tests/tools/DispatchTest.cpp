@@ -68,7 +68,7 @@ TEST_F(ToolTest, RuntimeErrorTextsArrivePrintedInUtf8) {
   fs::path setup = dir_ / "setup.exe";
   const packager::WrittenPackage written = builder.WriteToHost(setup);
   std::string bytes = Read(setup);
-  std::string config = CompressChunk(std::string("\xFF\xFF\x00\x00", 4), cplDefault);
+  std::string config = package::CompressChunk(std::string("\xFF\xFF\x00\x00", 4), cplDefault);
   std::string tail;
   for (int i = 0; i < 4; ++i) tail += static_cast<char>(config.size() >> (8 * i));
   bytes = bytes.substr(0, static_cast<size_t>(written.directoryOffset)) + tail + config +

@@ -101,23 +101,23 @@ TEST_F(LogFile, ChunkThatDoesNotInflateRaisesError) {
 }
 
 TEST_F(LogFile, StringRunningPastTheEndOfTheBodyIsDamaged) {
-  ExpectLoadFails(OneChunk(Stored("X") + Le32(100) + "short"), kDamagedPackage);
+  ExpectLoadFails(OneChunk(Stored("X") + Le32(100) + "short"), package::kDamagedPackage);
 }
 
 TEST_F(LogFile, CountTheBodyCannotHoldIsDamaged) {
-  ExpectLoadFails(OneChunk(Stored("X") + Stored("Y") + Le32(0x7FFFFFFF)), kDamagedPackage);
-  ExpectLoadFails(OneChunk(Stored("X") + Stored("Y") + Le32(0xFFFFFFFF)), kDamagedPackage);
+  ExpectLoadFails(OneChunk(Stored("X") + Stored("Y") + Le32(0x7FFFFFFF)), package::kDamagedPackage);
+  ExpectLoadFails(OneChunk(Stored("X") + Stored("Y") + Le32(0xFFFFFFFF)), package::kDamagedPackage);
 }
 
 TEST_F(LogFile, BodyEndingInsideAnItemIsDamaged) {
   // Count 1 and the three strings of the item, but its two bytes are missing: 14 bytes that a
   // count check alone lets through.
   std::string body = Stored("X") + Stored("Y") + Le32(1) + Stored("") + Stored("ab") + Stored("");
-  ExpectLoadFails(OneChunk(body), kDamagedPackage);
+  ExpectLoadFails(OneChunk(body), package::kDamagedPackage);
 }
 
 TEST_F(LogFile, BodyEndingBeforeTheCountIsDamaged) {
-  ExpectLoadFails(OneChunk(Stored("X") + Stored("Y") + "\x01\x00"), kDamagedPackage);
+  ExpectLoadFails(OneChunk(Stored("X") + Stored("Y") + "\x01\x00"), package::kDamagedPackage);
 }
 
 TEST_F(LogFile, SaveReplacesAnEarlierLog) {

@@ -34,7 +34,7 @@ class Registration : public testing::Test {
 };
 
 TEST_F(Registration, KeyPathIsBelowTheUninstallKey) {
-  EXPECT_EQ(UninstallKeyPath(kSerial), kKey);
+  EXPECT_EQ(package::UninstallKeyPath(kSerial), kKey);
 }
 
 TEST_F(Registration, WritesTheEightValues) {

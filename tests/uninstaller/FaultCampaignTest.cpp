@@ -190,7 +190,7 @@ class FaultCampaign : public ::testing::Test {
     compile.LoadPackage(kSetup);
     compile.Version = version;
     {
-      auto self = OpenPackage(machine, kSetup);
+      auto self = package::OpenPackage(machine, kSetup);
       compile.ExtractResources(*self);
     }
     arm(machine.steps());

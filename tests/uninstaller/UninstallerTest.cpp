@@ -53,7 +53,7 @@ TEST_F(UninstallerTest, RemovesWhatTheLogNamesAndKeepsWhatIsRecordedToStay) {
   EXPECT_FALSE(Key(kHkeyLocalMachine, "Software\\Tool"));
   EXPECT_FALSE(Key(kHkeyCurrentUser, "Software\\Tool"));
   EXPECT_TRUE(Key(kHkeyCurrentUser, "Software"));
-  EXPECT_FALSE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
+  EXPECT_FALSE(Key(kHkeyLocalMachine, package::UninstallKeyPath(kSerial)));
   EXPECT_TRUE(Key(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
   EXPECT_TRUE(dialogs.restartAsks.empty());
   ASSERT_TRUE(dialogs.outcome.has_value());
@@ -71,7 +71,7 @@ TEST_F(UninstallerTest, GoesInReverseOrderThenRegistrationLogAndFolder) {
             Position(report, "HKEY_LOCAL_MACHINE\\Software\\Tool"));
   EXPECT_LT(Position(report, "HKEY_CURRENT_USER\\Software\\Tool\\Options"),
             Position(report, "HKEY_CURRENT_USER\\Software\\Tool"));
-  const std::string registration = "HKEY_LOCAL_MACHINE" + UninstallKeyPath(kSerial);
+  const std::string registration = "HKEY_LOCAL_MACHINE" + package::UninstallKeyPath(kSerial);
   ASSERT_GE(report.items.size(), 3u);
   EXPECT_EQ(report.items[report.items.size() - 2].what, registration);
   EXPECT_EQ(report.items.back().what, kLog);
@@ -135,7 +135,7 @@ TEST_F(UninstallerTest, FoldersAndKeysHoldingForeignThingsStayWithThem) {
   platform().ForgetHostListings();
   platform().OpenKey(kHkeyLocalMachine, "Software\\Tool", false)->WriteString("Foreign", "f");
   platform().CreateKey(kHkeyCurrentUser, "Software\\Tool\\Options\\Other");
-  auto registration = platform().OpenKey(kHkeyLocalMachine, UninstallKeyPath(kSerial), false);
+  auto registration = platform().OpenKey(kHkeyLocalMachine, package::UninstallKeyPath(kSerial), false);
   registration->WriteInteger("EstimatedSize", 5);
   registration.reset();
 
@@ -150,9 +150,9 @@ TEST_F(UninstallerTest, FoldersAndKeysHoldingForeignThingsStayWithThem) {
   EXPECT_TRUE(Key(kHkeyCurrentUser, "Software\\Tool\\Options\\Other"));
   EXPECT_FALSE(Value(kHkeyCurrentUser, "Software\\Tool\\Options", "语言"));
   // The registration loses the values the install run wrote, and keeps the one it did not.
-  EXPECT_TRUE(Value(kHkeyLocalMachine, UninstallKeyPath(kSerial), "EstimatedSize"));
-  EXPECT_FALSE(Value(kHkeyLocalMachine, UninstallKeyPath(kSerial), "DisplayName"));
-  EXPECT_FALSE(Value(kHkeyLocalMachine, UninstallKeyPath(kSerial), "UninstallString"));
+  EXPECT_TRUE(Value(kHkeyLocalMachine, package::UninstallKeyPath(kSerial), "EstimatedSize"));
+  EXPECT_FALSE(Value(kHkeyLocalMachine, package::UninstallKeyPath(kSerial), "DisplayName"));
+  EXPECT_FALSE(Value(kHkeyLocalMachine, package::UninstallKeyPath(kSerial), "UninstallString"));
   ASSERT_TRUE(dialogs.outcome.has_value());
   EXPECT_NE(uninst::OutcomeText(*dialogs.outcome).find("C:\\App\\Sub"), std::string::npos);
 }
@@ -194,7 +194,7 @@ TEST_F(UninstallerTest, AFileInUseIsReportedAndTheRestGoes) {
   for (const auto& item : left->Items()) paths.push_back(item->Path);
   EXPECT_EQ(paths, (std::vector<std::string>{"C:\\App", "C:\\App\\Sub", "C:\\App\\Sub\\core.dll"}));
   EXPECT_EQ(left->Serial(), kSerial);
-  EXPECT_TRUE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
+  EXPECT_TRUE(Key(kHkeyLocalMachine, package::UninstallKeyPath(kSerial)));
   // Asked, declined: nothing is marked.
   ASSERT_EQ(dialogs.restartAsks.size(), 1u);
   EXPECT_EQ(dialogs.restartAsks[0], std::vector<std::string>{"C:\\App\\Sub\\core.dll"});
@@ -215,22 +215,22 @@ TEST_F(UninstallerTest, ASecondRunAfterTheFileIsFreeRemovesTheRest) {
   uninst::UninstallReport report = Uninstall();
   EXPECT_EQ(OutcomeOf(report, "C:\\App\\Sub\\core.dll"), ItemOutcome::Removed);
   EXPECT_FALSE(Exists(kLog));
-  EXPECT_FALSE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
+  EXPECT_FALSE(Key(kHkeyLocalMachine, package::UninstallKeyPath(kSerial)));
 }
 
 TEST_F(UninstallerTest, ARegistrationThatStaysKeepsTheLogThatLeadsToIt) {
   InstallProduct();
-  platform().InjectRegistryFault(kHkeyLocalMachine, UninstallKeyPath(kSerial),
+  platform().InjectRegistryFault(kHkeyLocalMachine, package::UninstallKeyPath(kSerial),
                                  sys::sandbox::RegistryFault::FailWrites);
   uninst::UninstallReport report = Uninstall();
   EXPECT_FALSE(Exists("C:\\App\\tool.exe"));
-  EXPECT_TRUE(Value(kHkeyLocalMachine, UninstallKeyPath(kSerial), "UninstallString"));
+  EXPECT_TRUE(Value(kHkeyLocalMachine, package::UninstallKeyPath(kSerial), "UninstallString"));
   EXPECT_TRUE(report.logKept);
   EXPECT_EQ(uninst::LoadUninstallLog(platform(), kLog)->Serial(), kSerial);
 
   host.Reopen();  // the key can be written again
   Uninstall();
-  EXPECT_FALSE(Key(kHkeyLocalMachine, UninstallKeyPath(kSerial)));
+  EXPECT_FALSE(Key(kHkeyLocalMachine, package::UninstallKeyPath(kSerial)));
   EXPECT_FALSE(Exists(kLog));
 }
 

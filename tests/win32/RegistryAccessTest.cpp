@@ -48,7 +48,7 @@ class ReadOnlyRegistration : public testing::Test {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, widePath_.c_str());
   }
 
-  std::string path_ = UninstallKeyPath(kSerial);
+  std::string path_ = package::UninstallKeyPath(kSerial);
   std::wstring widePath_ = WideSubkey(path_);
 };
 

@@ -94,7 +94,7 @@ class UninstHandoff : public testing::Test {
   }
 
   void TearDown() override {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, WideSubkey(UninstallKeyPath(kSerial)).c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, WideSubkey(package::UninstallKeyPath(kSerial)).c_str());
   }
 
   std::string At(const std::string& relative) const { return scratch_.path() + "\\" + relative; }

@@ -38,7 +38,7 @@ int64_t ContentBytes(const ProjectDocument& project) {
 
 bool HasUninstaller(const ProjectDocument& project) {
   for (const auto& entry : project.lists.FileList) {
-    if (entry->EntryKind == kEntryUninstaller) return true;
+    if (entry->EntryKind == package::kEntryUninstaller) return true;
   }
   return false;
 }
@@ -73,7 +73,7 @@ int Run(CommandContext& context) {
   std::unique_ptr<sys::Stream> stub = OpenInputFile(stubFile.path());
   // Signing comes after packing; a signature already on the stub ends up in front of the package
   // where no signature checker looks for it.
-  if (auto pe = ReadPeLayout(*stub); pe && pe->certificateSize != 0) {
+  if (auto pe = package::ReadPeLayout(*stub); pe && pe->certificateSize != 0) {
     context.err << "warning: the stub is signed; its signature will not cover the package. "
                    "Sign the setup program after building it, from an unsigned stub\n";
   }

@@ -55,7 +55,7 @@ size_t ParseEntryIndex(const std::string& text, const TCompile& project) {
     throw Failure("there is no entry " + text + ": the package has " +
                   std::to_string(project.FileList.size()));
   }
-  if (project.FileList[index]->EntryKind == kEntryFolder) {
+  if (project.FileList[index]->EntryKind == package::kEntryFolder) {
     throw Failure(DescribeEntry(*project.FileList[index], index) + " is a folder: it has no content");
   }
   return index;
@@ -117,7 +117,7 @@ int Run(CommandContext& context) {
   std::unique_ptr<sys::Stream> package = MeteredStream(file.stream(), meter);
   for (size_t i = 0; i < project->FileList.size(); ++i) {
     const TCompileFileData& entry = *project->FileList[i];
-    if (entry.EntryKind == kEntryFolder) continue;
+    if (entry.EntryKind == package::kEntryFolder) continue;
     try {
       fs::path relative = Unique(ExtractPath(entry), i, taken);
       WriteEntry(*package, entry, dir / relative);

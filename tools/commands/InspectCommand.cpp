@@ -11,7 +11,7 @@ namespace {
 
 // The certificate table the PE header records, and whether it ends the package (signed after
 // packing) or lies somewhere the reader does not accept.
-Json SignatureJson(const PackageBounds& bounds) {
+Json SignatureJson(const package::PackageBounds& bounds) {
   if (!bounds.certificates) return nullptr;
   return Json{{"certificateTableOffset", bounds.certificates->offset},
               {"certificateTableSize", bounds.certificates->size},
@@ -35,9 +35,9 @@ int Run(CommandContext& context) {
   std::unique_ptr<TCompile> project = file.ReadProject(&unpackedBytes);
   if (trailer.directoryOffset > 0) {
     RunFigures figures;
-    CheckChunkRun(file.stream(), trailer.directoryOffset, trailer.end - kTrailerSize, figures);
+    CheckChunkRun(file.stream(), trailer.directoryOffset, trailer.end - package::kTrailerSize, figures);
     package["configuration"] = Json{
-        {"storedBytes", trailer.end - kTrailerSize - trailer.directoryOffset},
+        {"storedBytes", trailer.end - package::kTrailerSize - trailer.directoryOffset},
         {"chunks", figures.chunks},
         {"unpackedBytes", unpackedBytes}};
   }

@@ -50,7 +50,7 @@ std::string ByteText(int64_t bytes) {
 int64_t StoredBytes(const TCustomCompile& project) {
   int64_t total = 0;
   for (const auto& entry : project.FileList) {
-    if (entry->EntryKind != kEntryFolder && entry->DataEnd > entry->DataStart) {
+    if (entry->EntryKind != package::kEntryFolder && entry->DataEnd > entry->DataStart) {
       total += entry->DataEnd - entry->DataStart;
     }
   }

@@ -67,7 +67,7 @@ class ProgressPrinter {
   static int64_t EntryBytes(const TCompile& compile, int64_t index) {
     if (index < 0 || index >= static_cast<int64_t>(compile.FileList.size())) return 0;
     const TCompileFileData& entry = *compile.FileList[static_cast<size_t>(index)];
-    return entry.EntryKind == kEntryFile ? entry.FileSize : 0;
+    return entry.EntryKind == package::kEntryFile ? entry.FileSize : 0;
   }
 
   // Made at the first file, when the package is loaded and its files' bytes are known.

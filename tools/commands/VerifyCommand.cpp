@@ -19,12 +19,12 @@ struct Totals {
 };
 
 // Sizes the runtime relies on: Size sums the files; files and resources say how big they are.
-bool SizeIsChecked(uint8_t kind) { return kind == kEntryFile || kind == kEntryResource; }
+bool SizeIsChecked(uint8_t kind) { return kind == package::kEntryFile || kind == package::kEntryResource; }
 
 // file is the package's stream (through the progress meter).
 std::optional<std::string> CheckEntry(sys::Stream& file, const TCompileFileData& entry,
                                       int64_t directory, Totals& totals) {
-  if (entry.EntryKind == kEntryFolder) return std::nullopt;
+  if (entry.EntryKind == package::kEntryFolder) return std::nullopt;
   if (entry.DataStart < 0 || entry.DataStart > entry.DataEnd || entry.DataEnd > directory) {
     return "data range " + std::to_string(entry.DataStart) + ".." +
            std::to_string(entry.DataEnd) + " does not lie before the configuration at " +
@@ -52,7 +52,7 @@ int Fail(CommandContext& context, const std::string& where, const std::string& r
 // A signing tool appends its table after the package (and its padding); a table anywhere else
 // means bytes were added after signing, or the package after the signature. Either way the
 // signature no longer covers what the setup program reads.
-std::optional<std::string> CheckSignature(const PackageBounds& bounds) {
+std::optional<std::string> CheckSignature(const package::PackageBounds& bounds) {
   if (!bounds.certificates || bounds.signedAfterPackage) return std::nullopt;
   return "the certificate table at " + std::to_string(bounds.certificates->offset) + " (" +
          std::to_string(bounds.certificates->size) + " bytes) does not start right after the " +
@@ -60,7 +60,7 @@ std::optional<std::string> CheckSignature(const PackageBounds& bounds) {
          ": something was appended after signing, or the package after the signature";
 }
 
-std::string DescribeSignature(const PackageBounds& bounds) {
+std::string DescribeSignature(const package::PackageBounds& bounds) {
   if (!bounds.signedAfterPackage) return "unsigned";
   return "signed: the package ends at " + std::to_string(bounds.end) + ", then " +
          std::to_string(bounds.certificates->offset - bounds.end) +
@@ -76,7 +76,7 @@ int Run(CommandContext& context) {
   PackageFile file(input.path(), input.name());
   const PackageTrailer& trailer = file.trailer();
   if (auto reason = CheckSignature(file.bounds())) return Fail(context, "signature", *reason);
-  const int64_t trailerStart = trailer.end - kTrailerSize;
+  const int64_t trailerStart = trailer.end - package::kTrailerSize;
   const int64_t directory = trailer.directoryOffset;
   if (directory <= 0 || directory > trailerStart) {
     return Fail(context, "trailer",
@@ -109,7 +109,7 @@ int Run(CommandContext& context) {
       meter.Clear();
       return Fail(context, DescribeEntry(entry, i), *reason);
     }
-    if (entry.EntryKind == kEntryFile) fileBytes += entry.FileSize;
+    if (entry.EntryKind == package::kEntryFile) fileBytes += entry.FileSize;
   }
   meter.Clear();
   if (fileBytes != trailer.size) {

@@ -40,10 +40,10 @@ void WriteConfiguration(const TCustomCompile& project, const std::string& serial
     TElement::WriteString(item->Value, out);
     le::WriteU8(out, item->Group);
   }
-  TElement::WriteString(ToCommaText(project.FileFolderList), out);
+  TElement::WriteString(package::ToCommaText(project.FileFolderList), out);
   le::WriteI32(out, static_cast<int32_t>(project.FileList.size()));
   for (const auto& item : project.FileList) WriteFileItem(*item, out);
-  TElement::WriteString(ToCommaText(project.RegFolderList), out);
+  TElement::WriteString(package::ToCommaText(project.RegFolderList), out);
   le::WriteI32(out, static_cast<int32_t>(project.RegList.size()));
   for (const auto& item : project.RegList) {
     TElement::WriteString(item->KeyPath, out);
@@ -52,7 +52,7 @@ void WriteConfiguration(const TCustomCompile& project, const std::string& serial
     TElement::WriteString(item->TargetOs, out);
     le::WriteU8(out, item->ValueType);
   }
-  TElement::WriteString(ToCommaText(project.ShotCutFolderList), out);
+  TElement::WriteString(package::ToCommaText(project.ShotCutFolderList), out);
   le::WriteI32(out, static_cast<int32_t>(project.ShotCutList.size()));
   for (const auto& item : project.ShotCutList) {
     TElement::WriteString(item->LinkFolder, out);
@@ -77,18 +77,18 @@ WrittenPackage WritePackage(sys::Stream& stub, TCustomCompile& project, const st
   CopyAll(stub, target);
   written.stubSize = target.Position();
   std::string reserved = options.reserved;
-  reserved.resize(static_cast<size_t>(kReservedSize), '\0');
+  reserved.resize(static_cast<size_t>(package::kReservedSize), '\0');
   target.Write(reserved.data(), reserved.size());
 
-  ChunkDeflater deflater(options.level);
+  package::ChunkDeflater deflater(options.level);
   for (size_t i = 0; i < project.FileList.size(); ++i) {
     TCompileFileData& entry = *project.FileList[i];
-    if (entry.EntryKind == kEntryFolder) continue;  // folders keep whatever values they hold
+    if (entry.EntryKind == package::kEntryFolder) continue;  // folders keep whatever values they hold
     entry.DataStart = target.Position();
     std::unique_ptr<sys::Stream> data = content ? content(i, entry) : nullptr;
     entry.FileSize = data ? deflater.WriteRun(*data, target) : 0;
     entry.DataEnd = target.Position();
-    if (entry.EntryKind == kEntryFile) written.size += entry.FileSize;
+    if (entry.EntryKind == package::kEntryFile) written.size += entry.FileSize;
   }
 
   written.directoryOffset = target.Position();

@@ -9,8 +9,8 @@
 namespace tool {
 namespace {
 
-const int64_t kEpoch = DateTimeEpochDay();
-const int64_t kEnd = DaysFromCivil(10000, 1, 1) - kEpoch;
+const int64_t kEpoch = package::DateTimeEpochDay();
+const int64_t kEnd = package::DaysFromCivil(10000, 1, 1) - kEpoch;
 
 unsigned DaysInMonth(int year, unsigned month) {
   static const unsigned days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -30,7 +30,7 @@ bool Digits(const std::string& text, size_t pos, size_t count, int& value) {
 }
 
 double Compose(int64_t days, int64_t msOfDay) {
-  return static_cast<double>(days) + static_cast<double>(msOfDay) / kMsPerDay;
+  return static_cast<double>(days) + static_cast<double>(msOfDay) / package::kMsPerDay;
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ std::optional<double> FileTimeFromText(const std::string& text) {
       minute > 59 || second > 59) {
     return std::nullopt;
   }
-  int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+  int64_t days = package::DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
                  kEpoch;
   if (days < 0 || days >= kEnd) return std::nullopt;
   return Compose(days, ((hour * 60 + minute) * 60 + second) * 1000LL + ms);
@@ -60,9 +60,9 @@ std::optional<std::string> FileTimeToText(double value) {
   if (!std::isfinite(value) || value < 0 || value >= static_cast<double>(kEnd)) {
     return std::nullopt;
   }
-  const auto [days, ms] = SplitDateTime(value);
+  const auto [days, ms] = package::SplitDateTime(value);
   if (Compose(days, ms) != value) return std::nullopt;
-  const CivilDate date = CivilFromDays(days + kEpoch);
+  const package::CivilDate date = package::CivilFromDays(days + kEpoch);
   if (date.year > 9999) return std::nullopt;
   const int year = static_cast<int>(date.year);
   const unsigned month = date.month, day = date.day;

@@ -71,7 +71,7 @@ std::string CheckDestFolder(const std::string& folder) {
 }
 
 std::string CheckInstalledName(const std::string& pathOrName) {
-  size_t separator = LastSeparator(pathOrName);
+  size_t separator = package::LastSeparator(pathOrName);
   std::string name = separator == std::string::npos ? pathOrName : pathOrName.substr(separator + 1);
   if (IsDeviceName(name)) return "names the device \"" + name + "\", which no file can be called";
   if (name.find(':') != std::string::npos) return "must not hold \":\"";

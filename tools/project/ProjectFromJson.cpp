@@ -108,37 +108,37 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
   entry->IsPatch = reader.Flag("isPatch");
   entry->TargetOs = reader.Text("targetOs");
   fs::path content = ReadContent(
-      reader, baseDir, entry->EntryKind == kEntryUninstaller ? options.uninstaller : fs::path());
+      reader, baseDir, entry->EntryKind == package::kEntryUninstaller ? options.uninstaller : fs::path());
   reader.Ignore("stored");
 
   const uint8_t kind = entry->EntryKind;
-  if (kind == kEntryFolder) {
+  if (kind == package::kEntryFolder) {
     entry->SourcePath = reader.Text("source");
     if (!content.empty()) throw JsonError(reader.PathOf("content"), "a folder has no content");
     if (entry->EntryName.empty()) throw JsonError(reader.PathOf("name"), "a folder needs a name");
     CheckText(CheckInstalledName(entry->EntryName), reader.PathOf("name"));
-  } else if (kind <= kEntryUninstaller) {
+  } else if (kind <= package::kEntryUninstaller) {
     // The runtime names every unpacked or installed copy after the file name of the source.
     entry->SourcePath = reader.RequiredText("source");
     try {
-      SafeEntryFileName(entry->SourcePath);
+      package::SafeEntryFileName(entry->SourcePath);
     } catch (const sys::Error&) {
       throw JsonError(reader.PathOf("source"),
                       "must end with a file name (not empty, \".\" or \"..\", without \":\")");
     }
-    if (content.empty() && (kind != kEntryUninstaller || options.requireUninstallerContent)) {
+    if (content.empty() && (kind != package::kEntryUninstaller || options.requireUninstallerContent)) {
       throw JsonError(reader.PathOf("content"),
-                      kind == kEntryUninstaller ? "is required (or give build --uninstaller EXE)"
+                      kind == package::kEntryUninstaller ? "is required (or give build --uninstaller EXE)"
                                                 : "is required");
     }
-    if (kind == kEntryFile) CheckText(CheckInstalledName(entry->SourcePath), reader.PathOf("source"));
+    if (kind == package::kEntryFile) CheckText(CheckInstalledName(entry->SourcePath), reader.PathOf("source"));
   } else {
     entry->SourcePath = reader.Text("source");
   }
-  if (kind == kEntryFile || kind == kEntryFolder) {
+  if (kind == package::kEntryFile || kind == package::kEntryFolder) {
     CheckText(CheckDestFolder(entry->DestFolder), reader.PathOf("destFolder"));
   }
-  if (kind == kEntryComponentFile) {
+  if (kind == package::kEntryComponentFile) {
     if (entry->EntryName.empty()) {
       throw JsonError(reader.PathOf("name"), "a component file needs its component's name");
     }
@@ -150,7 +150,7 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
                       "folder on the packaging machine)");
     }
   }
-  entry->FileTime = ReadFileTime(reader, kind == kEntryFolder ? -1.0
+  entry->FileTime = ReadFileTime(reader, kind == package::kEntryFolder ? -1.0
                                          : content.empty()    ? 0.0
                                                               : PackagedFileTime(content));
   reader.Finish();
@@ -210,7 +210,7 @@ int64_t ComponentFilesSize(const ProjectDocument& project, const std::string& na
   int64_t total = 0;
   for (size_t i = 0; i < project.lists.FileList.size(); ++i) {
     const TCompileFileData& entry = *project.lists.FileList[i];
-    if (entry.EntryKind == kEntryComponentFile && sys::SameText(entry.EntryName, name)) {
+    if (entry.EntryKind == package::kEntryComponentFile && sys::SameText(entry.EntryName, name)) {
       total += static_cast<int64_t>(fs::file_size(project.contents[i]));
     }
   }
@@ -241,7 +241,7 @@ bool HasComponent(const ProjectDocument& project, const std::string& name) {
 void CheckComponentsNamed(const ProjectDocument& project) {
   for (size_t i = 0; i < project.lists.FileList.size(); ++i) {
     const TCompileFileData& entry = *project.lists.FileList[i];
-    if (entry.EntryKind == kEntryComponentFile && !HasComponent(project, entry.EntryName)) {
+    if (entry.EntryKind == package::kEntryComponentFile && !HasComponent(project, entry.EntryName)) {
       throw JsonError(project.entryPaths[i] + ".name",
                       "no component '" + GbkToUtf8Lossy(entry.EntryName) + "' in components");
     }

@@ -58,16 +58,16 @@ class Linter {
     return index ? lists_.InfoList[*index]->Value : std::string();
   }
   bool SwitchOn(uint8_t group, const char* caption) const {
-    return Value(group, caption) == kSwitchOn;
+    return Value(group, caption) == package::kSwitchOn;
   }
   bool IsPatch() const {
-    auto index = Setting(kGroupBasic, kCaptionPatch);
+    auto index = Setting(package::kGroupBasic, package::kCaptionPatch);
     return index && lists_.InfoList[*index]->Value != "0" &&
            !sys::SameText(lists_.InfoList[*index]->Value, "False");
   }
   bool WizardOn() const {
-    auto index = Setting(kGroupBasic, kCaptionShowWizard);
-    return !index || lists_.InfoList[*index]->Value == kSwitchOn;
+    auto index = Setting(package::kGroupBasic, package::kCaptionShowWizard);
+    return !index || lists_.InfoList[*index]->Value == package::kSwitchOn;
   }
 
   static std::vector<std::string> Vocabulary(uint8_t group) {
@@ -75,23 +75,23 @@ class Linter {
       return std::vector<std::string>(captions, captions + count);
     };
     switch (group) {
-      case kGroupBasic: {
+      case package::kGroupBasic: {
         std::vector<std::string> captions;
-        for (size_t i = 0; i < kBasicSettingCount; ++i) captions.push_back(BasicSettings[2 * i]);
-        captions.push_back(kCaptionPatch);
+        for (size_t i = 0; i < package::kBasicSettingCount; ++i) captions.push_back(package::BasicSettings[2 * i]);
+        captions.push_back(package::kCaptionPatch);
         return captions;
       }
-      case kGroupPages: return list(PageNames, kPageCount);
-      case kGroupWelcome: return list(WelcomeCaptions, 3);
-      case kGroupLicense: return list(LicenseCaptions, 2);
-      case kGroupReadme: return list(ReadmeCaptions, 2);
-      case kGroupStartMenu: return list(StartMenuCaptions, 4);
-      case kGroupComponents: return list(ComponentCaptions, 1);
-      case kGroupInstallDir: return list(InstallDirCaptions, 3);
-      case kGroupTasks: return list(TaskCaptions, 3);
-      case kGroupReady: return list(ReadyCaptions, 1);
-      case kGroupProgress: return list(ProgressCaptions, 2);
-      case kGroupFinish: return list(FinishCaptions, 3);
+      case package::kGroupPages: return list(package::PageNames, package::kPageCount);
+      case package::kGroupWelcome: return list(package::WelcomeCaptions, 3);
+      case package::kGroupLicense: return list(package::LicenseCaptions, 2);
+      case package::kGroupReadme: return list(package::ReadmeCaptions, 2);
+      case package::kGroupStartMenu: return list(package::StartMenuCaptions, 4);
+      case package::kGroupComponents: return list(package::ComponentCaptions, 1);
+      case package::kGroupInstallDir: return list(package::InstallDirCaptions, 3);
+      case package::kGroupTasks: return list(package::TaskCaptions, 3);
+      case package::kGroupReady: return list(package::ReadyCaptions, 1);
+      case package::kGroupProgress: return list(package::ProgressCaptions, 2);
+      case package::kGroupFinish: return list(package::FinishCaptions, 3);
       default: return {};
     }
   }
@@ -123,7 +123,7 @@ class Linter {
       if (sys::StartsWithText(folder, root)) return true;
     }
     for (const auto& entry : lists_.FileList) {
-      if ((entry->EntryKind == kEntryFile || entry->EntryKind == kEntryFolder) &&
+      if ((entry->EntryKind == package::kEntryFile || entry->EntryKind == package::kEntryFolder) &&
           sys::StartsWithText(entry->DestFolder, root)) {
         return true;
       }
@@ -132,31 +132,31 @@ class Linter {
   }
 
   void CheckEssentials() {
-    auto name = Setting(kGroupBasic, kCaptionItemName);
+    auto name = Setting(package::kGroupBasic, package::kCaptionItemName);
     if (!name || lists_.InfoList[*name]->Value.empty()) {
       Warn(name ? Indexed("settings", *name) + ".value" : "settings",
            Utf8(u8"no product name (项目名称, group 0): every window title reads “”安装向导"));
     }
     // The setup program reads these two switches only when they are there: a missing one is
     // not "off" but skips the step altogether.
-    if (!Setting(kGroupBasic, kCaptionShowLoading)) {
+    if (!Setting(package::kGroupBasic, package::kCaptionShowLoading)) {
       Warn("settings",
            Utf8(u8"no 显示加载进度 (group 0): without it the setup unpacks none of its pictures, "
                 u8"documents, registry scripts and component packages; give it 启用 or 禁用"));
     }
-    if (WizardOn() && !IsPatch() && !Setting(kGroupBasic, kCaptionShowBackground)) {
+    if (WizardOn() && !IsPatch() && !Setting(package::kGroupBasic, package::kCaptionShowBackground)) {
       Warn("settings",
            Utf8(u8"no 显示安装背景窗口 (group 0): without it the wizard never opens and nothing is "
                 u8"installed; give it 启用 or 禁用"));
     }
     if (IsPatch()) return;
-    if (InstallsBelowProgramFiles() && Value(kGroupInstallDir, "默认安装路径").empty()) {
+    if (InstallsBelowProgramFiles() && Value(package::kGroupInstallDir, "默认安装路径").empty()) {
       Warn("settings",
            Utf8(u8"no default install path (默认安装路径, group 8): files for 目标计算机\\Program "
                 u8"Files\\ install below an empty folder (\\Product\\...) unless the user types one"));
     }
     bool uninstaller = false;
-    for (const auto& entry : lists_.FileList) uninstaller = uninstaller || entry->EntryKind == kEntryUninstaller;
+    for (const auto& entry : lists_.FileList) uninstaller = uninstaller || entry->EntryKind == package::kEntryUninstaller;
     if (!uninstaller) {
       Warn("files",
            "no uninstaller entry: the product cannot be uninstalled (the Uninstall registration "
@@ -167,22 +167,22 @@ class Linter {
   void CheckPages() {
     if (!WizardOn() || IsPatch()) return;
     bool anyPage = false;
-    for (size_t rank = 0; rank < kPageCount; ++rank) anyPage = anyPage || SwitchOn(kGroupPages, PageNames[rank]);
+    for (size_t rank = 0; rank < package::kPageCount; ++rank) anyPage = anyPage || SwitchOn(package::kGroupPages, package::PageNames[rank]);
     if (!anyPage) {
       Warn("settings",
            Utf8(u8"the wizard is on (显示安装界面) but no page is switched on (group 1): the setup "
                 u8"shows an empty wizard and installs nothing; switch pages on or the wizard off"));
       return;
     }
-    if (!SwitchOn(kGroupPages, "安装进程")) {
+    if (!SwitchOn(package::kGroupPages, "安装进程")) {
       Warn("settings", Utf8(u8"the wizard has no 安装进程 page (group 1): it never installs anything"));
     }
-    if (SwitchOn(kGroupPages, "安装协议") && Value(kGroupLicense, "协议文件").empty()) {
-      Warn(Indexed("settings", *Setting(kGroupPages, "安装协议")),
+    if (SwitchOn(package::kGroupPages, "安装协议") && Value(package::kGroupLicense, "协议文件").empty()) {
+      Warn(Indexed("settings", *Setting(package::kGroupPages, "安装协议")),
            Utf8(u8"the licence page is on but no licence file is named (协议文件, group 3)"));
     }
-    if (SwitchOn(kGroupPages, "软件使用说明") && Value(kGroupReadme, "说明文件").empty()) {
-      Warn(Indexed("settings", *Setting(kGroupPages, "软件使用说明")),
+    if (SwitchOn(package::kGroupPages, "软件使用说明") && Value(package::kGroupReadme, "说明文件").empty()) {
+      Warn(Indexed("settings", *Setting(package::kGroupPages, "软件使用说明")),
            Utf8(u8"the readme page is on but no readme file is named (说明文件, group 5)"));
     }
   }
@@ -203,13 +203,13 @@ class Linter {
       const TCompileData& setting = *lists_.InfoList[i];
       if (setting.Value.empty()) continue;
       for (const char* caption : resourceCaptions) {
-        if (setting.Caption == caption && !HasSource(kEntryResource, setting.Value)) {
+        if (setting.Caption == caption && !HasSource(package::kEntryResource, setting.Value)) {
           Warn(Indexed("settings", i) + ".value",
                Quoted(setting.Value) + " is not the source of any resource entry");
         }
       }
       for (const char* caption : fileCaptions) {
-        if (setting.Caption == caption && !HasSource(kEntryFile, setting.Value)) {
+        if (setting.Caption == caption && !HasSource(package::kEntryFile, setting.Value)) {
           Warn(Indexed("settings", i) + ".value",
                Quoted(setting.Value) + " is not the source of any file entry");
         }
@@ -222,12 +222,12 @@ class Linter {
     std::map<std::string, size_t> seen;
     for (size_t i = 0; i < lists_.FileList.size(); ++i) {
       const TCompileFileData& entry = *lists_.FileList[i];
-      if (entry.EntryKind != kEntryFile) continue;
+      if (entry.EntryKind != package::kEntryFile) continue;
       std::string folder = entry.DestFolder;
       while (!folder.empty() && folder.back() == '\\' && sys::IsCharStart(folder, folder.size() - 1)) {
         folder.pop_back();
       }
-      size_t cut = LastSeparator(entry.SourcePath);
+      size_t cut = package::LastSeparator(entry.SourcePath);
       std::string name = cut == std::string::npos ? entry.SourcePath : entry.SourcePath.substr(cut + 1);
       std::string key = sys::AsciiLower(folder + "\\" + name) + "|" + entry.TargetOs;
       auto [it, inserted] = seen.emplace(key, i);
@@ -243,7 +243,7 @@ class Linter {
     std::vector<size_t> files;
     for (size_t i = 0; i < lists_.FileList.size(); ++i) {
       const TCompileFileData& entry = *lists_.FileList[i];
-      if (entry.EntryKind == kEntryComponentFile && sys::SameText(entry.EntryName, name)) files.push_back(i);
+      if (entry.EntryKind == package::kEntryComponentFile && sys::SameText(entry.EntryName, name)) files.push_back(i);
     }
     return files;
   }
@@ -327,7 +327,7 @@ class Linter {
   void CheckShortcuts() {
     for (size_t i = 0; i < lists_.ShotCutList.size(); ++i) {
       const TShotCutData& link = *lists_.ShotCutList[i];
-      if (link.LinkKind != 0 || HasSource(kEntryFile, link.LinkTarget)) continue;
+      if (link.LinkKind != 0 || HasSource(package::kEntryFile, link.LinkTarget)) continue;
       Warn(Indexed("shortcuts", i) + ".target",
            Quoted(link.LinkTarget) +
                " is not the source of any file entry: the shortcut points at that path as it stands");

@@ -120,12 +120,12 @@ void ReadTreeEntry(const Json& value, const std::string& path, const fs::path& b
     auto entry = std::make_unique<TCompileFileData>();
     entry->DestFolder = parent.empty() ? destFolder : WithBackslash(destFolder) + parent + "\\";
     if (item.folder) {
-      entry->EntryKind = kEntryFolder;
+      entry->EntryKind = package::kEntryFolder;
       entry->EntryName = name;
       entry->FileTime = -1.0;
       project.contents.emplace_back();
     } else {
-      entry->EntryKind = kEntryFile;
+      entry->EntryKind = package::kEntryFile;
       entry->SourcePath = WithBackslash(source) + relative;
       entry->RunAtStartup = flags.RunAtStartup;
       entry->KeepOnUninstall = flags.KeepOnUninstall;

@@ -44,7 +44,7 @@ fs::path Component(std::string name, const std::string& what, const std::string&
     name.resize(1);
   }
   try {
-    return HostPath(sys::sandbox::GbkToUtf8(SafeFolderName(name)));
+    return HostPath(sys::sandbox::GbkToUtf8(package::SafeFolderName(name)));
   } catch (const sys::Error&) {
     Unsafe(what, whole);
   }
@@ -52,7 +52,7 @@ fs::path Component(std::string name, const std::string& what, const std::string&
 
 fs::path FileName(const TCompileFileData& entry) {
   try {
-    return HostPath(sys::sandbox::GbkToUtf8(SafeEntryFileName(entry.SourcePath)));
+    return HostPath(sys::sandbox::GbkToUtf8(package::SafeEntryFileName(entry.SourcePath)));
   } catch (const sys::Error&) {
     Unsafe("source", entry.SourcePath);
   }
@@ -62,21 +62,21 @@ fs::path FileName(const TCompileFileData& entry) {
 
 fs::path ExtractPath(const TCompileFileData& entry) {
   switch (entry.EntryKind) {
-    case kEntryFile: {
+    case package::kEntryFile: {
       fs::path path = "files";
       for (const std::string& part : SplitPath(entry.DestFolder)) {
         path /= Component(part, "destFolder", entry.DestFolder);
       }
       return path / FileName(entry);
     }
-    case kEntryRegFile:
+    case package::kEntryRegFile:
       return fs::path("Reg") / FileName(entry);
-    case kEntryComponentFile: {
+    case package::kEntryComponentFile: {
       fs::path path = fs::path("Comp") / Component(entry.EntryName, "name", entry.EntryName);
       if (entry.SourcePath.size() <= entry.DestFolder.size()) Unsafe("source", entry.SourcePath);
       const std::string rest = entry.SourcePath.substr(entry.DestFolder.size());
       try {
-        CheckRelativeEntryPath(rest);
+        package::CheckRelativeEntryPath(rest);
       } catch (const sys::Error&) {
         Unsafe("source", entry.SourcePath);
       }
@@ -85,11 +85,11 @@ fs::path ExtractPath(const TCompileFileData& entry) {
       }
       return path;
     }
-    case kEntryResource:
+    case package::kEntryResource:
       return fs::path("Info") / FileName(entry);
-    case kEntryUninstaller:
+    case package::kEntryUninstaller:
       return fs::path("Uninstaller") / FileName(entry);
-    case kEntryFolder:
+    case package::kEntryFolder:
       throw Failure("a folder entry has no content");
     default:
       return fs::path("Other") / FileName(entry);

@@ -17,8 +17,8 @@ namespace {
 class BoundedMemoryStream : public sys::MemoryStream {
  public:
   void Write(const void* buffer, size_t count) override {
-    if (Position() + static_cast<int64_t>(count) > kMaxConfigurationSize) {
-      throw sys::Error(kDamagedPackage);
+    if (Position() + static_cast<int64_t>(count) > package::kMaxConfigurationSize) {
+      throw sys::Error(package::kDamagedPackage);
     }
     MemoryStream::Write(buffer, count);
   }
@@ -30,7 +30,7 @@ std::string Offset(int64_t value) { return std::to_string(value); }
 
 std::optional<ChunkFault> CheckChunkRun(sys::Stream& file, int64_t start, int64_t end,
                                         RunFigures& figures) {
-  ChunkInflater inflater;
+  package::ChunkInflater inflater;
   std::vector<unsigned char> chunk;
   int64_t pos = start;
   file.Seek(start);
@@ -45,7 +45,7 @@ std::optional<ChunkFault> CheckChunkRun(sys::Stream& file, int64_t start, int64_
       return ChunkFault{pos, "chunk length " + std::to_string(n) +
                                  " runs past the end of the run at " + Offset(end)};
     }
-    if (n > ChunkInflater::MaxChunkInput()) {
+    if (n > package::ChunkInflater::MaxChunkInput()) {
       return ChunkFault{pos, "chunk length " + std::to_string(n) + " is larger than any chunk"};
     }
     chunk.resize(n);
@@ -66,14 +66,14 @@ PackageFile::PackageFile(const std::filesystem::path& path) : PackageFile(path, 
 
 PackageFile::PackageFile(const std::filesystem::path& path, const std::string& name) {
   std::unique_ptr<sys::Stream> file = OpenInputFile(path);
-  bounds_ = FindPackageBounds(*file);
-  file_ = std::make_unique<PackageStream>(std::move(file), bounds_.end);
+  bounds_ = package::FindPackageBounds(*file);
+  file_ = std::make_unique<package::PackageStream>(std::move(file), bounds_.end);
   trailer_.length = bounds_.fileLength;
   trailer_.end = bounds_.end;
-  if (trailer_.end < kTrailerSize) {
+  if (trailer_.end < package::kTrailerSize) {
     throw Failure("'" + name + "' is shorter than a package trailer (16 bytes)");
   }
-  file_->Seek(trailer_.end - kTrailerSize);
+  file_->Seek(trailer_.end - package::kTrailerSize);
   trailer_.size = le::ReadI64(*file_);
   trailer_.directoryOffset = le::ReadI64(*file_);
 }
@@ -83,14 +83,14 @@ std::unique_ptr<TCompile> PackageFile::ReadProject(int64_t* configurationBytes,
   auto project = std::make_unique<TCompile>(platform_);
   project->Size = trailer_.size;
   const int64_t directory = trailer_.directoryOffset;
-  const int64_t trailerStart = trailer_.end - kTrailerSize;
+  const int64_t trailerStart = trailer_.end - package::kTrailerSize;
   if (directory <= 0) return project;
   if (directory > trailerStart) {
     throw Failure("directory offset " + Offset(directory) + " lies beyond the trailer at " +
                   Offset(trailerStart));
   }
   BoundedMemoryStream config;
-  ChunkInflater().CopyRun(*file_, directory, trailerStart, config);
+  package::ChunkInflater().CopyRun(*file_, directory, trailerStart, config);
   config.Seek(0);
   project->ReadConfiguration(config);
   if (configurationBytes) *configurationBytes = config.Size();
@@ -100,7 +100,7 @@ std::unique_ptr<TCompile> PackageFile::ReadProject(int64_t* configurationBytes,
 
 std::string DescribeEntry(const TCompileFileData& entry, size_t index) {
   std::string name =
-      entry.EntryKind == kEntryFolder ? entry.EntryName : sys::ExtractFileName(entry.SourcePath);
+      entry.EntryKind == package::kEntryFolder ? entry.EntryName : sys::ExtractFileName(entry.SourcePath);
   if (name.empty()) name = entry.SourcePath;
   return "entry " + std::to_string(index) + " (" + GbkToUtf8Lossy(name) + ")";
 }

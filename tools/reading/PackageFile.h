@@ -51,7 +51,7 @@ class PackageFile {
   // The file up to the package's end (a signed file's certificate table is never read).
   sys::Stream& stream() { return *file_; }
   const PackageTrailer& trailer() const { return trailer_; }
-  const PackageBounds& bounds() const { return bounds_; }
+  const package::PackageBounds& bounds() const { return bounds_; }
 
   // Reads and parses the configuration block (empty project when D <= 0). Throws tool::Failure
   // for an offset outside the file and sys::Error as the runtime would for a damaged block.
@@ -62,7 +62,7 @@ class PackageFile {
  private:
   std::unique_ptr<sys::Stream> file_;
   PackageTrailer trailer_;
-  PackageBounds bounds_;
+  package::PackageBounds bounds_;
   InertPlatform platform_;
 };
 

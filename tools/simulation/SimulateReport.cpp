@@ -14,7 +14,7 @@ namespace {
 // The registration's values; the uninstaller's path, which places Ins.log, comes back.
 std::string PrintRegistration(sys::Platform& platform, const std::string& serial,
                               std::ostream& out) {
-  const std::string key = UninstallKeyPath(serial);
+  const std::string key = package::UninstallKeyPath(serial);
   if (serial.empty() || !platform.KeyExists(sys::kHkeyLocalMachine, key)) {
     out << "\nNo Uninstall registration.\n";
     return {};
@@ -22,7 +22,7 @@ std::string PrintRegistration(sys::Platform& platform, const std::string& serial
   out << "\nUninstall registration HKEY_LOCAL_MACHINE" << GbkToUtf8Lossy(key) << "\n";
   std::unique_ptr<sys::RegistryKey> opened = platform.OpenKey(sys::kHkeyLocalMachine, key, false);
   std::string uninstaller;
-  for (const char* name : kUninstallRegistrationValues) {
+  for (const char* name : package::kUninstallRegistrationValues) {
     auto value = opened ? opened->QueryValue(name) : std::nullopt;
     if (!value) continue;
     out << "  " << name << " = " << GbkToUtf8Lossy(value->data) << "\n";

@@ -96,7 +96,7 @@ void RunSetup(sys::Platform& platform, Request request) {
                     std::to_string(compile.FileList.size()) + " entries");
 
   if (FindBasicSetting(compile, "显示加载进度")) {
-    std::unique_ptr<sys::Stream> self = OpenPackage(platform, request.setup);
+    std::unique_ptr<sys::Stream> self = package::OpenPackage(platform, request.setup);
     compile.ExtractResources(*self);
     Print(stdout, "unpacked " + std::to_string(compile.TempFiles.size()) + " resources into " +
                       sys::GetTempDir());
