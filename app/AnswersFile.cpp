@@ -5,6 +5,8 @@
 
 #include "system/Platform.h"
 
+namespace app {
+
 namespace {
 
 struct JsonMember;
@@ -321,3 +323,5 @@ AnswersFile ParseAnswersFile(std::string_view json) {
   }
   return file;
 }
+
+}  // namespace app

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+namespace app {
+
 struct ControlAnswer {
   enum class Kind { Check, Text, Marks };
   std::string control;
@@ -52,3 +54,5 @@ class AnswersError : public std::runtime_error {
 inline constexpr size_t kMaxAnswersFileBytes = 1 << 20;
 
 AnswersFile ParseAnswersFile(std::string_view json);
+
+}  // namespace app

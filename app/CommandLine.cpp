@@ -4,6 +4,8 @@
 
 #include "system/Gbk.h"
 
+namespace app {
+
 namespace {
 
 // Words split at blanks outside quotes; quotes group and are dropped. Each word
@@ -143,3 +145,5 @@ std::string SetupUsageText() {
          "安装失败（原因见日志），"
          "1618 本产品的另一个安装正在运行，87 参数或应答文件有误";
 }
+
+}  // namespace app

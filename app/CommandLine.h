@@ -19,6 +19,8 @@
 #include <optional>
 #include <string>
 
+namespace app {
+
 struct SetupSwitches {
   bool given = false;  // at least one of the switches above
   bool silent = false;
@@ -42,3 +44,5 @@ std::string ElevatedCopyArguments(const std::string& handBack, const std::string
 
 // The usage, in Chinese, for the /? box and after a malformed line.
 std::string SetupUsageText();
+
+}  // namespace app

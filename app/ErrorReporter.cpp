@@ -4,6 +4,8 @@
 #include "ui/Backend.h"
 #include "wizard/SetupErrors.h"
 
+namespace app {
+
 ScopedErrorReporter::ScopedErrorReporter() {
   ui::SetErrorReporter([this](const std::exception& error) {
     if (dynamic_cast<const sys::Abort*>(&error)) return;
@@ -13,3 +15,5 @@ ScopedErrorReporter::ScopedErrorReporter() {
 }
 
 ScopedErrorReporter::~ScopedErrorReporter() { ui::SetErrorReporter(nullptr); }
+
+}  // namespace app

@@ -3,6 +3,8 @@
 // box (ReportSetupError) and counted, so the caller knows that an error ended the run.
 #pragma once
 
+namespace app {
+
 class ScopedErrorReporter {
  public:
   ScopedErrorReporter();
@@ -16,3 +18,5 @@ class ScopedErrorReporter {
  private:
   int reported_ = 0;
 };
+
+}  // namespace app

@@ -14,6 +14,8 @@
 #include "wizard/SoftExplaionForm.h"
 #include "wizard/StartFolderForm.h"
 
+namespace app {
+
 std::span<const char* const> PageClassNames() {
   static const char* const names[] = {
       TfrmFist::kClassName,         TfrmProtocol::kClassName,   TfrmSoftExplaion::kClassName,
@@ -54,3 +56,5 @@ ScopedPageClasses::~ScopedPageClasses() {
   sys::WizardTitle.clear();
   BackgroundMusicFile.clear();
 }
+
+}  // namespace app

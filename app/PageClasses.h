@@ -3,6 +3,8 @@
 
 #include <span>
 
+namespace app {
+
 // Their class names, in page order.
 std::span<const char* const> PageClassNames();
 void RegisterPageClasses();
@@ -17,3 +19,5 @@ class ScopedPageClasses {
   ScopedPageClasses(const ScopedPageClasses&) = delete;
   ScopedPageClasses& operator=(const ScopedPageClasses&) = delete;
 };
+
+}  // namespace app

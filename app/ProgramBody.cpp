@@ -11,6 +11,8 @@
 
 std::unique_ptr<TInstall> CurrentInstall;
 
+namespace app {
+
 namespace {
 
 // Relaunches elevated and waits; the copy's exit code becomes ours when it is known. What the
@@ -47,3 +49,5 @@ int RunSetupProgram(sys::Platform& platform, ui::Backend& backend) {
   }
   return RunSetupSession(platform, backend, switches);
 }
+
+}  // namespace app

@@ -26,5 +26,9 @@ class Backend;
 // The one setup run of the process while it runs; null before and after.
 extern std::unique_ptr<TInstall> CurrentInstall;
 
+namespace app {
+
 // Returns the process's exit code (SetupSession.h lists them).
 int RunSetupProgram(sys::Platform& platform, ui::Backend& backend);
+
+}  // namespace app

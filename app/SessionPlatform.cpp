@@ -3,6 +3,8 @@
 #include "app/AnswersFile.h"
 #include "system/RunLog.h"
 
+namespace app {
+
 namespace {
 
 const char* AnswerName(int answer) {
@@ -63,3 +65,5 @@ bool SessionPlatform::RestartSystem(uint32_t flags) {
   restarted_ = true;
   return inner().RestartSystem(flags);
 }
+
+}  // namespace app

@@ -17,6 +17,8 @@ namespace sys {
 class RunLog;
 }
 
+namespace app {
+
 struct AnswersFile;
 
 class SessionPlatform : public sys::ForwardingPlatform {
@@ -43,3 +45,5 @@ class SessionPlatform : public sys::ForwardingPlatform {
   bool lastAnswerFromFile_ = false;
   bool restarted_ = false;
 };
+
+}  // namespace app

@@ -22,6 +22,8 @@
 #include "system/SystemHelpers.h"
 #include "wizard/SetupErrors.h"
 
+namespace app {
+
 namespace {
 
 constexpr const char* kUsageCaption = "安装程序";
@@ -54,7 +56,8 @@ AnswersFile ReadAnswers(sys::Platform& platform, const std::string& file) {
 // /D=: the folder every page and the install take, also a folder page the package locks.
 void ApplyInstallDir(TCompile& compile, const std::string& folder) {
   for (const auto& item : compile.InfoList) {
-    if (item->Group == package::kGroupInstallDir && sys::SameText(item->Caption, package::InstallDirCaptions[1])) {
+    if (item->Group == package::kGroupInstallDir &&
+        sys::SameText(item->Caption, package::InstallDirCaptions[1])) {
       item->Value = folder;
     }
   }
@@ -64,7 +67,8 @@ void ApplyInstallDir(TCompile& compile, const std::string& folder) {
 // The exit code of a run that no error ended.
 int Outcome(const TCompile& compile, const SessionPlatform& session) {
   if (!compile.InstallCompleted) return kExitCancelled;
-  if (compile.Options.RebootText == package::kSwitchOn && !session.Restarted()) return kExitRestartNeeded;
+  if (compile.Options.RebootText == package::kSwitchOn && !session.Restarted())
+    return kExitRestartNeeded;
   return kExitSuccess;
 }
 
@@ -173,3 +177,5 @@ int RunSetupSession(sys::Platform& platform, ui::Backend& backend, const SetupSw
   log->Line("[exit] " + std::to_string(status) + " (" + OutcomeName(status) + ")");
   return status;
 }
+
+}  // namespace app

@@ -15,14 +15,16 @@
 
 #include <string>
 
-struct SetupSwitches;
-
 namespace sys {
 class Platform;
 }
 namespace ui {
 class Backend;
 }
+
+namespace app {
+
+struct SetupSwitches;
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRestartNeeded = 3010;
@@ -38,3 +40,5 @@ int RefuseSwitches(sys::Platform& platform, const SetupSwitches& switches);
 
 // The /? box.
 int ShowUsage(sys::Platform& platform);
+
+}  // namespace app

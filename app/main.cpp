@@ -13,5 +13,5 @@ int main() {
   std::unique_ptr<ui::Backend> backend = ui::MakeWin32Backend();
   // Question boxes and the elevated relaunch are owned by the window in front of the run.
   backend->OnTopWindowChanged = [&platform](uintptr_t window) { platform.SetOwnerWindow(window); };
-  return RunSetupProgram(platform, *backend);
+  return app::RunSetupProgram(platform, *backend);
 }

@@ -18,6 +18,8 @@
 #include "wizard/PageRegistry.h"
 #include "wizard/SetupForm.h"
 
+namespace app {
+
 namespace {
 
 ui::ControlKind KindFor(ControlAnswer::Kind kind) {
@@ -149,3 +151,5 @@ void SilentPerson::Press(ui::Form& form, const std::string& spot, const std::str
   log_.Line("[page] " + spot + ": " + form.Find<ui::Button>(button)->Caption());
   ui::ClickButton(form, button);
 }
+
+}  // namespace app

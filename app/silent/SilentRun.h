@@ -15,7 +15,6 @@
 class TCompile;
 class TInstall;
 class TfrmParent;
-struct AnswersFile;
 
 namespace sys {
 class Platform;
@@ -24,6 +23,10 @@ class RunLog;
 namespace ui {
 class Form;
 }
+
+namespace app {
+
+struct AnswersFile;
 
 // Throws AnswersError when a page is not a wizard page class this program carries, a control
 // is not on its page or is of another kind than its value (a check box takes true/false, an
@@ -59,3 +62,5 @@ class SilentPerson {
   std::set<std::string> pagesSet_;
   std::set<std::string> cancelPressed_;
 };
+
+}  // namespace app

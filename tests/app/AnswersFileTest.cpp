@@ -8,7 +8,7 @@
 namespace {
 
 TEST(AnswersFile, ReadsEveryFieldInFileOrder) {
-  AnswersFile file = ParseAnswersFile(R"({
+  app::AnswersFile file = app::ParseAnswersFile(R"({
     "pages": {"TfrmAddonsTask": {"CheckBox1": false, "CheckBox2": true},
               "TfrmSelectInstallDir": {"Edit1": "D:\\\u6f14\u793a A"},
               "TfrmSelComponent": {"List_Component": [true, false]}},
@@ -17,7 +17,7 @@ TEST(AnswersFile, ReadsEveryFieldInFileOrder) {
   EXPECT_EQ(file.pages[0].page, "TfrmAddonsTask");
   ASSERT_EQ(file.pages[0].controls.size(), 2u);
   EXPECT_EQ(file.pages[0].controls[0].control, "CheckBox1");
-  EXPECT_EQ(file.pages[0].controls[0].kind, ControlAnswer::Kind::Check);
+  EXPECT_EQ(file.pages[0].controls[0].kind, app::ControlAnswer::Kind::Check);
   EXPECT_FALSE(file.pages[0].controls[0].checked);
   EXPECT_TRUE(file.pages[0].controls[1].checked);
   EXPECT_EQ(file.Page("TfrmSelectInstallDir")->controls[0].text, "D:\\\xE6\xBC\x94\xE7\xA4\xBA A");
@@ -29,7 +29,7 @@ TEST(AnswersFile, ReadsEveryFieldInFileOrder) {
 }
 
 TEST(AnswersFile, APlainListIsTheAnswers) {
-  AnswersFile file = ParseAnswersFile("\xEF\xBB\xBF [\"yes\"] ");
+  app::AnswersFile file = app::ParseAnswersFile("\xEF\xBB\xBF [\"yes\"] ");
   EXPECT_EQ(file.answers, std::vector<int>{sys::kIdYes});
   EXPECT_FALSE(file.defaultAnswer);
 }
@@ -45,9 +45,9 @@ class DamagedAnswers : public testing::TestWithParam<Damage> {};
 
 TEST_P(DamagedAnswers, AreRefusedNamingTheFault) {
   try {
-    ParseAnswersFile(GetParam().json);
+    app::ParseAnswersFile(GetParam().json);
     FAIL() << "accepted " << GetParam().json;
-  } catch (const AnswersError& error) {
+  } catch (const app::AnswersError& error) {
     EXPECT_NE(std::string(error.what()).find(GetParam().message), std::string::npos)
         << error.what();
   }

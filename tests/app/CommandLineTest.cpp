@@ -24,7 +24,7 @@ class SwitchLines : public testing::TestWithParam<Line> {};
 
 TEST_P(SwitchLines, ParseAsTheAdministratorMeantThem) {
   const Line& line = GetParam();
-  SetupSwitches s = ParseSetupSwitches(line.arguments);
+  app::SetupSwitches s = app::ParseSetupSwitches(line.arguments);
   EXPECT_EQ(s.error, "");
   EXPECT_EQ(s.given, line.given);
   EXPECT_EQ(s.silent, line.silent);
@@ -67,7 +67,7 @@ void PrintTo(const Bad& bad, std::ostream* os) { *os << bad.arguments; }
 class MalformedLines : public testing::TestWithParam<Bad> {};
 
 TEST_P(MalformedLines, AreRefusedWithTheirReason) {
-  SetupSwitches s = ParseSetupSwitches(GetParam().arguments);
+  app::SetupSwitches s = app::ParseSetupSwitches(GetParam().arguments);
   EXPECT_TRUE(s.given);
   EXPECT_NE(s.error.find(GetParam().reason), std::string::npos) << s.error;
 }
@@ -80,10 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Bad{"/S /LOG=", "/LOG="}, Bad{"/ANSWERS=a.json", "/S"}));
 
 TEST(SwitchLines, TheElevatedCopyGetsTheMarkerFirstSoTheFolderStaysLast) {
-  EXPECT_EQ(ElevatedCopyArguments("", "/S /D=C:\\A B"), "-1 /S /D=C:\\A B");
-  EXPECT_EQ(ElevatedCopyArguments("/HANDBACK=9:8", ""), "-1 /HANDBACK=9:8");
-  const SetupSwitches copy =
-      ParseSetupSwitches(ElevatedCopyArguments("/HANDBACK=9:8", "/S /D=C:\\A B"));
+  EXPECT_EQ(app::ElevatedCopyArguments("", "/S /D=C:\\A B"), "-1 /S /D=C:\\A B");
+  EXPECT_EQ(app::ElevatedCopyArguments("/HANDBACK=9:8", ""), "-1 /HANDBACK=9:8");
+  const app::SetupSwitches copy =
+      app::ParseSetupSwitches(app::ElevatedCopyArguments("/HANDBACK=9:8", "/S /D=C:\\A B"));
   EXPECT_TRUE(copy.elevatedCopy);
   EXPECT_TRUE(copy.error.empty()) << copy.error;
   EXPECT_EQ(copy.installDir, "C:\\A B");

@@ -36,7 +36,7 @@ class Windows : public AppTest, public testing::WithParamInterface<WindowCase> {
   Windows() {
     pages.emplace();
   }
-  std::optional<ScopedPageClasses> pages;
+  std::optional<app::ScopedPageClasses> pages;
 };
 
 TEST_P(Windows, OpenForTheSwitchesAsTheyAre) {

@@ -39,7 +39,7 @@ class SilentRun : public AppTest {
   int Run(const std::string& arguments) {
     WriteSetup();
     platform().SetArguments(arguments);
-    return RunSetupProgram(platform(), backend);
+    return app::RunSetupProgram(platform(), backend);
   }
   std::string Log() { return sys::sandbox::Utf8ToGbk(host.ReadFile(kLog)); }
   void WriteAnswers(const std::string& json) {

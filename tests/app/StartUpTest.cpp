@@ -32,7 +32,7 @@ TEST_P(StartUp, RelaunchesElevatedOnlyWithoutParametersFromVersionSix) {
   builder.Setting("显示安装界面", "禁用");
   WriteSetup(GetParam().paramCount);
   platform().SetVersionText(GetParam().version);
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 0);
+  EXPECT_EQ(app::RunSetupProgram(platform(), backend), 0);
 
   auto relaunches = Journal("shellRunAndWait");
   if (GetParam().relaunches) {
@@ -60,7 +60,7 @@ TEST_F(AppTest, TheFirstProcessEndsWithTheElevatedCopysExitCode) {
   WriteSetup(0);
   platform().SetVersionText("6.1");
   platform().SetExitCode(1);
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1);
+  EXPECT_EQ(app::RunSetupProgram(platform(), backend), 1);
 }
 
 // Plays the elevated copy: it hands back the files the person chose to open at the end.
@@ -81,7 +81,7 @@ TEST(HandBack, TheWaitingParentOpensWhatTheElevatedCopyHandedBackAfterItEnded) {
   platform.SetVersionText("6.1");
   platform.SetExePath(kSetupExe, 0);
   ui::HeadlessBackend backend;
-  EXPECT_EQ(RunSetupProgram(platform, backend), 0);
+  EXPECT_EQ(app::RunSetupProgram(platform, backend), 0);
   std::vector<std::string> seen;
   for (const auto& line : host.Journal())
     if (line["op"] != "handBack") seen.push_back(std::string(line["op"]) + " " + std::string(line["file"]));
@@ -95,7 +95,7 @@ TEST_F(AppTest, ARefusedElevationEndsSilently) {
   WriteSetup(0);
   platform().SetVersionText("6.1");
   platform().SetElevation(false);
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1602);
+  EXPECT_EQ(app::RunSetupProgram(platform(), backend), 1602);
   EXPECT_TRUE(Journal("messageBox").empty());
   EXPECT_TRUE(windows.empty());
   EXPECT_FALSE(Installed());
@@ -120,7 +120,7 @@ TEST_F(AppTest, TheRunRegistersThePageClassesAndClearsEverythingAtTheEnd) {
     ui::CloseForm(top);
     return true;
   };
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1602) << "the wizard was left";
+  EXPECT_EQ(app::RunSetupProgram(platform(), backend), 1602) << "the wizard was left";
   EXPECT_TRUE(sawRegistered);
   EXPECT_EQ(titleDuring, "“演示”安装向导");
   EXPECT_EQ(musicDuring, "C:\\Temp\\music.mid");
@@ -140,7 +140,7 @@ TEST_F(AppTest, ADamagedPackageEndsInOneChineseBoxCaptionedWithTheProductName) {
   host.WriteFile(kSetupExe, bytes);
   platform().SetExePath(kSetupExe, 1);
 
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1603);
+  EXPECT_EQ(app::RunSetupProgram(platform(), backend), 1603);
   auto boxes = Journal("messageBox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0]["caption"], U8("“演示”安装向导"));
@@ -159,7 +159,7 @@ TEST_F(AppTest, ADamagedConfigurationIsReportedUnderAPlainTitle) {
   host.WriteFile(kSetupExe, bytes);
   platform().SetExePath(kSetupExe, 1);
 
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1603);
+  EXPECT_EQ(app::RunSetupProgram(platform(), backend), 1603);
   auto boxes = Journal("messageBox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0]["caption"], U8("安装程序"));
@@ -175,7 +175,7 @@ TEST_F(AppTest, AFailedInstallInAWindowIsReportedAndEndsWith1603) {
     ui::CloseForm(top);
     return true;
   };
-  EXPECT_EQ(RunSetupProgram(platform(), backend), 1603);
+  EXPECT_EQ(app::RunSetupProgram(platform(), backend), 1603);
   auto boxes = Journal("messageBox");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0]["text"], U8("安装没有完成：无法创建文件“C:\\Apps\\Demo\\app.exe”。"));

@@ -166,7 +166,7 @@ struct SetupOutcome {
 
 SetupOutcome RunSetup(SandboxPlatform& sandbox, const SimulationScript& script,
                       ProgressPrinter& printer, std::ostream& out, std::ostream& err) {
-  ScopedPageClasses pageClasses;
+  app::ScopedPageClasses pageClasses;
   SimulationReporter reporter;
   SimulationBackend backend;
   SimulatedPerson person(script, out);

@@ -11,11 +11,11 @@ namespace {
 // The page registry is process-wide: leave it as it was found.
 class TemporaryPageClasses {
  public:
-  TemporaryPageClasses() : registered_(!wizard::IsPageClassRegistered(PageClassNames()[0])) {
-    if (registered_) RegisterPageClasses();
+  TemporaryPageClasses() : registered_(!wizard::IsPageClassRegistered(app::PageClassNames()[0])) {
+    if (registered_) app::RegisterPageClasses();
   }
   ~TemporaryPageClasses() {
-    if (registered_) UnregisterPageClasses();
+    if (registered_) app::UnregisterPageClasses();
   }
   TemporaryPageClasses(const TemporaryPageClasses&) = delete;
   TemporaryPageClasses& operator=(const TemporaryPageClasses&) = delete;
@@ -28,7 +28,7 @@ std::vector<ScriptablePage> CollectPages() {
   std::vector<ScriptablePage> pages;
   ui::HeadlessBackend backend;
   TemporaryPageClasses classes;
-  for (const char* className : PageClassNames()) {
+  for (const char* className : app::PageClassNames()) {
     std::unique_ptr<wizard::PageForm> form = wizard::CreateRegisteredPage(className, backend);
     if (!form) continue;
     ScriptablePage page{className, GbkToUtf8Lossy(form->Caption()), {}};

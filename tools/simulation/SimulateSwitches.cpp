@@ -35,10 +35,10 @@ bool IsSwitchWord(const std::string& word) {
 
 const char* ExitMeaning(int code) {
   switch (code) {
-    case kExitSuccess: return "installed";
-    case kExitRestartNeeded: return "installed, restart needed";
-    case kExitCancelled: return "cancelled";
-    case kExitFailed: return "failed";
+    case app::kExitSuccess: return "installed";
+    case app::kExitRestartNeeded: return "installed, restart needed";
+    case app::kExitCancelled: return "cancelled";
+    case app::kExitFailed: return "failed";
     case 1618: return "another setup of this product is running";
     case 87: return "bad switches or answers file";
     default: return "the elevated copy's code";
@@ -97,7 +97,7 @@ int SimulateWithSwitches(sys::sandbox::SandboxPlatform& sandbox, const std::stri
   ui::HeadlessBackend backend;
   backend.OnIdle = [&person](ui::Form& top) { return person.Act(top); };
   out << "setup.exe " << line << "\n";
-  int code = RunSetupProgram(sandbox, backend);
+  int code = app::RunSetupProgram(sandbox, backend);
   sandbox.Flush();
 
   if (!sandboxLog.empty()) {
@@ -116,7 +116,7 @@ int SimulateWithSwitches(sys::sandbox::SandboxPlatform& sandbox, const std::stri
   PrintSimulationReport(sandbox, product.Serial, journalBefore, out);
   out << "\nThe setup program would exit with code " << code << " (" << ExitMeaning(code)
       << ").\n";
-  return code == kExitSuccess || code == kExitRestartNeeded ? kExitOk : kExitFailure;
+  return code == app::kExitSuccess || code == app::kExitRestartNeeded ? kExitOk : kExitFailure;
 }
 
 }  // namespace tool
