@@ -24,6 +24,8 @@ int32_t ToInt32(int64_t value) {
 
 }  // namespace
 
+namespace wizard {
+
 std::string ProgressPercentText(int64_t position, int64_t max) {
   if (position == max) return "100%";
   int64_t percent = 0;
@@ -33,6 +35,8 @@ std::string ProgressPercentText(int64_t position, int64_t max) {
   }
   return std::to_string(std::clamp<int64_t>(percent, 0, 99)) + "%";
 }
+
+}  // namespace wizard
 
 TfrmBeginIns::TfrmBeginIns(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("开始安装");
@@ -62,7 +66,8 @@ void TfrmBeginIns::LoadSettings() {
   for (const TCompileData* item : GroupItems(package::kGroupProgress)) {
     if (sys::SameText(item->Caption, package::ProgressCaptions[0])) {
       Image8->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, package::ProgressCaptions[1]) && item->Value == package::kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::ProgressCaptions[1]) &&
+               item->Value == package::kSwitchOn) {
       mInstall->SetVisible(true);
     }
   }
@@ -86,7 +91,7 @@ void TfrmBeginIns::CompileProgress(const std::string& FileName, const std::strin
     // The bar never gets a negative range, whatever the report says.
     ProgressBar1->SetMax(std::max(0, ToInt32(Max)));
     ProgressBar1->SetPosition(ToInt32(Position));
-    Label31->SetCaption(ProgressPercentText(Position, Max));
+    Label31->SetCaption(wizard::ProgressPercentText(Position, Max));
     if (mInstall->Visible()) mInstall->AddLine(HintMsg + "“" + FileName + "”");
   }
   GetBackend().ProcessMessages();

@@ -18,9 +18,13 @@ class Memo;
 class ProgressBar;
 }  // namespace ui
 
+namespace wizard {
+
 // "37%" for a file report; "100%" only when the last entry has been reached, so a run that
 // rounds up to 100 never claims to be complete early.
 std::string ProgressPercentText(int64_t position, int64_t max);
+
+}  // namespace wizard
 
 class TfrmBeginIns : public wizard::PageForm {
  public:

@@ -25,6 +25,8 @@ ui::Label* AddTextLabel(ui::Form& form, const std::string& name, int top, int he
 
 }  // namespace
 
+namespace wizard {
+
 std::string FormatPattern(const std::string& pattern, const std::string& argument) {
   std::string text;
   for (size_t i = 0; i < pattern.size(); ++i) {
@@ -37,6 +39,8 @@ std::string FormatPattern(const std::string& pattern, const std::string& argumen
   }
   return text;
 }
+
+}  // namespace wizard
 
 TfrmFist::TfrmFist(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("首页");
@@ -80,13 +84,14 @@ void TfrmFist::Label5Click() {
 }
 
 void TfrmFist::LoadSettings() {
-  Label1->SetCaption(FormatPattern(kLabel1Pattern, compile().ItemName));
-  Label2->SetCaption(FormatPattern(kLabel2Pattern, compile().ItemName));
+  Label1->SetCaption(wizard::FormatPattern(kLabel1Pattern, compile().ItemName));
+  Label2->SetCaption(wizard::FormatPattern(kLabel2Pattern, compile().ItemName));
   // The welcome keys compare exactly, unlike the other pages' keys.
   for (const TCompileData* item : GroupItems(package::kGroupWelcome)) {
     if (item->Caption == package::WelcomeCaptions[0]) {
       if (sys::CurrentPlatform().FileExists(item->Value)) Image1->LoadFromFile(item->Value);
-    } else if (item->Caption == package::WelcomeCaptions[1] || item->Caption == package::WelcomeCaptions[2]) {
+    } else if (item->Caption == package::WelcomeCaptions[1] ||
+               item->Caption == package::WelcomeCaptions[2]) {
       ui::Label* label = item->Caption == package::WelcomeCaptions[1] ? Label4 : Label5;
       label->SetVisible(!item->Value.empty());
       if (!item->Value.empty()) label->SetCaption(item->Value);

@@ -28,6 +28,10 @@ class TfrmFist : public wizard::PageForm {
   void LoadSettings() override;
 };
 
+namespace wizard {
+
 // pattern with every "%s" replaced by argument. Only the pattern is scanned, so an argument
 // holding "%" shows literally.
 std::string FormatPattern(const std::string& pattern, const std::string& argument);
+
+}  // namespace wizard

@@ -36,7 +36,7 @@ TfrmSelectInstallDir::TfrmSelectInstallDir(ui::Backend& backend) : PageForm(back
   Label10 = wizard::AddHeaderLabel(*this, "Label10", 16, 14, "选择软件的安装目录", true);
   Label11 = wizard::AddHeaderLabel(*this, "Label11", 29, 33,
                            "请选择安装目录，如不选择安装向导将选择默认的目录进行安装", false);
-  AddFolderRow(*this, kLabel1Pattern, Image1, Label1, Label2, Edit1, BitBtn1);
+  wizard::AddFolderRow(*this, kLabel1Pattern, Image1, Label1, Label2, Edit1, BitBtn1);
   Edit1->OnChange = [this] { Edit1Change(); };
   BitBtn1->OnClick = [this] { BitBtn1Click(); };
   Label14 = AddSizeLabel(*this, "Label14", 33, 188, "安装所需空间大小");
@@ -53,7 +53,7 @@ void TfrmSelectInstallDir::Edit1Change() {
 
 void TfrmSelectInstallDir::BitBtn1Click() {
   TfrmStartFolderInfo dialog(GetBackend());
-  dialog.SetOwnerForm(&TopLevelForm(*this));
+  dialog.SetOwnerForm(&wizard::TopLevelForm(*this));
   dialog.SetValue(Edit1->Text());
   dialog.SetKind(tfkFolder);
   if (dialog.ShowModal() == ui::kMrOk) Edit1->SetText(dialog.Value());

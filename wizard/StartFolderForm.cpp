@@ -14,6 +14,8 @@
 #include "wizard/PageControls.h"
 #include "wizard/StartFolderInfoForm.h"
 
+namespace wizard {
+
 void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
                   ui::Label*& label1Control, ui::Label*& label2, ui::Edit*& edit1,
                   ui::Button*& bitBtn1) {
@@ -33,14 +35,16 @@ void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
   bitBtn1->SetCaption("浏览(&B)...");
 }
 
+}  // namespace wizard
+
 TfrmStartFolder::TfrmStartFolder(ui::Backend& backend) : PageForm(backend, kClassName) {
   SetCaption("开始菜单");
   SetClientSize(508, 294);
   Image6 = wizard::AddHeaderImage(*this, "Image6");
   Label10 = wizard::AddHeaderLabel(*this, "Label10", 16, 14, "选择开始菜单文件夹", true);
   Label11 = wizard::AddHeaderLabel(*this, "Label11", 29, 33, "您想在哪里创建程序的快捷方式？", false);
-  AddFolderRow(*this, "安装程序将创建程序的快捷方式到下面的开始菜单文件夹中。", Image1, Label1,
-               Label2, Edit1, BitBtn1);
+  wizard::AddFolderRow(*this, "安装程序将创建程序的快捷方式到下面的开始菜单文件夹中。", Image1,
+                       Label1, Label2, Edit1, BitBtn1);
   Edit1->OnChange = [this] { Edit1Change(); };
   BitBtn1->OnClick = [this] { BitBtn1Click(); };
   CheckBox1 = Add<ui::CheckBox>("CheckBox1");
@@ -59,7 +63,7 @@ void TfrmStartFolder::CheckBox1Click() {
 
 void TfrmStartFolder::BitBtn1Click() {
   TfrmStartFolderInfo dialog(GetBackend());
-  dialog.SetOwnerForm(&TopLevelForm(*this));
+  dialog.SetOwnerForm(&wizard::TopLevelForm(*this));
   dialog.SetRoot(sys::GetSpecialFolder(sys::kCsidlCommonPrograms));
   dialog.SetKind(tfkStart);
   dialog.SetValue(Edit1->Text());

@@ -37,8 +37,12 @@ class TfrmStartFolder : public wizard::PageForm {
   void LoadSettings() override;
 };
 
+namespace wizard {
+
 // The folder row shared with the install-folder page: Image1, Label1, Label2, Edit1, BitBtn1
 // at their places. Label1's caption is given.
 void AddFolderRow(ui::Form& form, const std::string& label1, ui::Image*& image1,
                   ui::Label*& label1Control, ui::Label*& label2, ui::Edit*& edit1,
                   ui::Button*& bitBtn1);
+
+}  // namespace wizard

@@ -51,8 +51,12 @@ void TfrmStartFolderInfo::FormKeyDown(int key) {
   }
 }
 
+namespace wizard {
+
 ui::Form& TopLevelForm(ui::Control& control) {
   ui::Control* top = &control;
   while (top->Parent()) top = top->Parent();
   return top->OwnerForm();
 }
+
+}  // namespace wizard

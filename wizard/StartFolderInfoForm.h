@@ -45,5 +45,9 @@ class TfrmStartFolderInfo : public ui::Form {
   TStartFolderKindEnum kind_ = tfkStart;
 };
 
+namespace wizard {
+
 // The top-level window a control sits in (a page's frame), for centring a dialog on it.
 ui::Form& TopLevelForm(ui::Control& control);
+
+}  // namespace wizard

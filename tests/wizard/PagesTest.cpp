@@ -138,7 +138,7 @@ void PrintTo(const PercentCase& c, std::ostream* os) { *os << c.position << " of
 class Percent : public testing::TestWithParam<PercentCase> {};
 
 TEST_P(Percent, ShowsTheRoundedShareAndAHundredOnlyAtTheEnd) {
-  EXPECT_EQ(ProgressPercentText(GetParam().position, GetParam().max), GetParam().text);
+  EXPECT_EQ(wizard::ProgressPercentText(GetParam().position, GetParam().max), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Percent,
