@@ -27,7 +27,8 @@ constexpr int64_t kMaxLogBody = 32 << 20;
 class LogBody : public sys::MemoryStream {
  public:
   void Write(const void* buffer, size_t count) override {
-    if (static_cast<int64_t>(count) > kMaxLogBody - Position()) throw sys::Error(package::kDamagedPackage);
+    if (static_cast<int64_t>(count) > kMaxLogBody - Position())
+      throw sys::Error(package::kDamagedPackage);
     MemoryStream::Write(buffer, count);
   }
 };
@@ -45,7 +46,7 @@ void AppendField(std::string& key, const std::string& text) {
 // items by root, key path and value name.
 std::string IdentityKey(const TUnInsData& item) {
   std::string key(1, static_cast<char>(item.Kind));
-  if (item.Kind == kUnInsReg) {
+  if (item.Kind == undo::kUnInsReg) {
     AppendField(key, item.RootKey);
     AppendField(key, item.Path);
     AppendField(key, item.ValueName);
@@ -95,7 +96,7 @@ void TUnInstall::AddFile(const std::string& path, uint8_t remove) {
   auto item = std::make_unique<TUnInsData>();
   item->Path = path;
   item->Remove = remove;
-  item->Kind = kUnInsFile;
+  item->Kind = undo::kUnInsFile;
   AddUnique(index_, items_, std::move(item));
 }
 
@@ -103,7 +104,7 @@ void TUnInstall::AddDir(const std::string& path) {
   auto item = std::make_unique<TUnInsData>();
   item->Path = path;
   item->Remove = 1;
-  item->Kind = kUnInsDir;
+  item->Kind = undo::kUnInsDir;
   AddUnique(index_, items_, std::move(item));
 }
 
@@ -114,7 +115,7 @@ void TUnInstall::AddRegValue(const std::string& rootKey, const std::string& keyP
   item->Path = keyPath;
   item->ValueName = valueName;
   item->Remove = 1;
-  item->Kind = kUnInsReg;
+  item->Kind = undo::kUnInsReg;
   AddUnique(index_, items_, std::move(item));
 }
 
@@ -160,7 +161,8 @@ void TUnInstall::LoadFromStream(sys::Stream& file) {
   itemName_ = ReadString(body);
   serial_ = ReadString(body);
   int32_t count = ReadInt32(body);
-  if (count < 0 || count > body.Remaining() / kMinStoredItem) throw sys::Error(package::kDamagedPackage);
+  if (count < 0 || count > body.Remaining() / kMinStoredItem)
+    throw sys::Error(package::kDamagedPackage);
   items_.reserve(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) {
     auto item = std::make_unique<TUnInsData>();

@@ -29,9 +29,12 @@ struct TUnInsData {
   uint8_t Kind = 0;       // 0 file or shortcut, 1 folder, 2 registry key or value
 };
 
+namespace undo {
+// TUnInsData::Kind.
 inline constexpr uint8_t kUnInsFile = 0;
 inline constexpr uint8_t kUnInsDir = 1;
 inline constexpr uint8_t kUnInsReg = 2;
+}  // namespace undo
 
 class TUnInstall : public TElement {
  public:

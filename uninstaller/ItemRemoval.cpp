@@ -63,15 +63,18 @@ ItemOutcome OutcomeOf(sys::Removal removal) {
 ItemOutcome RemoveItem(sys::Platform& platform, const TUnInsData& item) {
   if (item.Remove != 1) return ItemOutcome::Kept;
   switch (item.Kind) {
-    case kUnInsFile: return RemoveFileItem(platform, item.Path);
-    case kUnInsDir: return RemoveFolderItem(platform, item.Path);
-    case kUnInsReg: return RemoveRegistryItem(platform, item);
+    case undo::kUnInsFile:
+      return RemoveFileItem(platform, item.Path);
+    case undo::kUnInsDir:
+      return RemoveFolderItem(platform, item.Path);
+    case undo::kUnInsReg:
+      return RemoveRegistryItem(platform, item);
     default: return ItemOutcome::Failed;
   }
 }
 
 std::string DescribeItem(const TUnInsData& item) {
-  if (item.Kind != kUnInsReg) return item.Path;
+  if (item.Kind != undo::kUnInsReg) return item.Path;
   std::optional<sys::RegRoot> root = ParseRootKey(item.RootKey);
   std::string key = (root ? RootName(*root) : item.RootKey) + "\\" +
                     (item.Path.starts_with("\\") ? item.Path.substr(1) : item.Path);

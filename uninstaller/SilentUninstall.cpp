@@ -48,7 +48,7 @@ void SilentDialogs::ShowOutcome(const UninstallReport& report) {
   for (const std::string& item : report.With(ItemOutcome::Failed)) {
     log_.Line("[error] could not be removed: " + item);
   }
-  for (const std::string& folder : report.With(ItemOutcome::NotEmpty, kUnInsDir)) {
+  for (const std::string& folder : report.With(ItemOutcome::NotEmpty, undo::kUnInsDir)) {
     log_.Line("[kept] holds other files: " + folder);
   }
 }

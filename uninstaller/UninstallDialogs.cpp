@@ -36,7 +36,7 @@ std::string RestartQuestionText(const std::vector<std::string>& files) {
 std::string OutcomeText(const UninstallReport& report) {
   const std::vector<std::string> failed = report.With(ItemOutcome::Failed);
   const std::vector<std::string> atRestart = report.With(ItemOutcome::AtRestart);
-  const std::vector<std::string> folders = report.With(ItemOutcome::NotEmpty, kUnInsDir);
+  const std::vector<std::string> folders = report.With(ItemOutcome::NotEmpty, undo::kUnInsDir);
   std::string text;
   if (failed.empty() && atRestart.empty()) {
     text = "“" + report.productName + "”已从您的计算机中删除。";

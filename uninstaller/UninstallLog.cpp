@@ -20,10 +20,10 @@ constexpr std::pair<sys::RegRoot, const char*> kRoots[] = {
 bool IsUsable(const TUnInsData& item) {
   if (item.Remove > 1) return false;
   switch (item.Kind) {
-    case kUnInsFile:
-    case kUnInsDir:
+    case undo::kUnInsFile:
+    case undo::kUnInsDir:
       return item.RootKey.empty() && item.ValueName.empty() && sys::IsPlainLocalPath(item.Path);
-    case kUnInsReg:
+    case undo::kUnInsReg:
       return ParseRootKey(item.RootKey).has_value() && NamesAKey(item.Path);
     default:
       return false;
@@ -74,7 +74,8 @@ void CheckRegisteredFolder(sys::Platform& platform, const TUnInstall& log,
   if (!folder.empty()) folder.pop_back();
   std::optional<sys::RegValue> registered;
   if (NamesAKey(log.Serial())) {
-    if (auto key = platform.OpenKeyToRead(sys::kHkeyLocalMachine, package::UninstallKeyPath(log.Serial()))) {
+    if (auto key = platform.OpenKeyToRead(sys::kHkeyLocalMachine,
+                                          package::UninstallKeyPath(log.Serial()))) {
       registered = key->QueryValue("Install Dir");
     }
   }

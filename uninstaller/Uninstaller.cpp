@@ -95,9 +95,9 @@ class UninstallRun {
       const ItemOutcome outcome = report_.items[items.size() - 1 - i].outcome;
       if (outcome != ItemOutcome::Failed && outcome != ItemOutcome::NotEmpty) continue;
       const TUnInsData& item = *items[i];
-      if (item.Kind == kUnInsFile) left.AddFile(item.Path, item.Remove);
-      if (item.Kind == kUnInsDir) left.AddDir(item.Path);
-      if (item.Kind == kUnInsReg) left.AddRegValue(item.RootKey, item.Path, item.ValueName);
+      if (item.Kind == undo::kUnInsFile) left.AddFile(item.Path, item.Remove);
+      if (item.Kind == undo::kUnInsDir) left.AddDir(item.Path);
+      if (item.Kind == undo::kUnInsReg) left.AddRegValue(item.RootKey, item.Path, item.ValueName);
     }
     try {
       left.SaveUncompressedToFile(logPath_);
@@ -118,7 +118,7 @@ class UninstallRun {
     const std::string what = "HKEY_LOCAL_MACHINE" + keyPath;
     Step(what);
     if (!platform_.KeyExists(sys::kHkeyLocalMachine, keyPath)) {
-      Record(what, kUnInsReg, ItemOutcome::Absent);
+      Record(what, undo::kUnInsReg, ItemOutcome::Absent);
       return;
     }
     bool valuesGone = true;
@@ -129,7 +129,7 @@ class UninstallRun {
         if (key && key->QueryValue(name) && !key->DeleteValue(name)) valuesGone = false;
       }
     }
-    Record(what, kUnInsReg,
+    Record(what, undo::kUnInsReg,
            valuesGone ? OutcomeOf(platform_.RemoveEmptyKey(sys::kHkeyLocalMachine, keyPath))
                       : ItemOutcome::Failed);
   }
@@ -137,7 +137,7 @@ class UninstallRun {
   void RemoveLogAndItsFolder() {
     Step(logPath_);
     if (beforeLogRemoval_) beforeLogRemoval_();
-    Record(logPath_, kUnInsFile,
+    Record(logPath_, undo::kUnInsFile,
            OutcomeOf(sys::RemoveFileOrFolder(platform_, logPath_, false)));
     std::string folder = sys::ExtractFilePath(logPath_);
     if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
@@ -145,19 +145,19 @@ class UninstallRun {
     ItemOutcome outcome = OutcomeOf(sys::RemoveFileOrFolder(platform_, folder, true));
     // The install folder is usually a logged item too, left earlier because the log was in it.
     for (ReportItem& item : report_.items) {
-      if (item.kind == kUnInsDir && sys::SameText(item.what, folder)) {
+      if (item.kind == undo::kUnInsDir && sys::SameText(item.what, folder)) {
         item.outcome = outcome;
         return;
       }
     }
-    Record(folder, kUnInsDir, outcome);
+    Record(folder, undo::kUnInsDir, outcome);
   }
 
   void OfferRemovalAtRestart() {
     std::vector<ReportItem*> files;
     std::vector<std::string> names;
     for (ReportItem& item : report_.items) {
-      if (item.kind == kUnInsFile && item.outcome == ItemOutcome::Failed &&
+      if (item.kind == undo::kUnInsFile && item.outcome == ItemOutcome::Failed &&
           sys::MayRemoveAtRestart(platform_, item.what)) {
         files.push_back(&item);
         names.push_back(item.what);
@@ -171,7 +171,7 @@ class UninstallRun {
     // folder is marked only when something marked is in it and nothing of the log stays there;
     // Windows removes a marked folder anyway only if that leaves it empty.
     for (ReportItem& item : report_.items) {
-      if (item.kind == kUnInsDir && item.outcome == ItemOutcome::NotEmpty &&
+      if (item.kind == undo::kUnInsDir && item.outcome == ItemOutcome::NotEmpty &&
           Below(item.what, ItemOutcome::AtRestart) && !Below(item.what, ItemOutcome::Kept) &&
           !Below(item.what, ItemOutcome::Failed) && !Below(item.what, ItemOutcome::NotEmpty) &&
           sys::MayRemoveAtRestart(platform_, item.what) && platform_.RemoveAtRestart(item.what)) {
@@ -183,7 +183,7 @@ class UninstallRun {
   // Whether a file or folder item with that outcome lies inside folder.
   bool Below(const std::string& folder, ItemOutcome outcome) const {
     for (const ReportItem& item : report_.items) {
-      if (item.kind == kUnInsReg || item.outcome != outcome) continue;
+      if (item.kind == undo::kUnInsReg || item.outcome != outcome) continue;
       if (item.what.size() > folder.size() && sys::StartsWithText(item.what, folder) &&
           item.what[folder.size()] == '\\') {
         return true;

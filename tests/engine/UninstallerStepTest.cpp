@@ -86,7 +86,7 @@ TEST_F(UninstallerStep, ShortcutPointsAtTheProgramAndIsRecordedForRemoval) {
   EXPECT_TRUE(platform_.FileExists(link));
   ASSERT_EQ(log_.Items().size(), 1u);
   EXPECT_EQ(log_.Items()[0]->Path, link);
-  EXPECT_EQ(log_.Items()[0]->Kind, kUnInsFile);
+  EXPECT_EQ(log_.Items()[0]->Kind, undo::kUnInsFile);
   EXPECT_EQ(log_.Items()[0]->Remove, 1);
 }
 

@@ -44,8 +44,8 @@ TEST_F(Recorder, FileAndFolderWithTheSamePathAreTwoItems) {
   log_.AddFile("C:\\App\\Data", 1);
   log_.AddDir("C:\\App\\Data");
   ASSERT_EQ(log_.Items().size(), 2u);
-  EXPECT_EQ(log_.Items()[0]->Kind, kUnInsFile);
-  EXPECT_EQ(log_.Items()[1]->Kind, kUnInsDir);
+  EXPECT_EQ(log_.Items()[0]->Kind, undo::kUnInsFile);
+  EXPECT_EQ(log_.Items()[1]->Kind, undo::kUnInsDir);
 }
 
 TEST_F(Recorder, DefaultValueOfACreatedKeyIsNotAddedTwice) {
@@ -89,9 +89,9 @@ struct NaiveRecorder {
   void Add(const TUnInsData& item) {
     for (const TUnInsData& old : items) {
       if (old.Kind != item.Kind) continue;
-      if (item.Kind != kUnInsReg && Same(old.Path, item.Path)) return;
-      if (item.Kind == kUnInsReg && Same(old.RootKey, item.RootKey) && Same(old.Path, item.Path) &&
-          Same(old.ValueName, item.ValueName)) {
+      if (item.Kind != undo::kUnInsReg && Same(old.Path, item.Path)) return;
+      if (item.Kind == undo::kUnInsReg && Same(old.RootKey, item.RootKey) &&
+          Same(old.Path, item.Path) && Same(old.ValueName, item.ValueName)) {
         return;
       }
     }
@@ -113,10 +113,10 @@ TEST_F(Recorder, IndexAgreesWithALinearSearchOnRandomSequences) {
     TUnInsData item;
     item.Kind = static_cast<uint8_t>(random() % 3);
     item.Path = pick(3);
-    if (item.Kind == kUnInsFile) {
+    if (item.Kind == undo::kUnInsFile) {
       item.Remove = static_cast<uint8_t>(random() % 2);
       log_.AddFile(item.Path, item.Remove);
-    } else if (item.Kind == kUnInsDir) {
+    } else if (item.Kind == undo::kUnInsDir) {
       log_.AddDir(item.Path);
     } else {
       item.RootKey = random() % 2 ? "2147483650" : "2147483649";
@@ -141,7 +141,7 @@ TEST_F(Recorder, ForceDirCreatesAndRecordsMissingLevelsOutermostFirst) {
   log_.ForceDir("C:\\A\\B\\C");
   EXPECT_EQ(Paths(log_), (std::vector<std::string>{"C:\\A\\B", "C:\\A\\B\\C"}));
   EXPECT_TRUE(platform_.DirectoryExists("C:\\A\\B\\C"));
-  for (const auto& item : log_.Items()) EXPECT_EQ(item->Kind, kUnInsDir);
+  for (const auto& item : log_.Items()) EXPECT_EQ(item->Kind, undo::kUnInsDir);
 }
 
 TEST_F(Recorder, ForceDirIgnoresTrailingAndDoubledSeparators) {
@@ -184,7 +184,7 @@ TEST_F(Recorder, ForceRegKeyRecordsOnlyTheLevelsItCreated) {
   for (const auto& item : log_.Items()) {
     EXPECT_EQ(item->RootKey, "2147483649");
     EXPECT_EQ(item->ValueName, "");
-    EXPECT_EQ(item->Kind, kUnInsReg);
+    EXPECT_EQ(item->Kind, undo::kUnInsReg);
   }
   EXPECT_TRUE(platform_.KeyExists(sys::kHkeyCurrentUser, "Software\\Vendor\\Tool"));
 }

@@ -142,7 +142,7 @@ bool Names(const TUnInstall& log, const TUnInsData& item) {
 }
 
 bool StillThere(sys::Platform& machine, const TUnInsData& item) {
-  if (item.Kind == kUnInsFile) return machine.FileExists(item.Path);
+  if (item.Kind == undo::kUnInsFile) return machine.FileExists(item.Path);
   auto root = uninst::ParseRootKey(item.RootKey);
   if (!root || !machine.KeyExists(*root, item.Path)) return false;
   if (item.ValueName.empty()) return true;
@@ -407,7 +407,8 @@ TEST_F(FaultCampaign, UninstallNeverLosesTheLogOfWhatStaysAfterAFaultAtEveryStep
         for (const auto& item : full->Items()) {
           // Folders go only when empty and hold nothing of their own; files and values are what
           // stays installed.
-          if (item->Remove != 1 || item->Kind == kUnInsDir || !StillThere(machine, *item)) continue;
+          if (item->Remove != 1 || item->Kind == undo::kUnInsDir || !StillThere(machine, *item))
+            continue;
           EXPECT_TRUE(left && Names(*left, *item))
               << where << ": " << uninst::DescribeItem(*item) << " stays, unrecorded";
         }

@@ -9,9 +9,12 @@ namespace {
 
 const char* KindName(uint8_t kind) {
   switch (kind) {
-    case kUnInsFile: return "file";
-    case kUnInsDir: return "folder";
-    case kUnInsReg: return "registry";
+    case undo::kUnInsFile:
+      return "file";
+    case undo::kUnInsDir:
+      return "folder";
+    case undo::kUnInsReg:
+      return "registry";
     default: return "unknown";
   }
 }
@@ -37,12 +40,12 @@ nlohmann::ordered_json InsLogToJson(const TUnInstall& log) {
   for (const auto& item : log.Items()) {
     nlohmann::ordered_json entry;
     entry["kind"] = KindName(item->Kind);
-    if (item->Kind == kUnInsReg) {
+    if (item->Kind == undo::kUnInsReg) {
       entry["rootKey"] = GbkToUtf8Lossy(item->RootKey);
       if (const char* name = RootName(item->RootKey)) entry["root"] = name;
     }
     entry["path"] = GbkToUtf8Lossy(item->Path);
-    if (item->Kind == kUnInsReg) entry["valueName"] = GbkToUtf8Lossy(item->ValueName);
+    if (item->Kind == undo::kUnInsReg) entry["valueName"] = GbkToUtf8Lossy(item->ValueName);
     entry["remove"] = item->Remove != 0;
     json["items"].push_back(std::move(entry));
   }
