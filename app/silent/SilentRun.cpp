@@ -12,7 +12,6 @@
 #include "ui/headless/Automation.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/WidgetAutomation.h"
-#include "wizard/EndInsForm.h"
 #include "wizard/InstallForm.h"
 #include "wizard/PageForm.h"
 #include "wizard/PageRegistry.h"
@@ -91,7 +90,8 @@ void PresentSilently(TInstall& install, const AnswersFile& answers, sys::Platfor
 
 bool SilentPerson::Act(ui::Form& top) {
   if (auto* frame = dynamic_cast<TfrmParent*>(&top)) return ActOnFrame(*frame);
-  if (top.ClassName() == TfrmInstall::kClassName && top.Tag() == TfrmInstall::kCloseFailed) {
+  auto* install = dynamic_cast<TfrmInstall*>(&top);
+  if (install && install->Tag() == TfrmInstall::kCloseFailed) {
     ui::CloseForm(top);
     return true;
   }
@@ -122,7 +122,7 @@ bool SilentPerson::ActOnFrame(TfrmParent& frame) {
       }
       log_.Line("[answer] " + spot + "." + control.control);
     }
-    if (spot == TfrmEndIns::kClassName) {
+    if (page->Role() == wizard::PageForm::FrameRole::Finish) {
       // Nothing is opened after a silent install unless the answers ask for it.
       for (const char* box : {"CheckBox1", "CheckBox2"}) {
         auto* check = page->Find<ui::CheckBox>(box);

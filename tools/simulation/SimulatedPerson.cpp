@@ -20,7 +20,8 @@ bool CanPress(const ui::Button& button) { return button.Showing() && button.Enab
 
 bool SimulatedPerson::Act(ui::Form& top) {
   if (auto* frame = dynamic_cast<TfrmParent*>(&top)) return ActOnFrame(*frame);
-  if (top.ClassName() == TfrmInstall::kClassName && top.Tag() == TfrmInstall::kCloseFailed) {
+  auto* install = dynamic_cast<TfrmInstall*>(&top);
+  if (install && install->Tag() == TfrmInstall::kCloseFailed) {
     out_ << "> close the window\n";
     ui::CloseForm(top);
     return true;
