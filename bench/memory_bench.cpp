@@ -47,8 +47,8 @@ void WriteRawPackage(sys::sandbox::SandboxPlatform& platform,
 // count chunk records, each the same zlib stream of chunkBytes zeros.
 void ZeroChunks(sys::Stream& target, size_t chunkBytes, int64_t count) {
   const std::string zeros(chunkBytes, '\0');
-  const std::string packed =
-      package::ChunkDeflater(cplPress).Compress(reinterpret_cast<const unsigned char*>(zeros.data()), zeros.size());
+  const std::string packed = package::ChunkDeflater(cplPress).Compress(
+      reinterpret_cast<const unsigned char*>(zeros.data()), zeros.size());
   for (int64_t i = 0; i < count; ++i) {
     le::WriteU32(target, static_cast<uint32_t>(packed.size()));
     target.Write(packed.data(), packed.size());
@@ -59,7 +59,8 @@ void ZeroChunks(sys::Stream& target, size_t chunkBytes, int64_t count) {
 // empty remainder of a configuration.
 void SmallestRecords(sys::Stream& target) {
   sys::MemoryStream config;
-  const int32_t count = static_cast<int32_t>((package::kMaxConfigurationSize - 64) / package::kMinInfoItemBytes);
+  const int32_t count =
+      static_cast<int32_t>((package::kMaxConfigurationSize - 64) / package::kMinInfoItemBytes);
   le::WriteI32(config, count);
   const std::string record(package::kMinInfoItemBytes, '\0');
   for (int32_t i = 0; i < count; ++i) config.Write(record.data(), record.size());
@@ -127,19 +128,26 @@ int main() {
   {
     sys::sandbox::SandboxPlatform platform(folder);
     const long baseline = InChild([] {}).first;
-    std::printf("LoadPackage peak memory above a process that loads nothing (%.1f MiB); cap on "
-                "the unpacked configuration %lld MiB\n",
-                baseline / 1024.0, static_cast<long long>(package::kMaxConfigurationSize >> 20));
+    std::printf(
+        "LoadPackage peak memory above a process that loads nothing (%.1f MiB); cap on "
+        "the unpacked configuration %lld MiB\n",
+        baseline / 1024.0, static_cast<long long>(package::kMaxConfigurationSize >> 20));
     const int64_t cap = package::kMaxConfigurationSize;
-    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, package::kChunkBlockSize, cap / package::kChunkBlockSize); });
+    WriteRawPackage(platform, [&](sys::Stream& s) {
+      ZeroChunks(s, package::kChunkBlockSize, cap / package::kChunkBlockSize);
+    });
     Measure(platform, "zeros to the cap, 8 KiB chunks", baseline);
-    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, package::kMaxChunkOutput, cap / package::kMaxChunkOutput); });
+    WriteRawPackage(platform, [&](sys::Stream& s) {
+      ZeroChunks(s, package::kMaxChunkOutput, cap / package::kMaxChunkOutput);
+    });
     Measure(platform, "zeros to the cap, 1 MiB chunks", baseline);
     // Chunks of 261,888 bytes: 1,025 of them fit the cap, and a buffer that doubles from the
     // first chunk is full at 1,024 of them, so it doubles once more right below the cap.
     WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, 261888, 1025); });
     Measure(platform, "zeros to the cap, 261,888-byte chunks", baseline);
-    WriteRawPackage(platform, [&](sys::Stream& s) { ZeroChunks(s, package::kMaxChunkOutput, cap / package::kMaxChunkOutput + 1); });
+    WriteRawPackage(platform, [&](sys::Stream& s) {
+      ZeroChunks(s, package::kMaxChunkOutput, cap / package::kMaxChunkOutput + 1);
+    });
     Measure(platform, "zeros one 1 MiB chunk over the cap", baseline);
     WriteRawPackage(platform, SmallestRecords);
     Measure(platform, "smallest settings records filling the cap", baseline);

@@ -41,8 +41,8 @@ std::string FindComponentFile(const TCompile& compile, const std::string& compNa
                               const std::string& name) {
   if (name.empty()) return {};
   for (const auto& entry : compile.FileList) {
-    if (entry->EntryKind == package::kEntryComponentFile && sys::SameText(entry->EntryName, compName) &&
-        sys::ContainsText(entry->SourcePath, name)) {
+    if (entry->EntryKind == package::kEntryComponentFile &&
+        sys::SameText(entry->EntryName, compName) && sys::ContainsText(entry->SourcePath, name)) {
       return entry->SourcePath;
     }
   }

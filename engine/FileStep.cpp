@@ -52,7 +52,8 @@ void RunFileStep(InstallContext& ctx) {
   std::unordered_set<std::string> ensured;
   for (int64_t i = 0; i < count; ++i) {
     TCompileFileData& entry = *compile.FileList[static_cast<size_t>(i)];
-    if (entry.EntryKind != package::kEntryFile || !MatchesTargetOs(entry.TargetOs, ctx.osVersion)) continue;
+    if (entry.EntryKind != package::kEntryFile || !MatchesTargetOs(entry.TargetOs, ctx.osVersion))
+      continue;
     // The file name goes on once, after the last rule: appended after every rule, a second rule
     // would make a folder named like the file and put the file inside it.
     const std::string folder = ResolveDestFolder(entry.DestFolder, roots, [&](const std::string& f) {

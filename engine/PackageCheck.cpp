@@ -34,8 +34,8 @@ void VerifyPackage(const TCompile& compile, sys::Stream& package, const std::str
       package::CheckFolderHasNoDevice(entry->DestFolder + "\\" + entry->EntryName);
       continue;
     }
-    const bool installed = entry->EntryKind == package::kEntryFile &&
-                           MatchesTargetOs(entry->TargetOs, osVersion);
+    const bool installed =
+        entry->EntryKind == package::kEntryFile && MatchesTargetOs(entry->TargetOs, osVersion);
     const bool uninstaller = entry->EntryKind == package::kEntryUninstaller && !compile.Patched;
     if (!installed && !uninstaller) continue;
     package::SafeEntryFileName(entry->SourcePath);

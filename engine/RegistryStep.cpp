@@ -116,7 +116,8 @@ void RunRegistryStep(InstallContext& ctx) {
     compile.ReportStatus("正在写入注册表信息，请稍候");
   }
   for (const auto& entry : compile.FileList) {
-    if (entry->EntryKind == package::kEntryRegFile && MatchesTargetOs(entry->TargetOs, ctx.osVersion)) {
+    if (entry->EntryKind == package::kEntryRegFile &&
+        MatchesTargetOs(entry->TargetOs, ctx.osVersion)) {
       RunRegFile(ctx.platform, entry->SourcePath);
     }
   }

@@ -2,4 +2,6 @@
 #include "package/uCommon.h"
 #include "undo/uUnInstall.h"
 
-void TUnInstall::SaveUncompressedToFile(const std::string& fileName) { Save(fileName, package::StoreStream); }
+void TUnInstall::SaveUncompressedToFile(const std::string& fileName) {
+  Save(fileName, package::StoreStream);
+}

@@ -51,10 +51,12 @@ void TfrmAddonsTask::LoadSettings() {
   for (const TCompileData* item : GroupItems(package::kGroupTasks)) {
     if (sys::SameText(item->Caption, package::TaskCaptions[0])) {
       Image6->LoadFromFile(item->Value);
-    } else if (sys::SameText(item->Caption, package::TaskCaptions[1]) && item->Value == package::kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::TaskCaptions[1]) &&
+               item->Value == package::kSwitchOn) {
       CheckBox1->SetChecked(true);
       CheckBox1->SetVisible(true);
-    } else if (sys::SameText(item->Caption, package::TaskCaptions[2]) && item->Value == package::kSwitchOn) {
+    } else if (sys::SameText(item->Caption, package::TaskCaptions[2]) &&
+               item->Value == package::kSwitchOn) {
       CheckBox2->SetChecked(true);
       CheckBox2->SetVisible(true);
     }

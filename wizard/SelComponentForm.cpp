@@ -71,7 +71,8 @@ void TfrmSelComponent::ShowNeedSize() {
 
 void TfrmSelComponent::LoadSettings() {
   for (const TCompileData* item : GroupItems(package::kGroupComponents)) {
-    if (sys::SameText(item->Caption, package::ComponentCaptions[0])) Image5->LoadFromFile(item->Value);
+    if (sys::SameText(item->Caption, package::ComponentCaptions[0]))
+      Image5->LoadFromFile(item->Value);
   }
   List_Component->AddItem("主程序", nullptr, true);
   for (const auto& component : compile().CompList) {

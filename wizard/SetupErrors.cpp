@@ -26,7 +26,8 @@ bool Between(const std::string& text, std::string_view prefix, std::string_view 
 }
 
 bool IsDamagedPackage(const std::string& message) {
-  return message == package::kDamagedPackage || message == package::kZlibError || message == sys::kStreamReadError;
+  return message == package::kDamagedPackage || message == package::kZlibError ||
+         message == sys::kStreamReadError;
 }
 
 // The runtime's texts in Chinese; a text it does not know stays as it is.

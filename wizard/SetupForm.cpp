@@ -31,9 +31,10 @@ constexpr int kSwShowMaximized = 3;
 
 // The page table: switch name (PageNames, in rank order) and the class that shows it.
 constexpr const char* kPageClasses[package::kPageCount] = {
-    "TfrmFist",         "TfrmProtocol",         "TfrmSoftExplaion", "TfrmStartFolder",
-    "TfrmSelComponent", "TfrmSelectInstallDir", "TfrmAddonsTask",   "TfrmReadyIns",
-    "TfrmBeginIns",     "TfrmEndIns"};
+    "TfrmFist",        "TfrmProtocol",     "TfrmSoftExplaion",
+    "TfrmStartFolder", "TfrmSelComponent", "TfrmSelectInstallDir",
+    "TfrmAddonsTask",  "TfrmReadyIns",     "TfrmBeginIns",
+    "TfrmEndIns"};
 
 ui::Button* AddButton(ui::Form& form, const std::string& name, int left,
                       const std::string& caption) {

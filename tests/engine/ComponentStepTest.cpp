@@ -18,8 +18,8 @@ const char* const kComp = "C:\\Temp\\Comp\\VC\\";
 class ComponentStep : public testing::Test {
  protected:
   // A kind-3 entry of compName already unpacked at path (with content, when given).
-  void AddFile(const std::string& compName, const std::string& path, const std::string* content = nullptr,
-               uint8_t kind = package::kEntryComponentFile) {
+  void AddFile(const std::string& compName, const std::string& path,
+               const std::string* content = nullptr, uint8_t kind = package::kEntryComponentFile) {
     auto entry = std::make_unique<TCompileFileData>();
     entry->EntryName = compName;
     entry->SourcePath = path;

@@ -24,7 +24,8 @@ TEST_F(InstallRun, LogAndRegistrationPointAtTheUninstaller) {
   EXPECT_EQ(log.Count("C:\\App\\app.exe", 0), 1u);
   EXPECT_EQ(log.Count("C:\\App\\u.exe", 0), 0u);
   EXPECT_FALSE(Exists(kWorkingFolderLog));
-  auto uninstall = Value(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial()), "UninstallString");
+  auto uninstall =
+      Value(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial()), "UninstallString");
   ASSERT_TRUE(uninstall.has_value());
   EXPECT_EQ(uninstall->data, "\"C:\\App\\u.exe\"");
 }
@@ -34,8 +35,10 @@ TEST_F(InstallRun, WithoutUninstallerTheLogHasTheBareNameInTheWorkingFolder) {
   LoadAndInstall("C:\\App");
   EXPECT_FALSE(Exists("C:\\App\\Ins.log"));
   EXPECT_EQ(Log().Count("C:\\App\\app.exe", 0), 1u);
-  EXPECT_EQ(Value(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial()), "UninstallString")->data,
-            "");
+  EXPECT_EQ(
+      Value(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial()), "UninstallString")
+          ->data,
+      "");
 }
 
 TEST_F(InstallRun, PatchStopsAfterRegistrationAndSavesNoLog) {
@@ -53,7 +56,8 @@ TEST_F(InstallRun, PatchStopsAfterRegistrationAndSavesNoLog) {
   EXPECT_FALSE(Exists(kWorkingFolderLog));
   EXPECT_FALSE(Exists("C:\\App\\u.exe"));
   EXPECT_FALSE(platform().KeyExists(sys::kHkeyCurrentUser, "Software\\P"));
-  EXPECT_FALSE(platform().KeyExists(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial())));
+  EXPECT_FALSE(
+      platform().KeyExists(sys::kHkeyLocalMachine, package::UninstallKeyPath(builder.serial())));
   EXPECT_FALSE(Exists(platform().SpecialFolder(sys::kCsidlDesktop) + "\\P.lnk"));
 }
 

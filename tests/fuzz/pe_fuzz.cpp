@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!layout || bounds.certificates->offset < layout->imageEnd) std::abort();
   }
 
-  package::PackageStream bounded(std::make_unique<sys::MemoryStream>(fuzz::Bytes(data, size)), bounds.end);
+  package::PackageStream bounded(std::make_unique<sys::MemoryStream>(fuzz::Bytes(data, size)),
+                                 bounds.end);
   std::string tail(64, '\0');
   bounded.Seek(bounds.end > 32 ? bounds.end - 32 : 0);
   if (bounded.Position() + static_cast<int64_t>(bounded.Read(tail.data(), tail.size())) >

@@ -87,12 +87,14 @@ TEST(Compression, StoreStreamWritesTheSameRunWithStoredBlocks) {
 }
 
 TEST(Compression, StoreStreamWritesNoEmptyChunk) {
-  for (size_t size : {size_t{0}, size_t{1}, package::kChunkBlockSize, 2 * package::kChunkBlockSize}) {
+  for (size_t size :
+       {size_t{0}, size_t{1}, package::kChunkBlockSize, 2 * package::kChunkBlockSize}) {
     sys::MemoryStream source(RandomBytes(size));
     sys::MemoryStream target;
     package::StoreStream(source, target);
     const std::vector<size_t> sizes = BlockSizes(target.bytes());
-    EXPECT_EQ(sizes.size(), (size + package::kChunkBlockSize - 1) / package::kChunkBlockSize) << size;
+    EXPECT_EQ(sizes.size(), (size + package::kChunkBlockSize - 1) / package::kChunkBlockSize)
+        << size;
     for (size_t each : sizes) EXPECT_NE(each, 0u) << size;
   }
 }
@@ -125,9 +127,11 @@ TEST(Compression, CorruptChunksAreErrors) {
 
 TEST(Compression, ChunkOutputIsLimited) {
   std::string atLimit(package::kMaxChunkOutput, 'z');
-  EXPECT_EQ(package::InflateChunk(package::CompressChunk(atLimit, cplPress)).size(), package::kMaxChunkOutput);
+  EXPECT_EQ(package::InflateChunk(package::CompressChunk(atLimit, cplPress)).size(),
+            package::kMaxChunkOutput);
   std::string bomb(package::kMaxChunkOutput + 1, 'z');
-  EXPECT_EQ(ErrorOf([&] { package::InflateChunk(package::CompressChunk(bomb, cplPress)); }), "error");
+  EXPECT_EQ(ErrorOf([&] { package::InflateChunk(package::CompressChunk(bomb, cplPress)); }),
+            "error");
 }
 
 // The bound is written out rather than asked of zlib; it must stay zlib's own.

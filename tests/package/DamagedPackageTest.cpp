@@ -91,14 +91,16 @@ TEST_F(DamagedPackage, CorruptedConfigurationChunk) {
 }
 
 TEST_F(DamagedPackage, ChunkThatInflatesBeyondTheLimit) {
-  std::string bomb = package::CompressChunk(std::string(2 * package::kMaxChunkOutput, '\0'), cplPress);
+  std::string bomb =
+      package::CompressChunk(std::string(2 * package::kMaxChunkOutput, '\0'), cplPress);
   ASSERT_LT(bomb.size(), 5000u);
   EXPECT_EQ(LoadError(RawPackage(Record(bomb))), "error");
 }
 
 TEST_F(DamagedPackage, ConfigurationThatInflatesWithoutBound) {
   // Every chunk is within the chunk limit; together they pass what a configuration may hold.
-  std::string record = Record(package::CompressChunk(std::string(package::kMaxChunkOutput, ' '), cplPress));
+  std::string record =
+      Record(package::CompressChunk(std::string(package::kMaxChunkOutput, ' '), cplPress));
   std::string run;
   for (int i = 0; i < 257; ++i) run += record;
   EXPECT_EQ(LoadError(RawPackage(run)), package::kDamagedPackage);
@@ -107,9 +109,11 @@ TEST_F(DamagedPackage, ConfigurationThatInflatesWithoutBound) {
 TEST_F(DamagedPackage, ConfigurationOfExactlyTheCapLoads) {
   // Zeros read as empty lists and an empty serial; what follows them is never looked at. The
   // size is counted before the buffer is made, so the count must accept the cap itself.
-  std::string record = Record(package::CompressChunk(std::string(package::kMaxChunkOutput, '\0'), cplPress));
+  std::string record =
+      Record(package::CompressChunk(std::string(package::kMaxChunkOutput, '\0'), cplPress));
   std::string run;
-  for (int64_t i = 0; i < package::kMaxConfigurationSize / static_cast<int64_t>(package::kMaxChunkOutput); ++i)
+  for (int64_t i = 0;
+       i < package::kMaxConfigurationSize / static_cast<int64_t>(package::kMaxChunkOutput); ++i)
     run += record;
   EXPECT_EQ(LoadError(RawPackage(run)), "<no error>");
   EXPECT_EQ(LoadError(RawPackage(run + record)), package::kDamagedPackage);
@@ -195,20 +199,22 @@ TCompileFileData Entry(uint8_t kind, const std::string& sourcePath,
 
 INSTANTIATE_TEST_SUITE_P(
     Package, TraversalNames,
-    testing::Values(Entry(package::kEntryResource, "X:\\res\\.."), Entry(package::kEntryResource, "X:/res/.."),
-                    Entry(package::kEntryResource, "X:\\res\\"), Entry(package::kEntryResource, ""),
-                    Entry(package::kEntryResource, "evil:stream"), Entry(package::kEntryRegFile, "C:evil.reg"),
-                    Entry(package::kEntryRegFile, "X:\\reg\\. ."),
-                    Entry(package::kEntryComponentFile, "X:\\c\\..\\..\\..\\evil.dll", "Comp", "X:\\c"),
-                    Entry(package::kEntryComponentFile, "X:\\c/../../evil.dll", "Comp", "X:\\c"),
-                    Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "..\\..", "X:\\c"),
-                    Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "..", "X:\\c"),
-                    Entry(package::kEntryComponentFile, "X:\\c", "Comp", "X:\\c\\evil"),
-                    // Device names: the write would go to the device, not to a file.
-                    Entry(package::kEntryResource, "X:\\res\\CON"), Entry(package::kEntryRegFile, "X:\\reg\\com1.reg"),
-                    Entry(package::kEntryResource, "X:\\res\\nul .txt"),
-                    Entry(package::kEntryComponentFile, "X:\\c\\AUX\\evil.dll", "Comp", "X:\\c"),
-                    Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "LPT1", "X:\\c")));
+    testing::Values(
+        Entry(package::kEntryResource, "X:\\res\\.."), Entry(package::kEntryResource, "X:/res/.."),
+        Entry(package::kEntryResource, "X:\\res\\"), Entry(package::kEntryResource, ""),
+        Entry(package::kEntryResource, "evil:stream"), Entry(package::kEntryRegFile, "C:evil.reg"),
+        Entry(package::kEntryRegFile, "X:\\reg\\. ."),
+        Entry(package::kEntryComponentFile, "X:\\c\\..\\..\\..\\evil.dll", "Comp", "X:\\c"),
+        Entry(package::kEntryComponentFile, "X:\\c/../../evil.dll", "Comp", "X:\\c"),
+        Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "..\\..", "X:\\c"),
+        Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "..", "X:\\c"),
+        Entry(package::kEntryComponentFile, "X:\\c", "Comp", "X:\\c\\evil"),
+        // Device names: the write would go to the device, not to a file.
+        Entry(package::kEntryResource, "X:\\res\\CON"),
+        Entry(package::kEntryRegFile, "X:\\reg\\com1.reg"),
+        Entry(package::kEntryResource, "X:\\res\\nul .txt"),
+        Entry(package::kEntryComponentFile, "X:\\c\\AUX\\evil.dll", "Comp", "X:\\c"),
+        Entry(package::kEntryComponentFile, "X:\\c\\evil.dll", "LPT1", "X:\\c")));
 
 TEST(EntryNames, TakeTheLastPartAtEitherSeparator) {
   EXPECT_EQ(package::SafeEntryFileName("X:\\a\\b.txt"), "b.txt");
@@ -219,22 +225,28 @@ TEST(EntryNames, TakeTheLastPartAtEitherSeparator) {
   EXPECT_EQ(package::SafeEntryFileName("X:\\dir\\\x95\x5C.txt"), "\x95\x5C.txt");
   EXPECT_EQ(package::SafeFolderName("\x95\x5C"), "\x95\x5C");
   EXPECT_NO_THROW(package::CheckRelativeEntryPath("\\sub\\.\\a.dll"));
-  EXPECT_EQ(ErrorOf([] { package::CheckRelativeEntryPath("\\sub\\..\\a.dll"); }), package::kDamagedPackage);
-  EXPECT_EQ(ErrorOf([] { package::SafeEntryFileName(std::string("a\0b", 3)); }), package::kDamagedPackage);
+  EXPECT_EQ(ErrorOf([] { package::CheckRelativeEntryPath("\\sub\\..\\a.dll"); }),
+            package::kDamagedPackage);
+  EXPECT_EQ(ErrorOf([] { package::SafeEntryFileName(std::string("a\0b", 3)); }),
+            package::kDamagedPackage);
 }
 
 TEST(EntryNames, DeviceNamesAreDamageWhateverFollowsThem) {
   for (const char* name : {"CON", "con", "PRN", "AUX", "NUL", "COM1", "com9.txt", "LPT3.tar.gz",
                            "NUL ", "CON.", "aux .log", "CONIN$", "conout$"}) {
-    EXPECT_EQ(ErrorOf([&] { package::SafeEntryFileName(std::string("X:\\a\\") + name); }), package::kDamagedPackage)
+    EXPECT_EQ(ErrorOf([&] { package::SafeEntryFileName(std::string("X:\\a\\") + name); }),
+              package::kDamagedPackage)
         << name;
-    EXPECT_EQ(ErrorOf([&] { package::CheckFolderHasNoDevice(std::string("指定目录\\C:\\") + name + "\\x"); }),
+    EXPECT_EQ(ErrorOf([&] {
+                package::CheckFolderHasNoDevice(std::string("指定目录\\C:\\") + name + "\\x");
+              }),
               package::kDamagedPackage)
         << name;
   }
   for (const char* name : {"CONSOLE", "CON1", "COMX", "COM10", "LPT", "NULL.txt", "xAUX", "说明CON"}) {
     EXPECT_EQ(package::SafeEntryFileName(std::string("X:\\a\\") + name), name);
-    EXPECT_NO_THROW(package::CheckFolderHasNoDevice(std::string("目标计算机\\Program Files\\") + name));
+    EXPECT_NO_THROW(
+        package::CheckFolderHasNoDevice(std::string("目标计算机\\Program Files\\") + name));
   }
 }
 

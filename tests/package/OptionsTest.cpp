@@ -84,7 +84,9 @@ TEST_F(Options, PatchTakesTheFolderOfTheInstalledProduct) {
       .OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(serial), true)
       ->WriteString("Install Dir", "D:\\Installed\\示例");
   testsupport::PackageBuilder b;
-  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", package::kGroupInstallDir).Serial(serial);
+  b.Setting("Patch", "1")
+      .Setting("默认安装路径", "C:\\Other", package::kGroupInstallDir)
+      .Serial(serial);
   TCompile& c = Load(b);
   EXPECT_TRUE(c.Patched);
   EXPECT_EQ(c.Options.InstallDir, "D:\\Installed\\示例");
@@ -99,7 +101,9 @@ TEST_F(Options, PatchReadsARegistrationItMayNotWrite) {
   host.platform().InjectRegistryFault(sys::kHkeyLocalMachine, package::UninstallKeyPath(serial),
                                       sys::sandbox::RegistryFault::DenyAccess);
   testsupport::PackageBuilder b;
-  b.Setting("Patch", "1").Setting("默认安装路径", "C:\\Other", package::kGroupInstallDir).Serial(serial);
+  b.Setting("Patch", "1")
+      .Setting("默认安装路径", "C:\\Other", package::kGroupInstallDir)
+      .Serial(serial);
   EXPECT_EQ(Load(b).Options.InstallDir, "D:\\Installed\\只读");
 }
 

@@ -241,7 +241,8 @@ TEST_F(SignedPackage, EntryDataIsNeverReadFromTheCertificateTable) {
   auto package = package::BoundToPackage(std::make_unique<sys::MemoryStream>(file));
   EXPECT_EQ(package->Size(), static_cast<int64_t>(packageEnd));
   sys::MemoryStream none;
-  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(*package, none, start, end); }), package::kDamagedPackage);
+  EXPECT_EQ(ErrorOf([&] { TCompile::CopyEntryData(*package, none, start, end); }),
+            package::kDamagedPackage);
   EXPECT_EQ(none.bytes(), "");
 }
 

@@ -48,8 +48,9 @@ TEST(ExpandSystemPath, ExpandsThePlaceholderOnlyAtTheStart) {
 TEST(CommaText, QuotesItemsWithBlanksCommasAndQuotes) {
   EXPECT_EQ(package::ToCommaText({}), "");
   EXPECT_EQ(package::ToCommaText({""}), "\"\"");
-  EXPECT_EQ(package::ToCommaText({"目标计算机\\Program Files\\应用\\", "a", "b,c", "q\"x", "", "t\tab"}),
-            "\"目标计算机\\Program Files\\应用\\\",a,\"b,c\",\"q\"\"x\",,\"t\tab\"");
+  EXPECT_EQ(
+      package::ToCommaText({"目标计算机\\Program Files\\应用\\", "a", "b,c", "q\"x", "", "t\tab"}),
+      "\"目标计算机\\Program Files\\应用\\\",a,\"b,c\",\"q\"\"x\",,\"t\tab\"");
   EXPECT_EQ(package::ToCommaText({"目标计算机\\Windows\\系统"}), "目标计算机\\Windows\\系统");
 }
 
@@ -81,7 +82,8 @@ TEST(CommaText, RoundTripsFolderLists) {
       {"目标计算机\\Program Files\\我的软件\\", "指定目录\\D:\\Data, Old\\", "\"quoted\""},
       {"", "", "x"},
   };
-  for (const List& items : lists) EXPECT_EQ(package::FromCommaText(package::ToCommaText(items)), items);
+  for (const List& items : lists)
+    EXPECT_EQ(package::FromCommaText(package::ToCommaText(items)), items);
 }
 
 TEST(ShortcutFiles, InternetShortcutPathIsTheSameWithOrWithoutTrailingSeparator) {

@@ -34,7 +34,8 @@ class HandedLogTest : public UninstallerTest {
   }
 
   void SetInstallDir(const std::string& dir) {
-    platform().OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(kSerial), false)
+    platform()
+        .OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(kSerial), false)
         ->WriteString("Install Dir", dir);
   }
 };
@@ -68,7 +69,8 @@ TEST_F(HandedLogTest, ALogOfAnUnregisteredOrUnnamedProductIsRefused) {
 
 TEST_F(HandedLogTest, ARegistrationWithoutTheFolderRefusesTheLog) {
   InstallProduct();
-  platform().OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(kSerial), false)
+  platform()
+      .OpenKey(sys::kHkeyLocalMachine, package::UninstallKeyPath(kSerial), false)
       ->DeleteValue("Install Dir");
   ExpectRefused(kLog);
   SetInstallDir("C:\\Other");

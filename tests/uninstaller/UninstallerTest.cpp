@@ -135,7 +135,8 @@ TEST_F(UninstallerTest, FoldersAndKeysHoldingForeignThingsStayWithThem) {
   platform().ForgetHostListings();
   platform().OpenKey(kHkeyLocalMachine, "Software\\Tool", false)->WriteString("Foreign", "f");
   platform().CreateKey(kHkeyCurrentUser, "Software\\Tool\\Options\\Other");
-  auto registration = platform().OpenKey(kHkeyLocalMachine, package::UninstallKeyPath(kSerial), false);
+  auto registration =
+      platform().OpenKey(kHkeyLocalMachine, package::UninstallKeyPath(kSerial), false);
   registration->WriteInteger("EstimatedSize", 5);
   registration.reset();
 

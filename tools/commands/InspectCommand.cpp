@@ -35,11 +35,12 @@ int Run(CommandContext& context) {
   std::unique_ptr<TCompile> project = file.ReadProject(&unpackedBytes);
   if (trailer.directoryOffset > 0) {
     RunFigures figures;
-    CheckChunkRun(file.stream(), trailer.directoryOffset, trailer.end - package::kTrailerSize, figures);
-    package["configuration"] = Json{
-        {"storedBytes", trailer.end - package::kTrailerSize - trailer.directoryOffset},
-        {"chunks", figures.chunks},
-        {"unpackedBytes", unpackedBytes}};
+    CheckChunkRun(file.stream(), trailer.directoryOffset, trailer.end - package::kTrailerSize,
+                  figures);
+    package["configuration"] =
+        Json{{"storedBytes", trailer.end - package::kTrailerSize - trailer.directoryOffset},
+             {"chunks", figures.chunks},
+             {"unpackedBytes", unpackedBytes}};
   }
 
   ProjectJsonOptions options;

@@ -19,7 +19,9 @@ struct Totals {
 };
 
 // Sizes the runtime relies on: Size sums the files; files and resources say how big they are.
-bool SizeIsChecked(uint8_t kind) { return kind == package::kEntryFile || kind == package::kEntryResource; }
+bool SizeIsChecked(uint8_t kind) {
+  return kind == package::kEntryFile || kind == package::kEntryResource;
+}
 
 // file is the package's stream (through the progress meter).
 std::optional<std::string> CheckEntry(sys::Stream& file, const TCompileFileData& entry,

@@ -83,7 +83,8 @@ WrittenPackage WritePackage(sys::Stream& stub, TCustomCompile& project, const st
   package::ChunkDeflater deflater(options.level);
   for (size_t i = 0; i < project.FileList.size(); ++i) {
     TCompileFileData& entry = *project.FileList[i];
-    if (entry.EntryKind == package::kEntryFolder) continue;  // folders keep whatever values they hold
+    if (entry.EntryKind == package::kEntryFolder)
+      continue;  // folders keep whatever values they hold
     entry.DataStart = target.Position();
     std::unique_ptr<sys::Stream> data = content ? content(i, entry) : nullptr;
     entry.FileSize = data ? deflater.WriteRun(*data, target) : 0;

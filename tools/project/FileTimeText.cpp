@@ -50,8 +50,9 @@ std::optional<double> FileTimeFromText(const std::string& text) {
       minute > 59 || second > 59) {
     return std::nullopt;
   }
-  int64_t days = package::DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
-                 kEpoch;
+  int64_t days =
+      package::DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+      kEpoch;
   if (days < 0 || days >= kEnd) return std::nullopt;
   return Compose(days, ((hour * 60 + minute) * 60 + second) * 1000LL + ms);
 }

@@ -108,7 +108,8 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
   entry->IsPatch = reader.Flag("isPatch");
   entry->TargetOs = reader.Text("targetOs");
   fs::path content = ReadContent(
-      reader, baseDir, entry->EntryKind == package::kEntryUninstaller ? options.uninstaller : fs::path());
+      reader, baseDir,
+      entry->EntryKind == package::kEntryUninstaller ? options.uninstaller : fs::path());
   reader.Ignore("stored");
 
   const uint8_t kind = entry->EntryKind;
@@ -126,12 +127,15 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
       throw JsonError(reader.PathOf("source"),
                       "must end with a file name (not empty, \".\" or \"..\", without \":\")");
     }
-    if (content.empty() && (kind != package::kEntryUninstaller || options.requireUninstallerContent)) {
+    if (content.empty() &&
+        (kind != package::kEntryUninstaller || options.requireUninstallerContent)) {
       throw JsonError(reader.PathOf("content"),
-                      kind == package::kEntryUninstaller ? "is required (or give build --uninstaller EXE)"
-                                                : "is required");
+                      kind == package::kEntryUninstaller
+                          ? "is required (or give build --uninstaller EXE)"
+                          : "is required");
     }
-    if (kind == package::kEntryFile) CheckText(CheckInstalledName(entry->SourcePath), reader.PathOf("source"));
+    if (kind == package::kEntryFile)
+      CheckText(CheckInstalledName(entry->SourcePath), reader.PathOf("source"));
   } else {
     entry->SourcePath = reader.Text("source");
   }
@@ -151,8 +155,8 @@ void ReadFileEntry(const Json& value, const std::string& path, const fs::path& b
     }
   }
   entry->FileTime = ReadFileTime(reader, kind == package::kEntryFolder ? -1.0
-                                         : content.empty()    ? 0.0
-                                                              : PackagedFileTime(content));
+                                         : content.empty()             ? 0.0
+                                                                       : PackagedFileTime(content));
   reader.Finish();
   project.lists.FileList.push_back(std::move(entry));
   project.contents.push_back(std::move(content));
@@ -241,7 +245,8 @@ bool HasComponent(const ProjectDocument& project, const std::string& name) {
 void CheckComponentsNamed(const ProjectDocument& project) {
   for (size_t i = 0; i < project.lists.FileList.size(); ++i) {
     const TCompileFileData& entry = *project.lists.FileList[i];
-    if (entry.EntryKind == package::kEntryComponentFile && !HasComponent(project, entry.EntryName)) {
+    if (entry.EntryKind == package::kEntryComponentFile &&
+        !HasComponent(project, entry.EntryName)) {
       throw JsonError(project.entryPaths[i] + ".name",
                       "no component '" + GbkToUtf8Lossy(entry.EntryName) + "' in components");
     }

@@ -77,21 +77,33 @@ class Linter {
     switch (group) {
       case package::kGroupBasic: {
         std::vector<std::string> captions;
-        for (size_t i = 0; i < package::kBasicSettingCount; ++i) captions.push_back(package::BasicSettings[2 * i]);
+        for (size_t i = 0; i < package::kBasicSettingCount; ++i)
+          captions.push_back(package::BasicSettings[2 * i]);
         captions.push_back(package::kCaptionPatch);
         return captions;
       }
-      case package::kGroupPages: return list(package::PageNames, package::kPageCount);
-      case package::kGroupWelcome: return list(package::WelcomeCaptions, 3);
-      case package::kGroupLicense: return list(package::LicenseCaptions, 2);
-      case package::kGroupReadme: return list(package::ReadmeCaptions, 2);
-      case package::kGroupStartMenu: return list(package::StartMenuCaptions, 4);
-      case package::kGroupComponents: return list(package::ComponentCaptions, 1);
-      case package::kGroupInstallDir: return list(package::InstallDirCaptions, 3);
-      case package::kGroupTasks: return list(package::TaskCaptions, 3);
-      case package::kGroupReady: return list(package::ReadyCaptions, 1);
-      case package::kGroupProgress: return list(package::ProgressCaptions, 2);
-      case package::kGroupFinish: return list(package::FinishCaptions, 3);
+      case package::kGroupPages:
+        return list(package::PageNames, package::kPageCount);
+      case package::kGroupWelcome:
+        return list(package::WelcomeCaptions, 3);
+      case package::kGroupLicense:
+        return list(package::LicenseCaptions, 2);
+      case package::kGroupReadme:
+        return list(package::ReadmeCaptions, 2);
+      case package::kGroupStartMenu:
+        return list(package::StartMenuCaptions, 4);
+      case package::kGroupComponents:
+        return list(package::ComponentCaptions, 1);
+      case package::kGroupInstallDir:
+        return list(package::InstallDirCaptions, 3);
+      case package::kGroupTasks:
+        return list(package::TaskCaptions, 3);
+      case package::kGroupReady:
+        return list(package::ReadyCaptions, 1);
+      case package::kGroupProgress:
+        return list(package::ProgressCaptions, 2);
+      case package::kGroupFinish:
+        return list(package::FinishCaptions, 3);
       default: return {};
     }
   }
@@ -144,7 +156,8 @@ class Linter {
            Utf8(u8"no 显示加载进度 (group 0): without it the setup unpacks none of its pictures, "
                 u8"documents, registry scripts and component packages; give it 启用 or 禁用"));
     }
-    if (WizardOn() && !IsPatch() && !Setting(package::kGroupBasic, package::kCaptionShowBackground)) {
+    if (WizardOn() && !IsPatch() &&
+        !Setting(package::kGroupBasic, package::kCaptionShowBackground)) {
       Warn("settings",
            Utf8(u8"no 显示安装背景窗口 (group 0): without it the wizard never opens and nothing is "
                 u8"installed; give it 启用 or 禁用"));
@@ -156,7 +169,8 @@ class Linter {
                 u8"Files\\ install below an empty folder (\\Product\\...) unless the user types one"));
     }
     bool uninstaller = false;
-    for (const auto& entry : lists_.FileList) uninstaller = uninstaller || entry->EntryKind == package::kEntryUninstaller;
+    for (const auto& entry : lists_.FileList)
+      uninstaller = uninstaller || entry->EntryKind == package::kEntryUninstaller;
     if (!uninstaller) {
       Warn("files",
            "no uninstaller entry: the product cannot be uninstalled (the Uninstall registration "
@@ -167,7 +181,8 @@ class Linter {
   void CheckPages() {
     if (!WizardOn() || IsPatch()) return;
     bool anyPage = false;
-    for (size_t rank = 0; rank < package::kPageCount; ++rank) anyPage = anyPage || SwitchOn(package::kGroupPages, package::PageNames[rank]);
+    for (size_t rank = 0; rank < package::kPageCount; ++rank)
+      anyPage = anyPage || SwitchOn(package::kGroupPages, package::PageNames[rank]);
     if (!anyPage) {
       Warn("settings",
            Utf8(u8"the wizard is on (显示安装界面) but no page is switched on (group 1): the setup "
@@ -177,11 +192,13 @@ class Linter {
     if (!SwitchOn(package::kGroupPages, "安装进程")) {
       Warn("settings", Utf8(u8"the wizard has no 安装进程 page (group 1): it never installs anything"));
     }
-    if (SwitchOn(package::kGroupPages, "安装协议") && Value(package::kGroupLicense, "协议文件").empty()) {
+    if (SwitchOn(package::kGroupPages, "安装协议") &&
+        Value(package::kGroupLicense, "协议文件").empty()) {
       Warn(Indexed("settings", *Setting(package::kGroupPages, "安装协议")),
            Utf8(u8"the licence page is on but no licence file is named (协议文件, group 3)"));
     }
-    if (SwitchOn(package::kGroupPages, "软件使用说明") && Value(package::kGroupReadme, "说明文件").empty()) {
+    if (SwitchOn(package::kGroupPages, "软件使用说明") &&
+        Value(package::kGroupReadme, "说明文件").empty()) {
       Warn(Indexed("settings", *Setting(package::kGroupPages, "软件使用说明")),
            Utf8(u8"the readme page is on but no readme file is named (说明文件, group 5)"));
     }
@@ -243,7 +260,8 @@ class Linter {
     std::vector<size_t> files;
     for (size_t i = 0; i < lists_.FileList.size(); ++i) {
       const TCompileFileData& entry = *lists_.FileList[i];
-      if (entry.EntryKind == package::kEntryComponentFile && sys::SameText(entry.EntryName, name)) files.push_back(i);
+      if (entry.EntryKind == package::kEntryComponentFile && sys::SameText(entry.EntryName, name))
+        files.push_back(i);
     }
     return files;
   }

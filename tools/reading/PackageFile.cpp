@@ -99,8 +99,9 @@ std::unique_ptr<TCompile> PackageFile::ReadProject(int64_t* configurationBytes,
 }
 
 std::string DescribeEntry(const TCompileFileData& entry, size_t index) {
-  std::string name =
-      entry.EntryKind == package::kEntryFolder ? entry.EntryName : sys::ExtractFileName(entry.SourcePath);
+  std::string name = entry.EntryKind == package::kEntryFolder
+                         ? entry.EntryName
+                         : sys::ExtractFileName(entry.SourcePath);
   if (name.empty()) name = entry.SourcePath;
   return "entry " + std::to_string(index) + " (" + GbkToUtf8Lossy(name) + ")";
 }

@@ -35,10 +35,14 @@ bool IsSwitchWord(const std::string& word) {
 
 const char* ExitMeaning(int code) {
   switch (code) {
-    case app::kExitSuccess: return "installed";
-    case app::kExitRestartNeeded: return "installed, restart needed";
-    case app::kExitCancelled: return "cancelled";
-    case app::kExitFailed: return "failed";
+    case app::kExitSuccess:
+      return "installed";
+    case app::kExitRestartNeeded:
+      return "installed, restart needed";
+    case app::kExitCancelled:
+      return "cancelled";
+    case app::kExitFailed:
+      return "failed";
     case 1618: return "another setup of this product is running";
     case 87: return "bad switches or answers file";
     default: return "the elevated copy's code";
