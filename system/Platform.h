@@ -203,7 +203,8 @@ class Platform {
   // HoldForRead or CreateProtectedFile) is owned by SYSTEM, the Administrators or
   // TrustedInstaller and no one else may write, append to or delete it, change its access list
   // or take it over; judged on the open file, never by its name again. False for any other
-  // stream, and wherever the system cannot tell (no access lists on the volume, Wine).
+  // stream, and wherever files keep no owner and access list of their own (a FAT volume; Wine,
+  // which reports the user as every file's owner).
   virtual bool OnlyAdministratorsCanChange(const Stream& file) const = 0;
 
   // --- The elevated relaunch's hand-back ---------------------------------------------------

@@ -184,7 +184,7 @@ TEST_P(PlatformContract, AProtectedFileTakesThePlaceOfWhateverLayAtItsName) {
     EXPECT_EQ(ReadWhole(p, At("run.journal")), "ours");
   }
   EXPECT_EQ(ReadWhole(p, At("run.journal")), "ours");
-  const std::string missing = At("NoFolder\run.journal");
+  const std::string missing = At("NoFolder\\run.journal");
   EXPECT_EQ(ErrorCodeOf([&] { p.CreateProtectedFile(missing); },
                         sys::Format(sys::kCannotCreateFile, missing)),
             sys::kErrorPathNotFound);
