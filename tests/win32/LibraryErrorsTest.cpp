@@ -62,8 +62,8 @@ TEST(LibraryErrors, AllocationFailuresAreStillBadAlloc) {
 }
 
 TEST(LibraryErrors, FormatsOnlyWhatLibstdcxxUsesAndCutsLongTexts) {
-  EXPECT_EQ(LibraryErrorText([] { std::__throw_out_of_range_fmt("%s %zu%% %zu %d", "a", size_t{0}, ~size_t{0}); }),
-            "a 0% " + std::to_string(~size_t{0}) + " %d");
+  EXPECT_EQ(LibraryErrorText([] { std::__throw_out_of_range_fmt("%s %zu%% %zu", "a", size_t{0}, ~size_t{0}); }),
+            "a 0% " + std::to_string(~size_t{0}));
   const std::string longName(1000, 'n');
   const std::string cut = LibraryErrorText([&] { std::__throw_out_of_range_fmt("%s!", longName.c_str()); });
   EXPECT_EQ(cut, std::string(255, 'n'));
