@@ -47,6 +47,17 @@ def mirror_headers(root, mirror):
                 mirror_file(source, os.path.join(mirror, os.path.relpath(source, root)))
 
 
+def real_header_paths(depfile_text, mirror, root):
+    """The dependency file with each mirrored header named by its real path again.
+
+    ccache with a base folder writes the paths under it relative to the build folder, so both
+    spellings of the mirror are replaced; a header left named by its mirror would never rebuild
+    what uses it, because the mirror is only refreshed by a compile."""
+    text = depfile_text.replace(mirror + os.sep, root + os.sep)
+    relative = re.escape(os.path.relpath(mirror) + os.sep)
+    return re.sub(r"(^|(?<=\s))" + relative, lambda m: root + os.sep, text, flags=re.M)
+
+
 def main():
     root, mirror, command = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3:]
     source_index = command.index("-c") + 1 if "-c" in command else -1
@@ -65,7 +76,7 @@ def main():
         with open(depfile, encoding="utf-8", errors="surrogateescape") as f:
             text = f.read()
         with open(depfile, "w", encoding="utf-8", errors="surrogateescape") as f:
-            f.write(text.replace(mirror + os.sep, root + os.sep))
+            f.write(real_header_paths(text, mirror, root))
     sys.exit(result)
 
 

@@ -150,13 +150,16 @@ std::optional<fs::path> PathMapper::ToHost(const std::string& path) const {
   }
 }
 
-fs::path PathMapper::ToHost(const WindowsPath& path) const {
+fs::path PathMapper::ToHost(const WindowsPath& path, HostEntry* seen) const {
+  HostEntry ignored = HostEntry::Unknown;
+  if (seen == nullptr) seen = &ignored;
+  *seen = HostEntry::Unknown;
   if (path.names.empty()) return DriveFolder(path.drive);
   const std::string folderKey = FolderKey(path);
   if (auto cached = folders_.find(folderKey); cached != folders_.end()) {
     // The folder was found before; the name in it is looked up afresh. A folder that has gone
     // since (removed, renamed) is walked again from the drive.
-    auto [state, name] = LookUp(cached->second, GbkToUtf8(path.names.back()));
+    auto [state, name] = LookUp(cached->second, GbkToUtf8(path.names.back()), seen);
     if (state != Lookup::NoFolder) return cached->second / name;
     folders_.erase(cached);
   }
@@ -168,12 +171,13 @@ fs::path PathMapper::ToHost(const WindowsPath& path) const {
     if (i + 1 == path.names.size() && existing) folders_.emplace(folderKey, host);
     std::string utf8 = GbkToUtf8(path.names[i]);
     if (existing) {
-      auto [state, name] = LookUp(host, utf8);
+      auto [state, name] = LookUp(host, utf8, seen);
       existing = state == Lookup::Found;
       utf8 = std::move(name);
     }
     host /= utf8;
   }
+  if (!existing) *seen = HostEntry::Missing;
   return host;
 }
 
@@ -183,13 +187,22 @@ std::string PathMapper::FolderKey(const WindowsPath& path) {
   return key;
 }
 
-std::pair<PathMapper::Lookup, std::string> PathMapper::LookUp(const fs::path& folder,
-                                                              const std::string& name) const {
-  std::error_code ec;
-  if (fs::exists(folder / name, ec)) return {Lookup::Found, name};
+std::pair<PathMapper::Lookup, std::string> PathMapper::LookUp(const fs::path& folder, const std::string& name,
+                                                              HostEntry* seen) const {
+  struct stat info {};
+  if (::stat((folder / name).c_str(), &info) == 0) {
+    *seen = S_ISREG(info.st_mode) ? HostEntry::File
+            : S_ISDIR(info.st_mode) ? HostEntry::Folder
+                                    : HostEntry::Unknown;
+    return {Lookup::Found, name};
+  }
   auto stamp = FolderStamp(folder);
   if (!stamp) return {Lookup::NoFolder, name};
-  if (auto match = FindEntry(folder, *stamp, name)) return {Lookup::Found, *match};
+  if (auto match = FindEntry(folder, *stamp, name)) {
+    *seen = HostEntry::Unknown;  // found by its listing, not looked at
+    return {Lookup::Found, *match};
+  }
+  *seen = HostEntry::Missing;
   return {Lookup::Missing, name};
 }
 

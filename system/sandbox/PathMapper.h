@@ -36,6 +36,9 @@ struct WindowsPath {
   std::string Text() const;
 };
 
+// What mapping a path saw of its host entry, so that the caller need not look again.
+enum class HostEntry { Unknown, Missing, File, Folder };
+
 class PathMapper {
  public:
   PathMapper(std::filesystem::path root, const std::string& workingDirectory);
@@ -48,7 +51,9 @@ class PathMapper {
   // The absolute, normalised Windows form of path ("c:/a//b/../c" -> "C:\a\c").
   std::optional<std::string> Normalize(const std::string& path) const;
   std::optional<std::filesystem::path> ToHost(const std::string& path) const;
-  std::filesystem::path ToHost(const WindowsPath& path) const;
+  std::filesystem::path ToHost(const WindowsPath& path) const { return ToHost(path, nullptr); }
+  // Also tells what the lookup of the last name saw there (Unknown when it did not look).
+  std::filesystem::path ToHost(const WindowsPath& path, HostEntry* seen) const;
   std::filesystem::path DriveFolder(char drive) const;
   const std::filesystem::path& root() const { return root_; }
 
@@ -67,8 +72,9 @@ class PathMapper {
   };
   enum class Lookup { Found, Missing, NoFolder };
   // The entry of folder named name (UTF-8) ignoring ASCII case: its actual name when Found,
-  // else name as given.
-  std::pair<Lookup, std::string> LookUp(const std::filesystem::path& folder, const std::string& name) const;
+  // else name as given; seen tells what kind of entry it is, where the lookup saw it.
+  std::pair<Lookup, std::string> LookUp(const std::filesystem::path& folder, const std::string& name,
+                                        HostEntry* seen) const;
   // The actual name of the entry of folder (last changed at stamp) that matches name ignoring
   // ASCII case.
   std::optional<std::string> FindEntry(const std::filesystem::path& folder, const struct timespec& stamp,

@@ -39,22 +39,31 @@ uint32_t MissingCode(const fs::path& host) {
   return IsFolder(host.parent_path()) ? kErrorFileNotFound : kErrorPathNotFound;
 }
 
+// What mapping the path saw, where it looked; the host is asked only when it did not.
+bool IsFile(const fs::path& host, HostEntry seen) {
+  return seen == HostEntry::Unknown ? IsFile(host) : seen == HostEntry::File;
+}
+
+bool IsFolder(const fs::path& host, HostEntry seen) {
+  return seen == HostEntry::Unknown ? IsFolder(host) : seen == HostEntry::Folder;
+}
+
 }  // namespace
 
 bool SandboxPlatform::FileExists(const std::string& path) const {
   auto target = Map(path);
-  return target && IsFile(target->host);
+  return target && IsFile(target->host, target->seen);
 }
 
 bool SandboxPlatform::DirectoryExists(const std::string& path) const {
   auto target = Map(path);
-  return target && IsFolder(target->host);
+  return target && IsFolder(target->host, target->seen);
 }
 
 std::vector<std::string> SandboxPlatform::ListFolders(const std::string& path) const {
   std::vector<std::string> names;
   auto target = Map(path);
-  if (!target || !IsFolder(target->host)) return names;
+  if (!target || !IsFolder(target->host, target->seen)) return names;
   std::error_code ec;
   for (fs::directory_iterator it(target->host, ec), end; !ec && it != end; it.increment(ec)) {
     if (!IsFolder(it->path())) continue;
@@ -79,7 +88,7 @@ bool SandboxPlatform::ForceDirectories(const std::string& path) {
   if (faults_.Match(FaultOp::Directory, target->windows)) return false;
   // A missing drive cannot be created by making folders on it.
   if (!IsFolder(mapper_.DriveFolder(target->windows[0]))) return false;
-  if (!IsFolder(target->host) && steps_->Next("folder " + target->windows)) return false;
+  if (!IsFolder(target->host, target->seen) && steps_->Next("folder " + target->windows)) return false;
   std::error_code ec;
   fs::create_directories(target->host, ec);
   return IsFolder(target->host);
@@ -90,7 +99,7 @@ std::unique_ptr<Stream> SandboxPlatform::OpenForRead(const std::string& path) {
   auto target = Map(path);
   if (!target) throw Error(message, kErrorPathNotFound);
   if (auto fault = faults_.Match(FaultOp::Open, target->windows)) throw Error(message, fault->osCode);
-  if (IsFolder(target->host)) throw Error(message, kErrorAccessDenied);
+  if (IsFolder(target->host, target->seen)) throw Error(message, kErrorAccessDenied);
   int fd = ::open(target->host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     uint32_t code = errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno);
@@ -104,7 +113,7 @@ std::variant<int, uint32_t> SandboxPlatform::CreateHostFile(const std::string& p
   if (!mapped) return kErrorPathNotFound;
   *target = *mapped;
   if (auto fault = faults_.Match(FaultOp::Create, target->windows)) return fault->osCode;
-  if (IsFolder(target->host)) return kErrorAccessDenied;
+  if (IsFolder(target->host, target->seen)) return kErrorAccessDenied;
   if (auto code = steps_->Next("create " + target->windows)) return *code;
   int fd = ::open(target->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno);
@@ -122,7 +131,8 @@ std::unique_ptr<Stream> SandboxPlatform::CreateForWrite(const std::string& path)
 
 std::optional<std::string> SandboxPlatform::ReadAll(const std::string& path) const {
   auto target = Map(path);
-  if (!target || !IsFile(target->host) || faults_.Match(FaultOp::Open, target->windows)) return std::nullopt;
+  if (!target || !IsFile(target->host, target->seen) || faults_.Match(FaultOp::Open, target->windows))
+    return std::nullopt;
   std::ifstream in(target->host, std::ios::binary);
   if (!in) return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -130,7 +140,7 @@ std::optional<std::string> SandboxPlatform::ReadAll(const std::string& path) con
 
 bool SandboxPlatform::RemoveFile(const std::string& path) {
   auto target = Map(path);
-  if (!target || !IsFile(target->host)) return false;
+  if (!target || !IsFile(target->host, target->seen)) return false;
   if (faults_.Match(FaultOp::Remove, target->windows)) return false;
   if (steps_->Next("remove " + target->windows)) return false;
   if (::unlink(target->host.c_str()) != 0) return false;
@@ -140,7 +150,7 @@ bool SandboxPlatform::RemoveFile(const std::string& path) {
 
 Removal SandboxPlatform::RemoveEmptyFolder(const std::string& path) {
   auto target = Map(path);
-  if (!target || !IsFolder(target->host)) return Removal::Failed;
+  if (!target || !IsFolder(target->host, target->seen)) return Removal::Failed;
   // "C:\" is the drive itself, which RemoveDirectory refuses.
   if (target->host == mapper_.DriveFolder(target->windows[0])) return Removal::Failed;
   if (faults_.Match(FaultOp::Remove, target->windows)) return Removal::Failed;
@@ -166,7 +176,7 @@ bool SandboxPlatform::RemoveAtRestart(const std::string& path) {
 bool SandboxPlatform::CopyNewFile(const std::string& source, const std::string& target) {
   auto from = Map(source);
   auto to = Map(target);
-  if (!from || !to || !IsFile(from->host)) return false;
+  if (!from || !to || !IsFile(from->host, from->seen)) return false;
   std::error_code ec;
   if (fs::exists(fs::symlink_status(to->host, ec)) || !IsFolder(to->host.parent_path())) return false;
   if (faults_.Match(FaultOp::Copy, to->windows)) return false;
@@ -182,7 +192,7 @@ bool SandboxPlatform::CopyNewFile(const std::string& source, const std::string& 
 bool SandboxPlatform::MoveReplacing(const std::string& source, const std::string& target) {
   auto from = Map(source);
   auto to = Map(target);
-  if (!from || !to || !IsFile(from->host) || IsFolder(to->host)) return false;
+  if (!from || !to || !IsFile(from->host, from->seen) || IsFolder(to->host, to->seen)) return false;
   if (faults_.Match(FaultOp::Move, to->windows)) return false;
   if (from->host == to->host) return true;
   if (steps_->Next("move to " + to->windows)) return false;
@@ -194,7 +204,7 @@ bool SandboxPlatform::MoveReplacing(const std::string& source, const std::string
 
 bool SandboxPlatform::SetLastWriteTime(const std::string& path, FileTime utc) {
   auto target = Map(path);
-  if (!target || !IsFile(target->host)) return false;
+  if (!target || !IsFile(target->host, target->seen)) return false;
   if (steps_->Next("set time " + target->windows)) return false;
   const struct timespec times[2] = {{0, UTIME_OMIT}, HostTime(utc)};
   return ::utimensat(AT_FDCWD, target->host.c_str(), times, 0) == 0;

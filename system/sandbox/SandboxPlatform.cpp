@@ -116,7 +116,9 @@ std::optional<SandboxPlatform::Target> SandboxPlatform::Map(const std::string& p
   auto resolved = mapper_.Resolve(path);
   if (!resolved) return std::nullopt;
   try {
-    return Target{resolved->Text(), mapper_.ToHost(*resolved)};
+    HostEntry seen = HostEntry::Unknown;
+    fs::path host = mapper_.ToHost(*resolved, &seen);
+    return Target{resolved->Text(), std::move(host), seen};
   } catch (const Error&) {
     return std::nullopt;
   }

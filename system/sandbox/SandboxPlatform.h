@@ -175,6 +175,7 @@ class SandboxPlatform : public Platform {
   struct Target {
     std::string windows;  // normalised
     std::filesystem::path host;
+    HostEntry seen = HostEntry::Unknown;  // as mapping found it
   };
   std::optional<Target> Map(const std::string& path) const;
   // The open descriptor of a newly created (truncated) file, or the Windows error code.

@@ -70,6 +70,27 @@ TEST_F(PathMapperTest, ExistingNamesMatchIgnoringAsciiCase) {
   EXPECT_EQ(mapper_.ToHost("C:\\program files\\Other"), root_ / "drive_c" / "Program Files" / "Other");
 }
 
+// Callers trust what the mapping saw instead of looking again, so it must never call an entry
+// missing or of the wrong kind; where it did not look, it says so.
+TEST_F(PathMapperTest, WhatTheLookupSawIsToldOnlyWhenItLooked) {
+  using sys::sandbox::HostEntry;
+  const fs::path app = root_ / "drive_c" / "App";
+  fs::create_directories(app / "Sub");
+  std::ofstream(app / "File.txt") << "f";
+  auto seen = [&](const std::string& path) {
+    HostEntry entry = HostEntry::Unknown;
+    mapper_.ToHost(*mapper_.Resolve(path), &entry);
+    return entry;
+  };
+  for (int pass = 0; pass < 2; ++pass) {  // a fresh walk, then the remembered folder
+    EXPECT_EQ(seen("C:\\App\\File.txt"), HostEntry::File);
+    EXPECT_EQ(seen("C:\\App\\Sub"), HostEntry::Folder);
+    EXPECT_EQ(seen("C:\\App\\none.txt"), HostEntry::Missing);
+    EXPECT_EQ(seen("C:\\App\\file.TXT"), HostEntry::Unknown);  // found in the listing only
+    EXPECT_EQ(seen("C:\\Nowhere\\deeper\\x.txt"), HostEntry::Missing);
+  }
+}
+
 // The folder of a path is remembered once found; what changes in and around it must still map
 // as a fresh walk would.
 TEST_F(PathMapperTest, RememberedFoldersFollowTheSandboxsOwnChanges) {
