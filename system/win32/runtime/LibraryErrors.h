@@ -5,7 +5,7 @@
 // sources (about 57 KB) into every program. Ours throw LibraryError, a std::exception with the
 // same message, and std::bad_alloc, std::bad_cast and the other small kinds as before.
 //
-// Linked into setup.exe, uninst.exe and the Windows tests only, as an object of its own and
+// Linked into setup.exe, uninst.exe and win32_tests only, each time as an object of its own and
 // never from a library, so that its definitions come before libstdc++.a: the linker then has
 // no reason to take libstdc++'s functexcept.o. It defines every helper that object does, so a
 // later libstdc++ that calls a helper ours lacks fails the link with "multiple definition"
