@@ -61,6 +61,12 @@ class ForwardingPlatform : public Platform {
   bool CreateProtectedFolder(const std::string& path) override {
     return inner_.CreateProtectedFolder(path);
   }
+  std::unique_ptr<Stream> CreateProtectedFile(const std::string& path) override {
+    return inner_.CreateProtectedFile(path);
+  }
+  bool OnlyAdministratorsCanChange(const Stream& file) const override {
+    return inner_.OnlyAdministratorsCanChange(file);
+  }
   std::string CreateHandBack() override { return inner_.CreateHandBack(); }
   std::vector<std::string> TakeHandBack() override { return inner_.TakeHandBack(); }
   bool HandBack(const std::vector<std::string>& paths) override { return inner_.HandBack(paths); }

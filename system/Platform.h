@@ -193,6 +193,19 @@ class Platform {
   // inherited from the parent. Without administrator rights it is an ordinary folder (the
   // person could not use one they may not write). false when it could not be created.
   virtual bool CreateProtectedFolder(const std::string& path) = 0;
+  // Creates path anew for writing, shared for reading only: whatever is at path first (a file,
+  // a link) is removed, never written through or followed. When the process runs with
+  // administrator rights, only SYSTEM and the Administrators may change the new file (they own
+  // it; an explicit access list, nothing inherited from a folder the person may own; the Users
+  // may read it). Without those rights it is an ordinary file. Throws Error(kCannotCreateFile).
+  virtual std::unique_ptr<Stream> CreateProtectedFile(const std::string& path) = 0;
+  // True when the file the stream is open on (a stream of this platform's OpenForRead,
+  // HoldForRead or CreateProtectedFile) is owned by SYSTEM, the Administrators or
+  // TrustedInstaller and no one else may write, append to or delete it, change its access list
+  // or take it over; judged on the open file, never by its name again. False for any other
+  // stream, and wherever files keep no owner and access list of their own (a FAT volume; Wine,
+  // which reports the user as every file's owner).
+  virtual bool OnlyAdministratorsCanChange(const Stream& file) const = 0;
 
   // --- The elevated relaunch's hand-back ---------------------------------------------------
   // The elevated copy must not open the files the person chose to see at the end (the

@@ -166,6 +166,11 @@ std::unique_ptr<sys::Stream> JournallingPlatform::CreateForWrite(const std::stri
   return inner().CreateForWrite(path);
 }
 
+std::unique_ptr<sys::Stream> JournallingPlatform::CreateProtectedFile(const std::string& path) {
+  if (!PrepareFileTarget(path)) throw sys::Error(sys::Format(sys::kCannotCreateFile, path));
+  return inner().CreateProtectedFile(path);
+}
+
 bool JournallingPlatform::RemoveFile(const std::string& path) {
   if (MadeByThisRun(path) || !inner().FileExists(path)) return inner().RemoveFile(path);
   // An earlier file is only moved aside, so that a rollback can bring it back.

@@ -48,6 +48,7 @@ class JournallingPlatform : public sys::ForwardingPlatform {
   // The calls that change the machine; everything else passes through.
   bool ForceDirectories(const std::string& path) override;
   std::unique_ptr<sys::Stream> CreateForWrite(const std::string& path) override;
+  std::unique_ptr<sys::Stream> CreateProtectedFile(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool CopyNewFile(const std::string& source, const std::string& target) override;
   bool MoveReplacing(const std::string& source, const std::string& target) override;

@@ -134,8 +134,12 @@ bool DeleteKeptCopies(sys::Platform& platform, const std::vector<JournalRecord>&
 
 bool FinishInterruptedRun(sys::Platform& platform, const std::string& logFile) {
   const std::string journal = JournalPathFor(logFile);
-  if (!platform.FileExists(journal)) return false;
-  const std::vector<JournalRecord> records = ReadRunJournal(platform, journal);
+  const FoundJournal found = ReadRunJournal(platform, journal);
+  // Not one only the administrators could have written: planted, or left by a run without their
+  // rights. A question would tell the person nothing they could act on, and would let anyone who
+  // may write the folder put one to them; so it is only passed over.
+  if (!found.present || !found.trusted) return false;
+  const std::vector<JournalRecord>& records = found.records;
   auto removeJournal = [&] { return platform.RemoveFile(journal); };
   // What could not be put back now is tried again by the next run.
   if (Committed(records)) {

@@ -49,5 +49,7 @@ bool DeleteKeptCopies(sys::Platform& platform, const std::vector<JournalRecord>&
 
 // What the next setup run and the uninstaller do first: when a journal lies beside the log, the
 // run that wrote it was killed; it is undone (or, when it had succeeded, its kept copies are
-// deleted) and the journal goes once nothing of it is left to do. True when a journal was found.
+// deleted) and the journal goes once nothing of it is left to do. A journal this run may not
+// trust (RunJournal.h) is left as it is, and the run goes on as if there were none. True when a
+// journal was acted on.
 bool FinishInterruptedRun(sys::Platform& platform, const std::string& logFile);

@@ -110,15 +110,25 @@ std::optional<JournalRecord> Decode(std::string_view payload) {
 
 std::string JournalPathFor(const std::string& logFile) { return logFile + ".journal"; }
 
-std::vector<JournalRecord> ReadRunJournal(sys::Platform& platform, const std::string& path) {
-  std::vector<JournalRecord> records;
-  if (!platform.FileExists(path)) return records;
-  std::unique_ptr<sys::Stream> file = platform.OpenForRead(path);
+FoundJournal ReadRunJournal(sys::Platform& platform, const std::string& path) {
+  FoundJournal found;
+  if (!platform.FileExists(path)) return found;
+  found.present = true;
+  std::unique_ptr<sys::Stream> file;
+  try {
+    file = platform.HoldForRead(path);
+  } catch (const sys::Error&) {
+    // Held open for writing by someone else, or not readable: nothing to go by.
+    return found;
+  }
+  found.trusted = !platform.IsElevated() || platform.OnlyAdministratorsCanChange(*file);
+  if (!found.trusted) return found;
+  std::vector<JournalRecord>& records = found.records;
   const int64_t size = file->Size();
-  if (size < static_cast<int64_t>(kMagic.size()) || size > kMaxJournal) return records;
+  if (size < static_cast<int64_t>(kMagic.size()) || size > kMaxJournal) return found;
   std::string bytes(static_cast<size_t>(size), '\0');
   bytes.resize(file->Read(bytes.data(), bytes.size()));
-  if (!std::string_view(bytes).starts_with(kMagic)) return records;
+  if (!std::string_view(bytes).starts_with(kMagic)) return found;
   std::string_view rest = std::string_view(bytes).substr(kMagic.size());
   while (rest.size() >= 4) {
     Fields header(rest.substr(0, 4));
@@ -129,7 +139,7 @@ std::vector<JournalRecord> ReadRunJournal(sys::Platform& platform, const std::st
     records.push_back(std::move(*record));
     rest.remove_prefix(4 + n);
   }
-  return records;
+  return found;
 }
 
 JournalWriter::JournalWriter(sys::Platform& platform, std::string path)
@@ -140,7 +150,7 @@ JournalWriter::~JournalWriter() = default;
 void JournalWriter::Open(const std::vector<JournalRecord>& pending) {
   std::string bytes(kMagic);
   for (const JournalRecord& record : pending) bytes += Encode(record);
-  auto stream = platform_.CreateForWrite(path_);
+  auto stream = platform_.CreateProtectedFile(path_);
   try {
     stream->Write(bytes.data(), bytes.size());
   } catch (const sys::Error& e) {

@@ -11,6 +11,13 @@
 //
 // A journal is read as hostile input: lengths are checked against what remains before anything
 // is allocated, and reading stops at the first record that does not fit.
+//
+// Its records move files, delete files and folders and write registry values anywhere, and the
+// folder it lies in may be one a person without administrator rights can write (an earlier
+// per-user install, a folder they chose or made). So a run with administrator rights writes its
+// journal so that only the administrators can change it, and obeys only a journal that, as
+// opened, only they can change; any other is neither obeyed nor deleted. A run without those
+// rights obeys the same person's file, as nothing is gained by planting one for it.
 #pragma once
 
 #include <cstdint>
@@ -49,8 +56,16 @@ struct JournalRecord {
 // "Ins.log.journal" beside the log file.
 std::string JournalPathFor(const std::string& logFile);
 
-// The records of the journal at path, in order; empty when there is none or it is not a journal.
-std::vector<JournalRecord> ReadRunJournal(sys::Platform& platform, const std::string& path);
+// What lies at a journal's name, for the run that finds it.
+struct FoundJournal {
+  bool present = false;  // a file lies there
+  bool trusted = false;  // and this run may act on it
+  std::vector<JournalRecord> records;  // when trusted, in order; empty for a file that is no journal
+};
+
+// Reads the journal at path, judging whether to trust it on the file as opened (held against
+// writers meanwhile).
+FoundJournal ReadRunJournal(sys::Platform& platform, const std::string& path);
 
 // Appends records to a journal file through the platform it is given (the real one, so that
 // writing the journal is never itself journalled).
@@ -63,7 +78,8 @@ class JournalWriter {
 
   const std::string& path() const { return path_; }
   bool IsOpen() const { return stream_ != nullptr; }
-  // Creates the file and writes the magic line and every record given; throws sys::Error.
+  // Creates the file anew (Platform::CreateProtectedFile: in place of whatever lay at its name)
+  // and writes the magic line and every record given; throws sys::Error.
   void Open(const std::vector<JournalRecord>& pending);
   // One record in one write; throws sys::Error naming the journal when it cannot be written.
   void Append(const JournalRecord& record);

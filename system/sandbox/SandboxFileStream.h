@@ -31,6 +31,9 @@ class SandboxFileStream : public Stream {
   // One step of steps, like the platform's SetLastWriteTime.
   bool SetLastWriteTime(uint64_t utc) override;
 
+  // The host descriptor, for queries on the open file.
+  int fd() const { return fd_; }
+
  private:
   int fd_;
   int64_t position_ = 0;

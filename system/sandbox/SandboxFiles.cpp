@@ -145,6 +145,7 @@ bool SandboxPlatform::RemoveFile(const std::string& path) {
   if (steps_->Next("remove " + target->windows)) return false;
   if (::unlink(target->host.c_str()) != 0) return false;
   mapper_.NoteRemoved(target->host);
+  protectedFiles_.DropOrphans();
   return true;
 }
 
@@ -199,6 +200,7 @@ bool SandboxPlatform::MoveReplacing(const std::string& source, const std::string
   if (::rename(from->host.c_str(), to->host.c_str()) != 0) return false;
   mapper_.NoteRemoved(from->host);
   mapper_.NoteAdded(to->host);
+  protectedFiles_.DropOrphans();
   return true;
 }
 

@@ -44,7 +44,8 @@ bool ParseNumber(const std::string& text, uint32_t& value) {
 SandboxPlatform::SandboxPlatform(fs::path root)
     : config_(PrepareRoot(root)),
       mapper_(root, config_.workingDirectory),
-      journal_(root / "journal.jsonl") {
+      journal_(root / "journal.jsonl"),
+      protectedFiles_(root / "protected") {
   std::ifstream in(root / "registry.json", std::ios::binary);
   if (in) {
     std::stringstream text;

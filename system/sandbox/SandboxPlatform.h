@@ -9,6 +9,8 @@
 //   ROOT/journal.jsonl                started programs, shell executes, message boxes, shell
 //                                     verbs, restarts, removals at restart (Journal.h has the
 //                                     line shapes)
+//   ROOT/protected/                   marks of the files only administrators can change
+//                                     (ProtectedFiles.h)
 //
 // Where it differs from Windows on purpose: programs and shell executes are journalled and
 // "succeed" with the machine's exit code (the file is not checked; "runas" fails with 1223 when
@@ -31,6 +33,7 @@
 #include "system/sandbox/Journal.h"
 #include "system/sandbox/MachineConfig.h"
 #include "system/sandbox/PathMapper.h"
+#include "system/sandbox/ProtectedFiles.h"
 #include "system/sandbox/SandboxRegistry.h"
 
 namespace sys::sandbox {
@@ -75,6 +78,9 @@ class SandboxPlatform : public Platform {
   std::unique_ptr<Stream> HoldForRead(const std::string& path) override;
   // Journalled as {"op":"protectedFolder","path":..}; the folder is an ordinary host folder.
   bool CreateProtectedFolder(const std::string& path) override;
+  // In an elevated run the file is marked in ROOT/protected/ (ProtectedFiles.h has the model).
+  std::unique_ptr<Stream> CreateProtectedFile(const std::string& path) override;
+  bool OnlyAdministratorsCanChange(const Stream& file) const override;
 
   // --- The elevated relaunch's hand-back: one channel inside this platform, so a test plays
   // parent and copy on the same machine; journalled as {"op":"handBack","paths":[..]}.
@@ -194,6 +200,7 @@ class SandboxPlatform : public Platform {
   PathMapper mapper_;
   SandboxRegistry registry_;
   Journal journal_;
+  ProtectedFiles protectedFiles_;
   FaultInjection faults_;
   std::shared_ptr<StepFaults> steps_ = std::make_shared<StepFaults>();
   size_t answersUsed_ = 0;

@@ -1,5 +1,5 @@
 // The run's own files and the relaunch's hand-back on SandboxPlatform. The sandbox simulates no sharing and no access lists:
-// a held file is simply open. What it does check is what a test can play as the attacker on a
+// a held file is simply open, and a protected file is one marked by ProtectedFiles. What it does check is what a test can play as the attacker on a
 // host folder: links (symbolic links standing for junctions) above a private folder, names
 // taken before the run, and a program file replaced by name while the run holds the original.
 #include <fcntl.h>
@@ -84,6 +84,36 @@ std::unique_ptr<Stream> SandboxPlatform::CreateNewFile(const std::string& path) 
 
 std::unique_ptr<Stream> SandboxPlatform::HoldForRead(const std::string& path) {
   return OpenForRead(path);
+}
+
+std::unique_ptr<Stream> SandboxPlatform::CreateProtectedFile(const std::string& path) {
+  const std::string message = Format(kCannotCreateFile, path);
+  auto target = Map(path);
+  if (!target) throw Error(message, kErrorPathNotFound);
+  if (auto fault = faults_.Match(FaultOp::Create, target->windows)) throw Error(message, fault->osCode);
+  if (auto code = steps_->Next("create " + target->windows)) throw Error(message, *code);
+  // unlink takes a link itself, never what it points to; O_EXCL refuses whatever comes back.
+  if (::unlink(target->host.c_str()) == 0) mapper_.NoteRemoved(target->host);
+  int fd = ::open(target->host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    throw Error(message, errno == ENOENT ? kErrorPathNotFound : WindowsErrorFromErrno(errno));
+  }
+  mapper_.NoteAdded(target->host);
+  protectedFiles_.DropOrphans();
+  if (elevated_ && !protectedFiles_.Mark(fd, target->host)) {
+    const uint32_t code = WindowsErrorFromErrno(errno);
+    ::close(fd);
+    ::unlink(target->host.c_str());
+    mapper_.NoteRemoved(target->host);
+    throw Error(message, code);
+  }
+  return std::make_unique<SandboxFileStream>(fd, faults_.Match(FaultOp::Write, target->windows),
+                                             steps_, target->windows);
+}
+
+bool SandboxPlatform::OnlyAdministratorsCanChange(const Stream& file) const {
+  const auto* stream = dynamic_cast<const SandboxFileStream*>(&file);
+  return stream && protectedFiles_.IsMarked(stream->fd());
 }
 
 bool SandboxPlatform::CreateProtectedFolder(const std::string& path) {

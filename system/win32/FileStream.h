@@ -20,6 +20,9 @@ class FileStream : public Stream {
   // SetFileTime on the handle; NTFS keeps a time set this way when the handle closes.
   bool SetLastWriteTime(uint64_t utc) override;
 
+  // The file's handle, for queries on the open file (its security descriptor).
+  void* handle() const { return file_.Get(); }
+
  private:
   ScopedHandle file_;
 };

@@ -54,6 +54,8 @@ class Win32Platform : public Platform {
   std::unique_ptr<Stream> CreateNewFile(const std::string& path) override;
   std::unique_ptr<Stream> HoldForRead(const std::string& path) override;
   bool CreateProtectedFolder(const std::string& path) override;
+  std::unique_ptr<Stream> CreateProtectedFile(const std::string& path) override;
+  bool OnlyAdministratorsCanChange(const Stream& file) const override;
 
   // The elevated relaunch's hand-back (Win32HandBack.cpp)
   std::string CreateHandBack() override;

@@ -14,6 +14,7 @@
 #include <sddl.h>
 
 #include "system/Error.h"
+#include "system/win32/AdministratorsOnly.h"
 #include "system/win32/DllSearch.h"
 #include "system/win32/FileStream.h"
 #include "system/win32/ScopedWin.h"
@@ -191,6 +192,38 @@ bool Win32Platform::CreateProtectedFolder(const std::string& path) {
     security.lpSecurityDescriptor = descriptor.get();
   }
   return CreateDirectoryW(FileSystemPath(path).c_str(), &security) != FALSE;
+}
+
+std::unique_ptr<Stream> Win32Platform::CreateProtectedFile(const std::string& path) {
+  const std::wstring wide = FileSystemPath(path);
+  // Truncating a file in place would keep its owner and access list, and write through a hard
+  // link to another file; so whatever is there goes, and CREATE_NEW refuses anything that
+  // comes back in between, a link included.
+  DeleteFileW(wide.c_str());
+  const bool administrator = RunsAsAdministrator();
+  DWORD error = ERROR_SUCCESS;
+  for (const wchar_t* text : {kAdministratorsOnlyFile, kAdministratorsOnlyFileDefaultOwner}) {
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
+    ScopedDescriptor descriptor(nullptr, &LocalFree);
+    if (administrator) {
+      descriptor = Descriptor(text);
+      if (!descriptor) RaiseLastError(kCannotCreateFile, path);
+      security.lpSecurityDescriptor = descriptor.get();
+    }
+    ScopedHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  &security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return std::make_unique<FileStream>(std::move(file));
+    error = GetLastError();
+    // A token that may not make the Administrators owner: the access list still protects the
+    // file, though a reader will not act on it.
+    if (!administrator || error != ERROR_INVALID_OWNER) break;
+  }
+  Raise(Format(kCannotCreateFile, path), error);
+}
+
+bool Win32Platform::OnlyAdministratorsCanChange(const Stream& file) const {
+  const auto* stream = dynamic_cast<const FileStream*>(&file);
+  return stream && OnlyAdministratorsMayChangeFile(stream->handle());
 }
 
 }  // namespace sys::win32

@@ -146,19 +146,19 @@ TEST(RunJournal, ATornLastRecordAndForeignFilesAreNotObeyed) {
     writer.Append(value);
   }
   std::string bytes = host.ReadFile("C:\\A\\Ins.log.journal");
-  auto records = ReadRunJournal(platform, "C:\\A\\Ins.log.journal");
+  auto records = ReadRunJournal(platform, "C:\\A\\Ins.log.journal").records;
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[1].data, "old");
   EXPECT_EQ(records[1].root, sys::kHkeyCurrentUser);
   // Killed in the middle of the second record.
   host.WriteFile("C:\\A\\Ins.log.journal", bytes.substr(0, bytes.size() - 3));
-  EXPECT_EQ(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").size(), 1u);
+  EXPECT_EQ(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").records.size(), 1u);
   // A record claiming more than the file holds.
   std::string huge = bytes.substr(0, 14) + std::string("\xff\xff\xff\x7f", 4) + "\x02";
   host.WriteFile("C:\\A\\Ins.log.journal", huge);
-  EXPECT_TRUE(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").empty());
+  EXPECT_TRUE(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").records.empty());
   host.WriteFile("C:\\A\\Ins.log.journal", "not a journal at all");
-  EXPECT_TRUE(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").empty());
+  EXPECT_TRUE(ReadRunJournal(platform, "C:\\A\\Ins.log.journal").records.empty());
 }
 
 }  // namespace

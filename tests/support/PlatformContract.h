@@ -26,6 +26,9 @@ struct ContractEnv {
   // Makes link a folder link (a junction where the system has them) to the folder target, both
   // full Windows paths; false where the implementation cannot make one.
   std::function<bool(const std::string& link, const std::string& target)> makeFolderLink;
+  // Whether files keep the owner and access list they are created with. Wine keeps neither: it
+  // reports the user as every file's owner and an access list made from the Unix mode.
+  bool keepsFileOwners = true;
   // Removes what the test left (scratch folder, registry key); called after the platform goes.
   std::function<void()> cleanup;
 };
@@ -47,6 +50,7 @@ class PlatformContract : public testing::TestWithParam<ContractFactory> {
   std::string At(const std::string& relative) const { return env_.scratch + "\\" + relative; }
   const std::string& registryKey() const { return env_.registryKey; }
   sys::ShellLink ReadShellLink(const std::string& path) { return env_.readShellLink(path); }
+  bool keepsFileOwners() const { return env_.keepsFileOwners; }
   bool MakeFolderLink(const std::string& link, const std::string& target) {
     return env_.makeFolderLink && env_.makeFolderLink(link, target);
   }

@@ -173,6 +173,45 @@ TEST_P(PlatformContract, CreateForWriteOnAFolderThrowsCannotCreate) {
             sys::kErrorAccessDenied);
 }
 
+// --- Files only administrators can change ----------------------------------------------------
+
+TEST_P(PlatformContract, AProtectedFileTakesThePlaceOfWhateverLayAtItsName) {
+  sys::Platform& p = platform();
+  WriteWhole(p, At("run.journal"), "a planted, longer content");
+  {
+    auto file = p.CreateProtectedFile(At("RUN.JOURNAL"));
+    file->Write("ours", 4);
+    EXPECT_EQ(ReadWhole(p, At("run.journal")), "ours");
+  }
+  EXPECT_EQ(ReadWhole(p, At("run.journal")), "ours");
+  const std::string missing = At("NoFolder\\run.journal");
+  EXPECT_EQ(ErrorCodeOf([&] { p.CreateProtectedFile(missing); },
+                        sys::Format(sys::kCannotCreateFile, missing)),
+            sys::kErrorPathNotFound);
+}
+
+TEST_P(PlatformContract, OnlyAFileAnAdministratorMadeProtectedIsJudgedSo) {
+  sys::Platform& p = platform();
+  WriteWhole(p, At("plain.txt"), "plain");
+  const bool protectable = p.IsElevated() && keepsFileOwners();
+  {
+    auto file = p.CreateProtectedFile(At("journal.bin"));
+    file->Write("x", 1);
+    EXPECT_EQ(p.OnlyAdministratorsCanChange(*file), protectable);
+  }
+  EXPECT_EQ(p.OnlyAdministratorsCanChange(*p.HoldForRead(At("journal.bin"))), protectable);
+  EXPECT_EQ(p.OnlyAdministratorsCanChange(*p.OpenForRead(At("journal.bin"))), protectable);
+  EXPECT_FALSE(p.OnlyAdministratorsCanChange(*p.HoldForRead(At("plain.txt"))));
+  // Truncating a protected file in place leaves its protection; a file made anew has none.
+  WriteWhole(p, At("journal.bin"), "rewritten");
+  EXPECT_EQ(p.OnlyAdministratorsCanChange(*p.OpenForRead(At("journal.bin"))), protectable);
+  ASSERT_TRUE(p.RemoveFile(At("journal.bin")));
+  WriteWhole(p, At("journal.bin"), "x");
+  EXPECT_FALSE(p.OnlyAdministratorsCanChange(*p.OpenForRead(At("journal.bin"))));
+  sys::MemoryStream memory("x");
+  EXPECT_FALSE(p.OnlyAdministratorsCanChange(memory));
+}
+
 TEST_P(PlatformContract, RemoveFileDeletesOnlyExistingFiles) {
   sys::Platform& p = platform();
   WriteWhole(p, At("gone.txt"), "x");

@@ -26,6 +26,8 @@ ContractEnv MakeWin32ContractEnv() {
   env.readShellLink = &sys::win32::tests::ReadShellLink;
   env.registryKey = key;
   env.makeFolderLink = &sys::win32::tests::MakeFolderLink;
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  env.keepsFileOwners = !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
   env.cleanup = [scratch, key]() mutable {
     scratch.reset();
     RegDeleteTreeW(HKEY_CURRENT_USER, sys::win32::ToWide(key).c_str());

@@ -44,6 +44,8 @@ class InertPlatform : public sys::Platform {
   std::unique_ptr<Stream> CreateNewFile(const std::string&) override { Refuse(); }
   std::unique_ptr<Stream> HoldForRead(const std::string&) override { Refuse(); }
   bool CreateProtectedFolder(const std::string&) override { Refuse(); }
+  std::unique_ptr<Stream> CreateProtectedFile(const std::string&) override { Refuse(); }
+  bool OnlyAdministratorsCanChange(const Stream&) const override { Refuse(); }
   std::string CreateHandBack() override { Refuse(); }
   std::vector<std::string> TakeHandBack() override { Refuse(); }
   bool HandBack(const std::vector<std::string>&) override { Refuse(); }

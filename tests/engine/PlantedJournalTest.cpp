@@ -1,0 +1,151 @@
+// The run journal beside Ins.log is obeyed by the next setup run and the uninstaller, and its
+// records move files, delete them and write registry values anywhere. An elevated run obeys only
+// a journal that only the administrators could have written: one planted through the host (the
+// person, in an install folder they may write) is neither obeyed nor deleted, while the journal
+// a killed elevated run wrote itself still is. A run without those rights obeys the person's own.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/engine/InstallFixture.h"
+#include "tests/uninstaller/UninstallerFixture.h"
+#include "undo/Rollback.h"
+#include "undo/RunJournal.h"
+#include "uninstaller/Uninstaller.h"
+
+namespace enginetest {
+namespace {
+
+constexpr const char* kProgramFiles = "目标计算机\\Program Files\\";
+constexpr const char* kLogFile = "C:\\Apps\\T\\Ins.log";
+constexpr const char* kSystemFile = "C:\\Windows\\system32\\core.dll";
+
+class PlantedJournal : public InstallTest {
+ protected:
+  void InstallProduct() {
+    builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app");
+    builder.AddUninstaller("D:\\build\\u.exe", "MZ");
+    LoadAndInstall();
+    host.WriteFile(kSystemFile, "the system's own");
+  }
+
+  // What an attacker would have an elevated run do: a system file replaced by theirs, a value
+  // of theirs under HKEY_LOCAL_MACHINE, the installed program deleted.
+  static std::vector<JournalRecord> HostileRecords() {
+    JournalRecord swap;
+    swap.kind = JournalKind::FileKept;
+    swap.path = kSystemFile;
+    swap.kept = "C:\\Apps\\T\\mine.dll";
+    JournalRecord value;
+    value.kind = JournalKind::ValueSet;
+    value.root = sys::kHkeyLocalMachine;
+    value.path = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    value.name = "Planted";
+    value.existed = true;
+    value.type = sys::kRegSz;
+    value.data = "C:\\Apps\\T\\mine.exe";
+    JournalRecord created;
+    created.kind = JournalKind::FileCreated;
+    created.path = "C:\\Apps\\T\\app.exe";
+    return {swap, value, created};
+  }
+
+  // The journal bytes written through the host: a file the person made, not the run.
+  void Plant(const std::vector<JournalRecord>& records) {
+    const std::string scratch = "C:\\Users\\user\\AppData\\Local\\Temp\\made.journal";
+    {
+      JournalWriter writer(platform(), scratch);
+      writer.Open(records);
+    }
+    const std::string bytes = host.ReadFile(scratch);
+    platform().RemoveFile(scratch);
+    host.WriteFile(JournalPathFor(kLogFile), bytes);
+    host.WriteFile("C:\\Apps\\T\\mine.dll", "theirs");
+  }
+
+  void ExpectNothingObeyed() {
+    EXPECT_EQ(host.ReadFile(kSystemFile), "the system's own");
+    EXPECT_EQ(host.ReadFile("C:\\Apps\\T\\mine.dll"), "theirs");
+    EXPECT_FALSE(Value(sys::kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                       "Planted"));
+  }
+};
+
+TEST_F(PlantedJournal, AnElevatedSetupRunNeitherObeysNorKeepsOneAtItsJournalsName) {
+  InstallProduct();
+  Plant(HostileRecords());
+  EXPECT_FALSE(FinishInterruptedRun(platform(), kLogFile));
+  EXPECT_TRUE(Exists(JournalPathFor(kLogFile))) << "the person's file is not deleted by reading";
+  LoadAndInstall();
+  ExpectNothingObeyed();
+  EXPECT_EQ(Read("C:\\Apps\\T\\app.exe"), "app");
+  // The run's own journal took the name and went with the run's success.
+  EXPECT_FALSE(Exists(JournalPathFor(kLogFile)));
+}
+
+TEST_F(PlantedJournal, TheUninstallerDoesNotObeyOneAndLeavesItWithItsFolder) {
+  InstallProduct();
+  Plant(HostileRecords());
+  uninsttest::ScriptedDialogs dialogs;
+  uninst::RunUninstall(platform(), kLogFile, dialogs);
+  ExpectNothingObeyed();
+  EXPECT_FALSE(Exists("C:\\Apps\\T\\app.exe"));
+  EXPECT_FALSE(Exists(kLogFile));
+  EXPECT_TRUE(Exists(JournalPathFor(kLogFile)));
+}
+
+TEST_F(PlantedJournal, AJournalAKilledElevatedRunWroteIsObeyedButNotACopyOfIt) {
+  InstallProduct();
+  builder = testsupport::PackageBuilder();
+  builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app v2");
+  builder.AddUninstaller("D:\\build\\u.exe", "MZ");
+  Load();
+  // Killed once the program was moved aside for its new version.
+  platform().steps().StopAt(6);
+  EXPECT_THROW(Install(), sys::sandbox::SimulatedStop);
+  host.Reopen();
+  const std::string journal = JournalPathFor(kLogFile);
+  const std::string bytes = host.ReadFile(journal);
+  ASSERT_TRUE(ReadRunJournal(platform(), journal).trusted);
+
+  // The same bytes in a file made anew through the host are the person's.
+  platform().RemoveFile(journal);
+  host.WriteFile(journal, bytes);
+  const FoundJournal copy = ReadRunJournal(platform(), journal);
+  EXPECT_TRUE(copy.present);
+  EXPECT_FALSE(copy.trusted);
+  EXPECT_TRUE(copy.records.empty());
+  EXPECT_FALSE(FinishInterruptedRun(platform(), kLogFile));
+  EXPECT_TRUE(Exists(journal));
+
+  // Run without administrator rights, the next run obeys the same person's file.
+  platform().SetElevated(false);
+  EXPECT_TRUE(FinishInterruptedRun(platform(), kLogFile));
+  EXPECT_EQ(Read("C:\\Apps\\T\\app.exe"), "app");
+  EXPECT_FALSE(Exists(journal));
+}
+
+TEST_F(PlantedJournal, AnElevatedUninstallerObeysTheJournalOfAKilledElevatedRun) {
+  InstallProduct();
+  builder = testsupport::PackageBuilder();
+  builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app v2");
+  builder.AddFile("X:\\src\\new.dll", kProgramFiles, "new");
+  builder.AddUninstaller("D:\\build\\u.exe", "MZ");
+  Load();
+  // Killed with new.dll written (named by no log, only by the journal) and app.exe kept aside.
+  platform().steps().StopAt(14);
+  EXPECT_THROW(Install(), sys::sandbox::SimulatedStop);
+  host.Reopen();
+  ASSERT_TRUE(Exists("C:\\Apps\\T\\new.dll"));
+  ASSERT_TRUE(Exists(JournalPathFor(kLogFile)));
+  uninsttest::ScriptedDialogs dialogs;
+  uninst::RunUninstall(platform(), kLogFile, dialogs);
+  EXPECT_FALSE(Exists("C:\\Apps\\T\\app.exe"));
+  EXPECT_FALSE(Exists(JournalPathFor(kLogFile)));
+  // The running uninstaller's own file stays for the restart.
+  EXPECT_EQ(host.FolderNames("C:\\Apps\\T"), std::vector<std::string>{"u.exe"});
+}
+
+}  // namespace
+}  // namespace enginetest
