@@ -56,4 +56,21 @@ while IFS= read -r file; do
     fi
   done < <(sed -nE 's/^\s*#\s*include\s*"([^"]+)".*/\1/p' "$file")
 done < <(git ls-files '*.cpp' '*.h')
+# The README's layout table names every top-level folder in a row of its own, and every folder
+# one level below in that row or in a row of its own.
+layout=$(sed -n '/^## Layout$/,/^## /p' README.md)
+while IFS= read -r folder; do
+  if ! grep -qF "| \`$folder/\` |" <<<"$layout"; then
+    echo "check-sources: README's layout table has no row for $folder/"
+    status=1
+  fi
+done < <(git ls-files | sed -n 's|^\([^/]*\)/.*|\1|p' | sort -u)
+while IFS= read -r sub; do
+  parent=${sub%%/*}
+  row=$(grep -F "| \`$parent/\` |" <<<"$layout" || true)
+  if ! grep -qF "| \`$sub/\` |" <<<"$layout" && ! grep -qF "\`${sub#*/}/\`" <<<"$row"; then
+    echo "check-sources: README's layout table does not mention $sub/"
+    status=1
+  fi
+done < <(git ls-files | sed -n 's|^\([^/]*/[^/]*\)/.*|\1|p' | sort -u)
 exit $status
