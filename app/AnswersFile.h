@@ -14,10 +14,11 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "system/Error.h"
 
 namespace app {
 
@@ -45,9 +46,9 @@ struct AnswersFile {
 };
 
 // Its message is ASCII, so it reads the same in the UTF-8 log and a GBK box.
-class AnswersError : public std::runtime_error {
+class AnswersError : public sys::MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 // The largest answers file read; a page list is a few hundred bytes.

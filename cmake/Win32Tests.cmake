@@ -5,6 +5,8 @@ enable_testing()
 
 add_executable(win32_tests)
 setup_add_sources(win32_tests tests/win32 tests/support/win32)
+# The standard library throws here as it does in setup.exe and uninst.exe.
+target_sources(win32_tests PRIVATE ${SETUP_LIBRARY_ERRORS})
 foreach(contract IN ITEMS PlatformContractTest UserFoldersContractTest)
   if(EXISTS ${PROJECT_SOURCE_DIR}/tests/system/${contract}.cpp)
     target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/system/${contract}.cpp)
@@ -62,6 +64,13 @@ add_test(NAME setup_exe_imports
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:setup>)
 add_test(NAME uninst_exe_imports
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Imports/check-imports.sh $<TARGET_FILE:uninst>)
+
+# Neither links libstdc++'s standard exception classes (about 55 KB each).
+foreach(program IN ITEMS setup uninst)
+  add_test(NAME ${program}_exe_link_map
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/LinkMap/check-link-map.sh
+                   ${PROJECT_BINARY_DIR}/${program}.map)
+endforeach()
 
 # The program itself starts and ends cleanly under Wine: without a package it installs nothing,
 # and its exit code says so (1602, the install never completed).

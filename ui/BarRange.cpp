@@ -1,13 +1,14 @@
 #include "ui/BarRange.h"
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "ui/ProgramError.h"
 
 namespace ui {
 
 bool BarRange::SetMin(int32_t min, const std::string& owner) {
   if (min == min_) return false;
-  if (min > max_) throw std::invalid_argument(owner + ": minimum above the maximum");
+  if (min > max_) throw ProgramError(owner + ": minimum above the maximum");
   min_ = min;
   position_ = std::clamp(position_, min_, max_);
   return true;
@@ -15,7 +16,7 @@ bool BarRange::SetMin(int32_t min, const std::string& owner) {
 
 bool BarRange::SetMax(int32_t max, const std::string& owner) {
   if (max == max_) return false;
-  if (max < min_) throw std::invalid_argument(owner + ": maximum below the minimum");
+  if (max < min_) throw ProgramError(owner + ": maximum below the minimum");
   max_ = max;
   position_ = std::clamp(position_, min_, max_);
   return true;

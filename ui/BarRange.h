@@ -1,6 +1,6 @@
 // BarRange: the 32-bit minimum, maximum and position shared by ProgressBar and Gauge. The
 // position stays within [min, max] (a new bound pulls it in); a maximum below the minimum, or
-// a minimum above the maximum, is a programming error and throws std::invalid_argument naming
+// a minimum above the maximum, is a programming error and throws ui::ProgramError naming
 // the control, on every backend, so the headless tests catch it rather than a bar drawn wrong.
 #pragma once
 

@@ -1,8 +1,7 @@
 #include "ui/CheckListBox.h"
 
-#include <stdexcept>
-
 #include "ui/Backend.h"
+#include "ui/ProgramError.h"
 
 namespace ui {
 
@@ -13,7 +12,7 @@ CheckListBox::CheckListBox(Form& owner, const std::string& name) : Control(&owne
 
 const CheckListBox::Item& CheckListBox::At(int index) const {
   if (index < 0 || index >= Count()) {
-    throw std::out_of_range(Name() + ": no item " + std::to_string(index));
+    throw ProgramError(Name() + ": no item " + std::to_string(index));
   }
   return items_[static_cast<size_t>(index)];
 }

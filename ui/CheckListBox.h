@@ -27,7 +27,7 @@ class CheckListBox : public Control {
 
   int Count() const { return static_cast<int>(items_.size()); }
   const std::vector<Item>& Items() const { return items_; }
-  // Index checks: an index outside 0..Count()-1 throws std::out_of_range (a program error).
+  // Index checks: an index outside 0..Count()-1 throws ProgramError.
   const std::string& ItemCaption(int index) const { return At(index).caption; }
   const void* Data(int index) const { return At(index).data; }
   bool Checked(int index) const { return At(index).checked; }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "ui/Backend.h"
+#include "ui/ProgramError.h"
 
 namespace ui {
 
@@ -22,7 +23,7 @@ Form::~Form() {
 void Form::CheckNewName(const std::string& name) const {
   for (const auto& control : controls_) {
     if (control->Name() == name) {
-      throw std::logic_error(className_ + ": a second control named " + name);
+      throw ProgramError(className_ + ": a second control named " + name);
     }
   }
 }
@@ -46,7 +47,7 @@ void Form::SetBorderStyle(BorderStyle style) { Assign(borderStyle_, style, Chang
 void Form::SetPosition(Position position) { Assign(position_, position, Change::Style); }
 
 int Form::ShowModal() {
-  if (Visible()) throw std::logic_error(className_ + ": a visible form cannot be made modal");
+  if (Visible()) throw ProgramError(className_ + ": a visible form cannot be made modal");
   modalResult_ = kMrNone;
   return backend_.RunModal(*this);
 }

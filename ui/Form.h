@@ -72,7 +72,7 @@ class Form : public Control {
   void SetOwnerForm(Form* owner) { ownerWindow_ = owner; }
 
   // Runs the modal loop (Backend::RunModal) with the result reset first; returns the result.
-  // The form must be hidden (std::logic_error otherwise).
+  // The form must be hidden (ProgramError otherwise).
   int ShowModal();
   int ModalResult() const { return modalResult_; }
   // A non-zero result ends the modal loop.

@@ -1,6 +1,6 @@
 // ProgressBar: a standard progress bar with 32-bit Min, Max and Position, kept by the rules of
 // BarRange.h: Position stays within [Min, Max], and a maximum below the minimum (or a minimum
-// above the maximum) throws std::invalid_argument.
+// above the maximum) throws ProgramError.
 #pragma once
 
 #include <cstdint>

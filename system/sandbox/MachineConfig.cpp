@@ -1,5 +1,6 @@
 #include "system/sandbox/MachineConfig.h"
 
+#include <charconv>
 #include <fstream>
 #include <sstream>
 
@@ -22,6 +23,17 @@ std::string AnswerName(int id) {
     case kIdNo: return "no";
     default: return std::to_string(id);
   }
+}
+
+// A key of "specialFolders": the folder's CSIDL number in decimal ("38").
+int FolderNumber(const std::string& key) {
+  int number = 0;
+  const char* end = key.data() + key.size();
+  const auto [stop, error] = std::from_chars(key.data(), end, number);
+  if (error != std::errc() || stop != end || key.empty()) {
+    throw Error("machine.json: special folder \"" + key + "\" is not a number");
+  }
+  return number;
 }
 
 int AnswerId(const json& value) {
@@ -75,7 +87,7 @@ MachineConfig MachineConfig::FromJson(const json& j) {
     if (j.contains("specialFolders")) {
       config.specialFolders.clear();
       for (const auto& [number, folder] : j["specialFolders"].items())
-        config.specialFolders[std::stoi(number)] = Text(folder);
+        config.specialFolders[FolderNumber(number)] = Text(folder);
     }
     if (j.contains("utcOffsetMinutes")) config.utcOffsetMinutes = j["utcOffsetMinutes"].get<int>();
     if (j.contains("freeSpace")) {
@@ -102,8 +114,6 @@ MachineConfig MachineConfig::FromJson(const json& j) {
       for (const json& verb : j["shellVerbs"]) config.shellVerbs.push_back(Text(verb));
     }
   } catch (const json::exception& e) {
-    throw Error(std::string("machine.json: ") + e.what());
-  } catch (const std::logic_error& e) {
     throw Error(std::string("machine.json: ") + e.what());
   }
   return config;

@@ -5,6 +5,7 @@
 // a killed elevated run wrote itself still is. A run without those rights obeys the person's own.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,21 @@ class PlantedJournal : public InstallTest {
     host.WriteFile("C:\\Apps\\T\\mine.dll", "theirs");
   }
 
+  // The product installed, then an elevated upgrade to a new app.exe, plus the files named (with
+  // the text "new"), stopped dead at the given step; the machine is then read afresh.
+  void KillUpgradeAt(uint64_t step, const std::vector<std::string>& moreFiles) {
+    InstallProduct();
+    builder = testsupport::PackageBuilder();
+    builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app v2");
+    for (const std::string& name : moreFiles)
+      builder.AddFile("X:\\src\\" + name, kProgramFiles, "new");
+    builder.AddUninstaller("D:\\build\\u.exe", "MZ");
+    Load();
+    platform().steps().StopAt(step);
+    EXPECT_THROW(Install(), sys::sandbox::SimulatedStop);
+    host.Reopen();
+  }
+
   void ExpectNothingObeyed() {
     EXPECT_EQ(host.ReadFile(kSystemFile), "the system's own");
     EXPECT_EQ(host.ReadFile("C:\\Apps\\T\\mine.dll"), "theirs");
@@ -96,15 +112,8 @@ TEST_F(PlantedJournal, TheUninstallerDoesNotObeyOneAndLeavesItWithItsFolder) {
 }
 
 TEST_F(PlantedJournal, AJournalAKilledElevatedRunWroteIsObeyedButNotACopyOfIt) {
-  InstallProduct();
-  builder = testsupport::PackageBuilder();
-  builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app v2");
-  builder.AddUninstaller("D:\\build\\u.exe", "MZ");
-  Load();
   // Killed once the program was moved aside for its new version.
-  platform().steps().StopAt(6);
-  EXPECT_THROW(Install(), sys::sandbox::SimulatedStop);
-  host.Reopen();
+  KillUpgradeAt(6, {});
   const std::string journal = undo::JournalPathFor(kLogFile);
   const std::string bytes = host.ReadFile(journal);
   ASSERT_TRUE(undo::ReadRunJournal(platform(), journal).trusted);
@@ -127,16 +136,8 @@ TEST_F(PlantedJournal, AJournalAKilledElevatedRunWroteIsObeyedButNotACopyOfIt) {
 }
 
 TEST_F(PlantedJournal, AnElevatedUninstallerObeysTheJournalOfAKilledElevatedRun) {
-  InstallProduct();
-  builder = testsupport::PackageBuilder();
-  builder.AddFile("X:\\src\\app.exe", kProgramFiles, "app v2");
-  builder.AddFile("X:\\src\\new.dll", kProgramFiles, "new");
-  builder.AddUninstaller("D:\\build\\u.exe", "MZ");
-  Load();
   // Killed with new.dll written (named by no log, only by the journal) and app.exe kept aside.
-  platform().steps().StopAt(14);
-  EXPECT_THROW(Install(), sys::sandbox::SimulatedStop);
-  host.Reopen();
+  KillUpgradeAt(14, {"new.dll"});
   ASSERT_TRUE(Exists("C:\\Apps\\T\\new.dll"));
   ASSERT_TRUE(Exists(undo::JournalPathFor(kLogFile)));
   uninsttest::ScriptedDialogs dialogs;

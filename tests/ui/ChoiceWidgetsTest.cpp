@@ -3,6 +3,7 @@
 // contract: run on every backend.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "ui/Form.h"
 #include "ui/FolderTree.h"
 #include "ui/Panel.h"
+#include "ui/ProgramError.h"
 #include "ui/headless/Automation.h"
 #include "ui/headless/WidgetAutomation.h"
 
@@ -35,8 +37,8 @@ TEST_P(WidgetContract, CheckMarksSetFromCodeFireNothing) {
   EXPECT_FALSE(list->Checked(0));
   EXPECT_TRUE(list->Checked(1));
   EXPECT_EQ(list->Data(1), &data);
-  EXPECT_THROW(list->SetChecked(2, true), std::out_of_range);
-  EXPECT_THROW(list->Checked(-1), std::out_of_range);
+  EXPECT_THROW(list->SetChecked(2, true), ui::ProgramError);
+  EXPECT_THROW(list->Checked(-1), ui::ProgramError);
 }
 
 TEST_P(WidgetContract, APersonsClickTogglesTheMarkThenFiresOnlyWhenReachable) {

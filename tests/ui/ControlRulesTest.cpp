@@ -16,6 +16,7 @@
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/Panel.h"
+#include "ui/ProgramError.h"
 #include "ui/ProgressBar.h"
 #include "tests/support/WidgetContract.h"
 
@@ -123,11 +124,11 @@ TEST_P(WidgetContract, ProgressStaysInItsRangeAndRefusesANegativeOne) {
   bar->SetPosition(3);
   bar->SetMax(2);
   EXPECT_EQ(bar->Position(), 2) << "a lower maximum pulls the position down";
-  EXPECT_THROW(bar->SetMax(-1), std::invalid_argument);
+  EXPECT_THROW(bar->SetMax(-1), ui::ProgramError);
   EXPECT_EQ(bar->Max(), 2);
 
   auto* gauge = form.Add<ui::Gauge>("Gauge1");
-  EXPECT_THROW(gauge->SetMaxValue(-5), std::invalid_argument);
+  EXPECT_THROW(gauge->SetMaxValue(-5), ui::ProgramError);
   gauge->SetMaxValue(3);
   gauge->SetProgress(1);
   EXPECT_EQ(gauge->PercentDone(), 33);
@@ -218,7 +219,7 @@ TEST_P(WidgetContract, AlignedChildrenFollowTheirParent) {
 
 TEST_P(WidgetContract, NamesAreUniqueAndFoundByKind) {
   form.Add<ui::Button>("bNext");
-  EXPECT_THROW(form.Add<ui::Label>("bNext"), std::logic_error);
+  EXPECT_THROW(form.Add<ui::Label>("bNext"), ui::ProgramError);
   EXPECT_NE(form.Find<ui::Button>("bNext"), nullptr);
   EXPECT_EQ(form.Find<ui::Label>("bNext"), nullptr);
   EXPECT_EQ(form.FindControl("bMissing"), nullptr);

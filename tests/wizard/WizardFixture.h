@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <string>
 #include <vector>
 

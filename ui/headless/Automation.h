@@ -7,9 +7,10 @@
 // Actions run the same paths as the win32 peers (Click(), Edit::TextTyped, CloseByPerson).
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "system/Error.h"
 
 namespace ui {
 
@@ -17,9 +18,9 @@ class Control;
 class Form;
 enum class ControlKind;
 
-class AutomationError : public std::runtime_error {
+class AutomationError : public sys::MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 // The caption, then the visible controls in reading order (top, then left) with their texts:

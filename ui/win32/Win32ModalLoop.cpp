@@ -1,12 +1,12 @@
 // The modal loops, in the manner of VCL's ShowModal: the other windows of the thread are
 // disabled, and a message loop runs until the form has a result, is hidden, or WM_QUIT comes
 // (which is handed on, so every loop up to the program's own ends too).
-#include <stdexcept>
 #include <vector>
 
 #include <windows.h>
 
 #include "ui/Form.h"
+#include "ui/ProgramError.h"
 #include "ui/win32/Win32Internal.h"
 
 namespace ui::win32 {
@@ -73,7 +73,7 @@ void Win32Backend::ProcessMessages() {
 
 int Win32Backend::RunModal(Form& form) {
   auto* peer = static_cast<WindowPeer*>(form.GetPeer());
-  if (!peer || !peer->Window()) throw std::runtime_error(form.ClassName() + ": no window");
+  if (!peer || !peer->Window()) throw ProgramError(form.ClassName() + ": no window");
   HWND window = peer->Window();
   // Owned by the window it opens from, so it stays in front of it and centres on it.
   HWND owner = nullptr;

@@ -150,6 +150,10 @@ TEST(SandboxMachine, AHandWrittenMachineJsonKeepsDefaultsForMissingFields) {
   EXPECT_THROW(SandboxPlatform{root}, sys::Error);
   std::ofstream(root / "machine.json") << R"({"exitCode": "zero"})";
   EXPECT_THROW(SandboxPlatform{root}, sys::Error);
+  for (const char* key : {"x", "38x", "", "99999999999"}) {
+    std::ofstream(root / "machine.json") << R"({"specialFolders": {")" << key << R"(": "C:\A"}})";
+    EXPECT_THROW(SandboxPlatform{root}, sys::Error) << key;
+  }
   fs::remove_all(root);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "ui/MediaPlayer.h"
 #include "ui/Memo.h"
 #include "ui/Panel.h"
+#include "ui/ProgramError.h"
 #include "ui/ProgressBar.h"
 #include "ui/Timer.h"
 #include "ui/headless/Automation.h"
@@ -178,7 +180,7 @@ TEST(HeadlessModal, ShowingAVisibleFormModallyIsRefused) {
   ui::HeadlessBackend backend;
   ui::Form form(backend, "TfrmParent");
   form.Show();
-  EXPECT_THROW(form.ShowModal(), std::logic_error);
+  EXPECT_THROW(form.ShowModal(), ui::ProgramError);
 }
 
 TEST(HeadlessModal, TheCloseBoxAsksOnCloseQueryAndARefusalKeepsTheFormOpen) {

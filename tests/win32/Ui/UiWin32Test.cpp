@@ -4,6 +4,7 @@
 // loop ends on a result and ignores Enter and Esc. Needs a display (run-with-display.sh).
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
