@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "package/uCommon.h"
 #include "package/uKernal.h"
@@ -90,6 +91,40 @@ TEST_F(InstallFaults, SplicedChunkRunChangesNothing) {
   EXPECT_EQ(InstallError(), package::kDamagedPackage);
   EXPECT_FALSE(Exists("C:\\Apps\\T\\a.dll"));
   EXPECT_FALSE(platform().DirectoryExists("C:\\Apps\\T"));
+}
+
+// Records of every size (text shrinks, noise does not) across many of the reads the check makes
+// of the lengths; one length deep in the run, then one straddling nothing but the run's end.
+TEST_F(InstallFaults, ABadLengthDeepInALargeFileChangesNothingAndAGoodFileInstallsWhole) {
+  std::string content;
+  for (int block = 0; block < 48; ++block) {
+    content += block % 3 == 0 ? std::string(package::kChunkBlockSize, static_cast<char>('a' + block))
+                              : Noise(package::kChunkBlockSize + static_cast<size_t>(block));
+  }
+  builder.AddFile("X:\\src\\a.dll", kProgramFiles, "first");
+  builder.AddFile("X:\\src\\big.dat", kProgramFiles, content);
+  const std::string good = builder.Build();
+  host.WriteFile(kSetupExe, good);
+  LoadProject();
+  Install();
+  EXPECT_EQ(Read("C:\\Apps\\T\\big.dat"), content);
+
+  const int64_t start = compile->FileList[1]->DataStart;
+  std::vector<int64_t> records;
+  for (int64_t at = start; at < compile->FileList[1]->DataEnd; at += 4 + LengthAt(good, at)) {
+    records.push_back(at);
+  }
+  ASSERT_GT(records.size(), 40u);
+  for (int64_t record : {records[37], records.back()}) {
+    std::string bad = good;
+    const uint32_t grown = LengthAt(good, record) + 1;
+    std::memcpy(bad.data() + record, &grown, 4);
+    host.WriteFile(kSetupExe, bad);
+    platform().RemoveFile("C:\\Apps\\T\\a.dll");
+    LoadProject();
+    EXPECT_EQ(InstallError(), package::kDamagedPackage) << record;
+    EXPECT_FALSE(Exists("C:\\Apps\\T\\a.dll")) << record;
+  }
 }
 
 TEST_F(InstallFaults, RunsThatDoNotEndExactlyAtDataEndChangeNothing) {
