@@ -1,8 +1,8 @@
 #include "package/uSystem.h"
 
 #include <cstdint>
-#include <stdexcept>
 
+#include "system/Error.h"
 #include "system/Platform.h"
 #include "system/Stream.h"
 
@@ -23,7 +23,7 @@ TCompile::TCompile(sys::Platform& platform, package::InstallRunner installRunner
 TCompile::~TCompile() = default;
 
 void TCompile::Install(const std::string& ExeFile) {
-  if (!installRunner_) throw std::logic_error("TCompile::Install without an install runner");
+  if (!installRunner_) throw sys::MessageError("TCompile::Install without an install runner");
   installRunner_(*this, ExeFile);
 }
 

@@ -128,7 +128,7 @@ class TCompile : public TCustomCompile {
 
   // --- The install run --------------------------------------------------------------------
   // Runs the installer this object was created with; without one it is the program's own fault
-  // (std::logic_error), and nothing is touched.
+  // (sys::MessageError, not an error a package can cause), and nothing is touched.
   void Install(const std::string& ExeFile);
 
   // OnCompile, when assigned, in its two forms.
