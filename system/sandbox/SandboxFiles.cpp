@@ -88,9 +88,12 @@ bool SandboxPlatform::ForceDirectories(const std::string& path) {
   if (faults_.Match(FaultOp::Directory, target->windows)) return false;
   // A missing drive cannot be created by making folders on it.
   if (!IsFolder(mapper_.DriveFolder(target->windows[0]))) return false;
-  if (!IsFolder(target->host, target->seen) && steps_->Next("folder " + target->windows)) return false;
+  if (IsFolder(target->host, target->seen)) return true;
+  if (steps_->Next("folder " + target->windows)) return false;
   std::error_code ec;
-  fs::create_directories(target->host, ec);
+  // The listing of the folder it lies in takes the new name, so that many folders made side by
+  // side cost no rescan each (a level made above it changes a time stamp, which rescans).
+  if (fs::create_directories(target->host, ec)) mapper_.NoteAdded(target->host);
   return IsFolder(target->host);
 }
 
@@ -113,7 +116,7 @@ std::unique_ptr<Stream> SandboxPlatform::CreateWritable(const std::string& path,
   if (!target) throw Error(message, kErrorPathNotFound);
   if (auto fault = faults_.Match(FaultOp::Create, target->windows)) throw Error(message, fault->osCode);
   if (IsFolder(target->host, target->seen)) throw Error(message, kErrorAccessDenied);
-  if (auto code = steps_->Next("create " + target->windows)) throw Error(message, *code);
+  if (auto code = steps_->Next("create", target->windows)) throw Error(message, *code);
   int fd = ::open(target->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw Error(message, errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno));
   mapper_.NoteAdded(target->host);
