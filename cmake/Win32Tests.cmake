@@ -41,6 +41,23 @@ target_include_directories(dll-probe PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(dll-probe PRIVATE setup_win32 shell32)
 add_dependencies(win32_tests planted-dll dll-probe)
 
+# add_wine_check_in_both_code_pages(NAME [ENVIRONMENT VAR=VALUE...] [PROPERTIES ...] COMMAND ...)
+# Declares the check twice: NAME under the Chinese code page (936) and NAME_codepage_1252 as on
+# a non-Chinese Windows, where the GBK texts must read the same. C.UTF-8 rather than C, which
+# would leave Wine unable to name files in anything but ASCII. "@NAME@" in the command becomes
+# each run's name (for its own work or picture folder).
+function(add_wine_check_in_both_code_pages name)
+  cmake_parse_arguments(PARSE_ARGV 1 check "" "" "ENVIRONMENT;PROPERTIES;COMMAND")
+  foreach(run IN ITEMS "${name};zh_CN.UTF-8" "${name}_codepage_1252;C.UTF-8")
+    list(GET run 0 run_name)
+    list(GET run 1 locale)
+    string(REPLACE "@NAME@" "${run_name}" command "${check_COMMAND}")
+    add_test(NAME ${run_name} COMMAND ${command})
+    set(environment "SETUP_WINE_LOCALE=${locale}" ${check_ENVIRONMENT})
+    set_tests_properties(${run_name} PROPERTIES ${check_PROPERTIES} ENVIRONMENT "${environment}")
+  endforeach()
+endfunction()
+
 # Each entry runs the binary once under Wine (the emulator is added by CMake); they share the
 # project's Wine prefix, hence the lock.
 add_test(NAME win32_tests COMMAND win32_tests --gtest_filter=-OwnerWindow*:UninstHandoff*)
@@ -96,32 +113,21 @@ set_tests_properties(install_run_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
 
 # The demo installed by a user named outside GBK from that user's downloads folder, with planted
 # system programs beside it; under code pages 936 and 1252. Each runs in its own prefix copy.
-foreach(run IN ITEMS "install_run_foreign_user;zh_CN.UTF-8" "install_run_foreign_user_codepage_1252;C.UTF-8")
-  list(GET run 0 name)
-  list(GET run 1 locale)
-  add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/InstallRun/check-foreign-user.sh
-                   ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
-                   $<TARGET_FILE:planted-program> ${CMAKE_CURRENT_BINARY_DIR}/${name})
-  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
-                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
-endforeach()
+add_wine_check_in_both_code_pages(install_run_foreign_user
+  PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/InstallRun/check-foreign-user.sh
+          ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
+          $<TARGET_FILE:planted-program> ${CMAKE_CURRENT_BINARY_DIR}/@NAME@)
 
 # The question and information boxes on a virtual display, answered with keys from outside.
 add_executable(message-box ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/MessageBoxMain.cpp)
 target_compile_definitions(message-box PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(message-box PRIVATE setup_win32 setup_core)
-# Once under the Chinese code page and once under 1252, as on a non-Chinese Windows.
-foreach(run IN ITEMS "message_boxes;zh_CN.UTF-8" "message_boxes_codepage_1252;C.UTF-8")
-  list(GET run 0 name)
-  list(GET run 1 locale)
-  add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
-                   bash ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/check-message-box.sh
-                   $<TARGET_FILE:message-box>)
-  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
-                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
-endforeach()
+add_wine_check_in_both_code_pages(message_boxes
+  PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+          bash ${PROJECT_SOURCE_DIR}/tests/win32/MessageBox/check-message-box.sh
+          $<TARGET_FILE:message-box>)
 
 # The widget layer's windows, read back through the real HWNDs on a virtual display; once
 # under the Chinese code page and once under 1252, where the captions must read the same.
@@ -134,46 +140,31 @@ add_executable(ui_win32_tests ${PROJECT_SOURCE_DIR}/tests/win32/Ui/UiWin32Test.c
 target_compile_definitions(ui_win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_include_directories(ui_win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(ui_win32_tests PRIVATE setup_ui_headless setup_ui_win32 setup_win32 gtest gtest_main)
-foreach(run IN ITEMS "ui_win32;zh_CN.UTF-8" "ui_win32_codepage_1252;C.UTF-8")
-  list(GET run 0 name)
-  list(GET run 1 locale)
-  add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
-                   ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:ui_win32_tests>)
-  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
-                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
-endforeach()
+add_wine_check_in_both_code_pages(ui_win32
+  PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:ui_win32_tests>)
 
 # The check-list box, the document view and the folder tree through their real windows, under
 # the Chinese code page and under 1252 (where the GBK licence must read the same).
 add_executable(choice_win32_tests ${PROJECT_SOURCE_DIR}/tests/win32/Ui/ChoiceWin32Test.cpp)
 target_compile_definitions(choice_win32_tests PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(choice_win32_tests PRIVATE setup_ui_win32 setup_win32 gtest gtest_main)
-foreach(run IN ITEMS "choice_win32;zh_CN.UTF-8" "choice_win32_codepage_1252;C.UTF-8")
-  list(GET run 0 name)
-  list(GET run 1 locale)
-  add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
-                   ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:choice_win32_tests>)
-  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
-                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
-endforeach()
+add_wine_check_in_both_code_pages(choice_win32
+  PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:choice_win32_tests>)
 
 # A wizard-like form on a virtual display: screenshot (not blank) under build/screenshots, and
 # keys from outside: Enter and Esc do nothing, Alt+D ticks off the box, Alt+N presses Next.
 add_executable(ui-check ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/UiCheckMain.cpp)
 target_compile_definitions(ui-check PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(ui-check PRIVATE setup_ui_win32 setup_win32)
-foreach(run IN ITEMS "ui_check;zh_CN.UTF-8" "ui_check_codepage_1252;C.UTF-8")
-  list(GET run 0 name)
-  list(GET run 1 locale)
-  add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
-                   bash ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/check-ui.sh
-                   $<TARGET_FILE:ui-check> ${PROJECT_SOURCE_DIR}/build/screenshots)
-  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
-                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
-endforeach()
+add_wine_check_in_both_code_pages(ui_check
+  PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+          bash ${PROJECT_SOURCE_DIR}/tests/win32/UiCheck/check-ui.sh
+          $<TARGET_FILE:ui-check> ${PROJECT_SOURCE_DIR}/build/screenshots)
 
 # A person's setup run of the demo with the real setup.exe: started with no parameter from a
 # downloads folder, the wizard driven with keys and clicks on a virtual display, every page
@@ -184,18 +175,17 @@ endforeach()
 add_executable(window-reader ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/WindowReaderMain.cpp)
 target_compile_definitions(window-reader PRIVATE ${SETUP_WINDOWS_DEFINES})
 target_link_libraries(window-reader PRIVATE shell32 user32)
-foreach(run IN ITEMS "wizard_run;zh_CN.UTF-8;96" "wizard_run_codepage_1252;C.UTF-8;96"
-                     "wizard_run_144_dpi;zh_CN.UTF-8;144"
-                     "wizard_run_144_dpi_codepage_1252;C.UTF-8;144")
-  list(GET run 0 name)
-  list(GET run 1 locale)
-  list(GET run 2 dpi)
-  add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/check-wizard.sh
-                   ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:window-reader>
-                   ${CMAKE_CURRENT_BINARY_DIR}/${name})
-  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
-                       ENVIRONMENT "SETUP_WINE_LOCALE=${locale};SETUP_WIZARD_DPI=${dpi}")
+foreach(dpi IN ITEMS 96 144)
+  set(name wizard_run)
+  if(NOT dpi EQUAL 96)
+    set(name wizard_run_${dpi}_dpi)
+  endif()
+  add_wine_check_in_both_code_pages(${name}
+    ENVIRONMENT SETUP_WIZARD_DPI=${dpi}
+    PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/check-wizard.sh
+            ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:window-reader>
+            ${CMAKE_CURRENT_BINARY_DIR}/@NAME@)
 endforeach()
 
 # The demo's wizard under Wine on a virtual display, walked as a person would (the licence's
@@ -204,18 +194,12 @@ endforeach()
 # same as its reference in docs/wizard (the README's pictures; scripts/wizard-screenshots.sh
 # makes them again), and the product where typed with its shortcuts in the folder picked. Needs
 # the host setup-tool (skipped without it); under the Chinese code page and under 1252.
-foreach(run IN ITEMS "wizard_walk_demo;zh_CN.UTF-8" "wizard_walk_demo_codepage_1252;C.UTF-8")
-  list(GET run 0 name)
-  list(GET run 1 locale)
-  add_test(NAME ${name}
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
-                   bash ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/check-wizard-walk.sh ${SETUP_HOST_TOOL}
-                   $<TARGET_FILE:setup> $<TARGET_FILE:window-reader>
-                   ${PROJECT_SOURCE_DIR}/build/screenshots/${name}
-                   ${CMAKE_CURRENT_BINARY_DIR}/${name})
-  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
-                       ENVIRONMENT SETUP_WINE_LOCALE=${locale})
-endforeach()
+add_wine_check_in_both_code_pages(wizard_walk_demo
+  PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Ui/run-with-display.sh
+          bash ${PROJECT_SOURCE_DIR}/tests/win32/Wizard/check-wizard-walk.sh ${SETUP_HOST_TOOL}
+          $<TARGET_FILE:setup> $<TARGET_FILE:window-reader>
+          ${PROJECT_SOURCE_DIR}/build/screenshots/@NAME@ ${CMAKE_CURRENT_BINARY_DIR}/@NAME@)
 
 # The walk's picture comparison fails a page without its icon, its line or a label, and passes
 # one whose glyph edges moved a little (ImageMagick only, on the committed references).
@@ -229,6 +213,15 @@ add_test(NAME uninstall_demo
                  ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:install-run>
                  $<TARGET_FILE:uninst> ${CMAKE_CURRENT_BINARY_DIR}/uninstall-demo)
 set_tests_properties(uninstall_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+# The demo installed twice into one folder (the second run mends what the person broke and
+# keeps what the person made), then removed; with /S, no display. The check to copy for a new
+# one (tests/win32/Reinstall/check-reinstall.sh says why each step is there).
+add_test(NAME reinstall_demo
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/Reinstall/check-reinstall.sh
+                 ${SETUP_HOST_TOOL} $<TARGET_FILE:setup> $<TARGET_FILE:uninst>
+                 ${CMAKE_CURRENT_BINARY_DIR}/reinstall-demo)
+set_tests_properties(reinstall_demo PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 
 # The demo deployed as an administrator would, with no display at all: /S with /D=, /ANSWERS=
 # and /LOG= against what setup-tool simulate printed for the same switches, the exit codes of a
