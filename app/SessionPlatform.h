@@ -9,6 +9,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "system/ForwardingPlatform.h"
@@ -30,6 +32,11 @@ class SessionPlatform : public sys::ForwardingPlatform {
   int ShowMessageBox(const std::string& text, const std::string& caption,
                      uint32_t style) override;
   bool RestartSystem(uint32_t flags) override;
+  // Files pass through untouched, so the real platform's one-lookup create is kept.
+  std::unique_ptr<sys::Stream> CreateIfNoFile(const std::string& path,
+                                              const std::function<void()>& beforeCreate) override {
+    return inner().CreateIfNoFile(path, beforeCreate);
+  }
 
   // True once a restart was started.
   bool Restarted() const { return restarted_; }

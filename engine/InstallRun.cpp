@@ -12,6 +12,7 @@
 #include "package/uSystem.h"
 #include "system/Gbk.h"
 #include "system/Platform.h"
+#include "system/ReadAheadStream.h"
 #include "system/Stream.h"
 #include "system/SystemHelpers.h"
 #include "undo/JournallingPlatform.h"
@@ -93,7 +94,8 @@ void RunSteps(TCompile& compile, sys::Platform& platform, sys::Stream& package,
 
 void RunInstall(TCompile& compile, const std::string& exeFile) {
   sys::Platform& real = compile.platform();
-  std::unique_ptr<sys::Stream> package = compile.OpenPackageFile(exeFile);
+  // Entries lie one after the other: small ones are read a block at a time, not one by one.
+  auto package = std::make_unique<sys::ReadAheadStream>(compile.OpenPackageFile(exeFile));
   const std::string logFile = LogFilePath(compile);
   // A run killed here before left its journal: the machine goes back first, the earlier log
   // with it, so that this run starts from what the last finished run left.

@@ -1,6 +1,8 @@
 // A platform that passes every call on to another one. Wrappers that change a few calls (the
 // silent run answers the message boxes itself and keeps the log) derive from it and override
 // only those, so a method added to Platform needs one line here and nothing in them.
+// CreateIfNoFile is not passed on: its default goes through this wrapper's FileExists and
+// CreateForWrite, which a derived class may have overridden.
 #pragma once
 
 #include "system/Platform.h"

@@ -140,6 +140,16 @@ class Platform {
   virtual std::unique_ptr<Stream> OpenForRead(const std::string& path) = 0;
   // Creates or truncates the file for writing. Throws Error(kCannotCreateFile).
   virtual std::unique_ptr<Stream> CreateForWrite(const std::string& path) = 0;
+  // CreateForWrite when no file is there; nullptr, with nothing done, when one is. beforeCreate
+  // runs between the look and the create (the run's journal writes its record there) and may
+  // throw. Made of FileExists and CreateForWrite, so that a wrapper overriding those keeps them;
+  // the sandbox answers with one lookup of the name where those two take one each.
+  virtual std::unique_ptr<Stream> CreateIfNoFile(const std::string& path,
+                                                 const std::function<void()>& beforeCreate) {
+    if (FileExists(path)) return nullptr;
+    beforeCreate();
+    return CreateForWrite(path);
+  }
   // Deletes a file; false when it could not.
   virtual bool RemoveFile(const std::string& path) = 0;
   // Copies a file, failing (false) when the target exists.

@@ -168,6 +168,17 @@ std::unique_ptr<sys::Stream> JournallingPlatform::CreateForWrite(const std::stri
   return inner().CreateForWrite(path);
 }
 
+std::unique_ptr<sys::Stream> JournallingPlatform::CreateIfNoFile(const std::string& path,
+                                                                 const std::function<void()>& beforeCreate) {
+  return inner().CreateIfNoFile(path, [&] {
+    if (!MadeByThisRun(path)) {
+      NoteMade(path);
+      Record(Rec(JournalKind::FileCreated, path));
+    }
+    beforeCreate();
+  });
+}
+
 std::unique_ptr<sys::Stream> JournallingPlatform::CreateProtectedFile(const std::string& path) {
   if (!PrepareFileTarget(path)) throw sys::Error(sys::Format(sys::kCannotCreateFile, path));
   return inner().CreateProtectedFile(path);

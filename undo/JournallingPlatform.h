@@ -13,6 +13,7 @@
 // through.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -50,6 +51,9 @@ class JournallingPlatform : public sys::ForwardingPlatform {
   // The calls that change the machine; everything else passes through.
   bool ForceDirectories(const std::string& path) override;
   std::unique_ptr<sys::Stream> CreateForWrite(const std::string& path) override;
+  // The look of the real platform decides, and the record is written between it and the create.
+  std::unique_ptr<sys::Stream> CreateIfNoFile(const std::string& path,
+                                              const std::function<void()>& beforeCreate) override;
   std::unique_ptr<sys::Stream> CreateProtectedFile(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool CopyNewFile(const std::string& source, const std::string& target) override;

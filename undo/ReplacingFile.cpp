@@ -54,10 +54,13 @@ ReplacingFile::~ReplacingFile() {
 }
 
 sys::Stream& ReplacingFile::Open() {
-  const bool inPlace = newTarget_ == NewTarget::InPlace && !platform_.FileExists(target_);
-  written_ = inPlace ? target_ : FreeTemporaryName(platform_, target_);
   try {
-    stream_ = std::make_unique<NamedWriteStream>(platform_.CreateForWrite(written_), target_);
+    // A new target in place: the look for it and its create are one call.
+    std::unique_ptr<sys::Stream> stream;
+    if (newTarget_ == NewTarget::InPlace) stream = platform_.CreateIfNoFile(target_, [] {});
+    written_ = stream ? target_ : FreeTemporaryName(platform_, target_);
+    if (!stream) stream = platform_.CreateForWrite(written_);
+    stream_ = std::make_unique<NamedWriteStream>(std::move(stream), target_);
   } catch (const sys::Error& e) {
     // Nothing was created to remove.
     written_.clear();

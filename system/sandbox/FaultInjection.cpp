@@ -24,11 +24,12 @@ void StepFaults::StopAt(uint64_t step) {
   stop_ = true;
 }
 
-std::optional<uint32_t> StepFaults::Next(const std::string& what) {
+std::optional<uint32_t> StepFaults::Next(std::string_view operation, std::string_view subject) {
   // A dead process makes no more steps; 31 is ERROR_GEN_FAILURE.
   if (stopped_) return 31u;
   if (++steps_ != at_) return std::nullopt;
-  hit_ = what;
+  hit_ = operation;
+  if (!subject.empty()) hit_.append(" ").append(subject);
   if (!stop_) return osCode_;
   stopped_ = true;
   throw SimulatedStop();

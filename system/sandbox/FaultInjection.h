@@ -9,6 +9,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sys::sandbox {
@@ -57,7 +58,10 @@ class StepFaults {
   void StopAt(uint64_t step);
   // Called before each machine-changing operation: nullopt to go on, else the code to fail with.
   // Throws SimulatedStop at the stop step.
-  std::optional<uint32_t> Next(const std::string& what);
+  std::optional<uint32_t> Next(const std::string& what) { return Next(what, {}); }
+  // The same for "operation subject", a text made only when the step is hit: the steps of every
+  // write of a run cost no text each.
+  std::optional<uint32_t> Next(std::string_view operation, std::string_view subject);
 
   uint64_t steps() const { return steps_; }
   // The operation the fault or stop hit (empty while none did), for the campaign's messages.

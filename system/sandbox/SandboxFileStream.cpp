@@ -64,7 +64,7 @@ size_t SandboxFileStream::Read(void* buffer, size_t count) {
 
 void SandboxFileStream::Write(const void* buffer, size_t count) {
   if (steps_) {
-    if (auto code = steps_->Next("write " + name_)) throw Error(kStreamWriteError, *code);
+    if (auto code = steps_->Next("write", name_)) throw Error(kStreamWriteError, *code);
   }
   const auto* in = static_cast<const char*>(buffer);
   size_t allowed = count;
@@ -86,7 +86,7 @@ void SandboxFileStream::Write(const void* buffer, size_t count) {
 void SandboxFileStream::Seek(int64_t position) { position_ = position < 0 ? 0 : position; }
 
 bool SandboxFileStream::SetLastWriteTime(uint64_t utc) {
-  if (steps_ && steps_->Next("set time " + name_)) return false;
+  if (steps_ && steps_->Next("set time", name_)) return false;
   const struct timespec times[2] = {{0, UTIME_OMIT}, HostTime(utc)};
   return ::futimens(fd_, times) == 0;
 }

@@ -88,9 +88,12 @@ bool SandboxPlatform::ForceDirectories(const std::string& path) {
   if (faults_.Match(FaultOp::Directory, target->windows)) return false;
   // A missing drive cannot be created by making folders on it.
   if (!IsFolder(mapper_.DriveFolder(target->windows[0]))) return false;
-  if (!IsFolder(target->host, target->seen) && steps_->Next("folder " + target->windows)) return false;
+  if (IsFolder(target->host, target->seen)) return true;
+  if (steps_->Next("folder " + target->windows)) return false;
   std::error_code ec;
-  fs::create_directories(target->host, ec);
+  // The listing of the folder it lies in takes the new name, so that many folders made side by
+  // side cost no rescan each (a level made above it changes a time stamp, which rescans).
+  if (fs::create_directories(target->host, ec)) mapper_.NoteAdded(target->host);
   return IsFolder(target->host);
 }
 
@@ -108,25 +111,31 @@ std::unique_ptr<Stream> SandboxPlatform::OpenForRead(const std::string& path) {
   return std::make_unique<SandboxFileStream>(fd, std::nullopt);
 }
 
-std::variant<int, uint32_t> SandboxPlatform::CreateHostFile(const std::string& path, Target* target) {
-  auto mapped = Map(path);
-  if (!mapped) return kErrorPathNotFound;
-  *target = *mapped;
-  if (auto fault = faults_.Match(FaultOp::Create, target->windows)) return fault->osCode;
-  if (IsFolder(target->host, target->seen)) return kErrorAccessDenied;
-  if (auto code = steps_->Next("create " + target->windows)) return *code;
+std::unique_ptr<Stream> SandboxPlatform::CreateWritable(const std::string& path, const std::optional<Target>& target) {
+  const std::string message = Format(kCannotCreateFile, path);
+  if (!target) throw Error(message, kErrorPathNotFound);
+  if (auto fault = faults_.Match(FaultOp::Create, target->windows)) throw Error(message, fault->osCode);
+  if (IsFolder(target->host, target->seen)) throw Error(message, kErrorAccessDenied);
+  if (auto code = steps_->Next("create", target->windows)) throw Error(message, *code);
   int fd = ::open(target->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno);
+  if (fd < 0) throw Error(message, errno == ENOENT ? MissingCode(target->host) : WindowsErrorFromErrno(errno));
   mapper_.NoteAdded(target->host);
-  return fd;
+  return std::make_unique<SandboxFileStream>(fd, faults_.Match(FaultOp::Write, target->windows), steps_,
+                                             target->windows);
 }
 
 std::unique_ptr<Stream> SandboxPlatform::CreateForWrite(const std::string& path) {
-  Target target;
-  auto created = CreateHostFile(path, &target);
-  if (auto* code = std::get_if<uint32_t>(&created)) throw Error(Format(kCannotCreateFile, path), *code);
-  return std::make_unique<SandboxFileStream>(std::get<int>(created), faults_.Match(FaultOp::Write, target.windows),
-                                             steps_, target.windows);
+  return CreateWritable(path, Map(path));
+}
+
+std::unique_ptr<Stream> SandboxPlatform::CreateIfNoFile(const std::string& path,
+                                                        const std::function<void()>& beforeCreate) {
+  // One mapping serves the look and the create: nothing in between changes the host but
+  // beforeCreate, and it writes elsewhere.
+  auto target = Map(path);
+  if (target && IsFile(target->host, target->seen)) return nullptr;
+  beforeCreate();
+  return CreateWritable(path, target);
 }
 
 std::optional<std::string> SandboxPlatform::ReadAll(const std::string& path) const {

@@ -25,7 +25,6 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "system/Platform.h"
@@ -54,6 +53,8 @@ class SandboxPlatform : public Platform {
   bool ForceDirectories(const std::string& path) override;
   std::unique_ptr<Stream> OpenForRead(const std::string& path) override;
   std::unique_ptr<Stream> CreateForWrite(const std::string& path) override;
+  std::unique_ptr<Stream> CreateIfNoFile(const std::string& path,
+                                         const std::function<void()>& beforeCreate) override;
   bool RemoveFile(const std::string& path) override;
   bool CopyNewFile(const std::string& source, const std::string& target) override;
   bool MoveReplacing(const std::string& source, const std::string& target) override;
@@ -184,8 +185,8 @@ class SandboxPlatform : public Platform {
     HostEntry seen = HostEntry::Unknown;  // as mapping found it
   };
   std::optional<Target> Map(const std::string& path) const;
-  // The open descriptor of a newly created (truncated) file, or the Windows error code.
-  std::variant<int, uint32_t> CreateHostFile(const std::string& path, Target* target);
+  // CreateForWrite of the mapped path.
+  std::unique_ptr<Stream> CreateWritable(const std::string& path, const std::optional<Target>& target);
   // The whole content of a file, or nullopt when it cannot be read.
   std::optional<std::string> ReadAll(const std::string& path) const;
   // The normalised levels of path below anchor, path last; nullopt when it is not below anchor.

@@ -173,6 +173,41 @@ TEST_P(PlatformContract, CreateForWriteOnAFolderThrowsCannotCreate) {
             sys::kErrorAccessDenied);
 }
 
+// The look and the create are one call: an existing file (any case) is left alone and
+// beforeCreate not run; a new one is made after it; what it throws stops the create; a folder
+// or a missing parent fails as CreateForWrite does, after beforeCreate.
+TEST_P(PlatformContract, CreateIfNoFileCreatesOnlyWhereNoFileIs) {
+  sys::Platform& p = platform();
+  int calls = 0;
+  auto count = [&] { ++calls; };
+  WriteWhole(p, At("old.txt"), "earlier");
+  EXPECT_EQ(p.CreateIfNoFile(At("OLD.TXT"), count), nullptr);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(ReadWhole(p, At("old.txt")), "earlier");
+
+  auto stream = p.CreateIfNoFile(At("新文件.txt"), [&] {
+    ++calls;
+    EXPECT_FALSE(p.FileExists(At("新文件.txt")));
+  });
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(calls, 1);
+  stream->Write("new", 3);
+  stream.reset();
+  EXPECT_EQ(ReadWhole(p, At("新文件.TXT")), "new");
+
+  EXPECT_THROW(p.CreateIfNoFile(At("refused.txt"), [] { throw Error("journal full"); }), Error);
+  EXPECT_FALSE(p.FileExists(At("refused.txt")));
+
+  ASSERT_TRUE(p.ForceDirectories(At("Folder")));
+  const std::string folder = At("Folder");
+  EXPECT_EQ(ErrorCodeOf([&] { p.CreateIfNoFile(folder, count); }, sys::Format(sys::kCannotCreateFile, folder)),
+            sys::kErrorAccessDenied);
+  const std::string deeper = At("NoFolder\\new.txt");
+  EXPECT_EQ(ErrorCodeOf([&] { p.CreateIfNoFile(deeper, count); }, sys::Format(sys::kCannotCreateFile, deeper)),
+            sys::kErrorPathNotFound);
+  EXPECT_EQ(calls, 3);
+}
+
 // --- Files only administrators can change ----------------------------------------------------
 
 TEST_P(PlatformContract, AProtectedFileTakesThePlaceOfWhateverLayAtItsName) {
