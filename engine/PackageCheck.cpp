@@ -1,8 +1,6 @@
 #include "engine/PackageCheck.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include "engine/InstallContext.h"
 #include "package/ChunkCodec.h"
@@ -14,28 +12,14 @@
 
 namespace engine {
 
-// The record lengths are read through a window of the package, one read per window: a seek and
-// a 4-byte read per 8 KB record cost a large file more than inflating it (under Wine each read
-// is a call to the server).
-constexpr int64_t kLengthWindow = 64 * 1024;
-
 void VerifyChunkRun(sys::Stream& package, int64_t start, int64_t end) {
   const int64_t size = package.Size();
   if (start < 0 || end < start || end > size) throw sys::Error(package::kDamagedPackage);
   const auto maxChunk = static_cast<int64_t>(package::ChunkInflater::MaxChunkInput());
-  std::vector<unsigned char> window(static_cast<size_t>(std::min(kLengthWindow, end - start)));
-  int64_t windowStart = start;
-  int64_t windowEnd = start;  // what the window holds: [windowStart, windowEnd)
   for (int64_t at = start; at < end;) {
     if (end - at < 4) throw sys::Error(package::kDamagedPackage);
-    if (at + 4 > windowEnd) {
-      package.Seek(at);
-      const auto want = static_cast<size_t>(std::min<int64_t>(kLengthWindow, end - at));
-      windowStart = at;
-      windowEnd = at + static_cast<int64_t>(package.Read(window.data(), want));
-      if (windowEnd - at < 4) throw sys::Error(package::kDamagedPackage);  // shorter than it said
-    }
-    const int64_t length = le::LoadU32(window.data() + (at - windowStart));
+    package.Seek(at);
+    const int64_t length = le::ReadU32(package);
     if (length == 0 || length > maxChunk || length > end - at - 4) {
       throw sys::Error(package::kDamagedPackage);
     }

@@ -93,8 +93,8 @@ TEST_F(InstallFaults, SplicedChunkRunChangesNothing) {
   EXPECT_FALSE(platform().DirectoryExists("C:\\Apps\\T"));
 }
 
-// Records of every size (text shrinks, noise does not) across many of the reads the check makes
-// of the lengths; one length deep in the run, then one straddling nothing but the run's end.
+// Records of many sizes (text shrinks, noise does not) across more than one block of the package
+// read ahead; a length one too long deep in the run, and in its last record.
 TEST_F(InstallFaults, ABadLengthDeepInALargeFileChangesNothingAndAGoodFileInstallsWhole) {
   std::string content;
   for (int block = 0; block < 48; ++block) {

@@ -32,29 +32,9 @@ std::string Verdict(const std::string& run) {
   }
 }
 
-// The lengths are read a window of the package at a time: a length lying across a window's end,
-// or just inside or just past it, is read whole, and a bad one there is still found.
-TEST(ChunkRunCheck, ALengthAtTheEdgeOfAReadIsReadWhole) {
-  for (uint32_t shift = 0; shift <= 4; ++shift) {
-    // Seven records of 8,192 bytes, then one that puts the next length at 65,536 - shift.
-    std::vector<uint32_t> lengths(7, 8188);
-    lengths.push_back(8188 - shift);
-    lengths.push_back(100);
-    lengths.push_back(5000);
-    EXPECT_EQ(Verdict(ChunkRun(lengths)), "whole") << shift;
-
-    for (uint32_t bad : {0u, 101u}) {
-      std::string run = ChunkRun(lengths);
-      const size_t at = 65536 - shift;
-      ASSERT_EQ(static_cast<unsigned char>(run[at]), 100u);
-      run[at] = static_cast<char>(bad);
-      EXPECT_EQ(Verdict(run), package::kDamagedPackage) << shift << " " << bad;
-    }
-  }
-}
-
 TEST(ChunkRunCheck, ARunCutInsideALengthOrClaimingMoreThanThePackageIsDamaged) {
   const std::string run = ChunkRun({3000, 9000, 40});
+  EXPECT_EQ(Verdict(run), "whole");
   EXPECT_EQ(Verdict(run.substr(0, 3004 + 2)), package::kDamagedPackage);
   sys::MemoryStream package(run);
   EXPECT_THROW(engine::VerifyChunkRun(package, 0, static_cast<int64_t>(run.size()) + 1),
