@@ -181,7 +181,15 @@ best() {
   else awk -v a="$1" -v b="$2" 'BEGIN { print (a < b ? a : b) }'; fi
 }
 installed_files() { find "$1" -type f 2>/dev/null | wc -l; }
-fresh() { rm -rf "$prefix/drive_c/WineSpeed/$1"; }
+# fresh NAME: removes an install folder; for ours also the uninstaller's shortcut, which only the
+# small payload's uninstall takes away: each run would otherwise look past one more earlier
+# shortcut for a free name.
+fresh() {
+  rm -rf "$prefix/drive_c/WineSpeed/$1"
+  if [ "$1" = ours ]; then
+    rm -rf "$prefix"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs/WineSpeed
+  fi
+}
 
 empty="" imports=""
 declare -A time
