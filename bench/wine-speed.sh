@@ -11,7 +11,10 @@
 #          its uninstaller and an Uninstall key written too), "/S /D=C:\WineSpeed\nsis".
 # The three alternate, best of BENCH_RUNS (3) runs each, with the best start-up of an empty Wine
 # program taken off every time. Then the uninstall of the small payload: uninst.exe /S beside
-# bench/win32 bare-delete.exe (a listing per folder, DeleteFileW per file). Then the peak
+# bench/win32 bare-delete.exe (a listing per folder, DeleteFileW per file). Below the table, the
+# fixed cost that every figure holds (none of it is taken off): bench/win32 imports-program.exe,
+# an empty program with setup.exe's imports, against the empty program, and the three installers
+# on a package of one small file, timed in the same alternation. Then the peak
 # working set of setup.exe on each payload and on a package of BENCH_MEMORY_MB (1024) MiB, read
 # by bench/win32 peak-ws.exe (GetProcessMemoryInfo's PeakWorkingSetSize, polled every 10 ms).
 #
@@ -59,8 +62,8 @@ cd "$root"
 [ -f build/bench/build.ninja ] || cmake --preset bench >/dev/null
 cmake --build build/bench --target setup-tool >/dev/null
 [ -f "$win/build.ninja" ] || cmake --preset "$preset" >/dev/null
-cmake --build "$win" --target setup uninst bare-install bare-delete empty-program desktop-holder \
-  peak-ws >/dev/null
+cmake --build "$win" --target setup uninst bare-install bare-delete empty-program imports-program \
+  desktop-holder peak-ws >/dev/null
 
 # shellcheck source=../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
@@ -73,7 +76,7 @@ rm -rf "$prefix"
 wine_copy_prefix "$prefix" >/dev/null
 drive=$prefix/drive_c/WineSpeed
 mkdir -p "$drive"
-cp "$win"/bench/{bare-install,bare-delete,empty-program,desktop-holder,peak-ws}.exe "$drive/"
+cp "$win"/bench/{bare-install,bare-delete,empty-program,imports-program,desktop-holder,peak-ws}.exe "$drive/"
 # One server for the whole run, with Wine's services and desktop held by a program that stays
 # the whole run: every program starts as it would on a running Windows, where both are there.
 stop_server() {
@@ -158,6 +161,7 @@ echo "== payloads (build/wine-speed)"
 make_payload small small "$small_files" 0
 make_payload large large 1 "$large_mb"
 make_payload mix mix "$mix_files" "$mix_mb"
+make_payload tiny small 1 0
 
 # --- timing -----------------------------------------------------------------------------------
 # seconds COMMAND...: runs it under Wine and prints the wall-clock seconds; "fail" when it
@@ -179,12 +183,13 @@ best() {
 installed_files() { find "$1" -type f 2>/dev/null | wc -l; }
 fresh() { rm -rf "$prefix/drive_c/WineSpeed/$1"; }
 
-empty=""
+empty="" imports=""
 declare -A time
-for name in small large mix; do
+for name in small large mix tiny; do
   expected=$(find "$work/$name/payload" -type f | wc -l)
   for ((run = 1; run <= runs; run++)); do
     empty=$(best "$empty" "$(seconds 'C:\WineSpeed\empty-program.exe')")
+    imports=$(best "$imports" "$(seconds 'C:\WineSpeed\imports-program.exe')")
     fresh ours
     t=$(seconds "C:\\WineSpeed\\$name\\ours.exe" /S '/D=C:\WineSpeed\ours')
     [ "$(installed_files "$drive/ours/Product")" = "$expected" ] || t=fail
@@ -267,6 +272,16 @@ for name in small large mix; do
     printf '%-24s %9s %9s %9s   %-22s %s\n' "  before" "$p" "" "" "$(ratio "$b" "$p")" "$(ratio "$n" "$p")"
   fi
 done
+# The DLLs a program imports, upper case, in order.
+dlls() { "$objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr '[:lower:]' '[:upper:]' | sort | xargs; }
+case $preset in win64) objdump=x86_64-w64-mingw32-objdump ;; *) objdump=i686-w64-mingw32-objdump ;; esac
+echo "fixed cost, held in every figure above (none of it taken off):"
+echo "  an empty program that imports what setup.exe imports: $(net "$imports") s more than the empty program"
+if [ "$(dlls "$win/setup.exe")" != "$(dlls "$drive/imports-program.exe")" ]; then
+  echo "  (that yardstick is off: setup.exe imports $(dlls "$win/setup.exe"); it imports $(dlls "$drive/imports-program.exe"))"
+fi
+o=$(net "${time[tiny.ours]}") b=$(net "${time[tiny.bare]}") n=$(net "${time[tiny.nsis]}")
+echo "  one file of $(du -b "$work"/tiny/payload/*/* | cut -f1) bytes: ours $o s, bare $b s, NSIS $n s${baseline:+, before $(net "${time[tiny.before]}") s}"
 o=$(net "${time[uninstall.ours]}") b=$(net "${time[uninstall.bare]}")
 echo "uninstall of small: uninst.exe /S $o s, bare delete $b s, bare/ours $(ratio "$b" "$o") (goal >=0.8)"
 if [ -n "$baseline" ]; then

@@ -6,6 +6,7 @@
 #include "engine/FileTimes.h"
 #include "engine/InstallContext.h"
 #include "engine/InstallSteps.h"
+#include "package/ChunkCodec.h"
 #include "package/EntryNames.h"
 #include "package/uSystem.h"
 #include "system/Gbk.h"
@@ -32,9 +33,10 @@ void RewriteReferences(TCompile& compile, const std::string& sourcePath, const s
 // inside this entry leaves an earlier file of that name as it was.
 // A new file is written under its own name: the run's journal removes it if the run fails or is
 // killed while writing.
-void WriteEntry(InstallContext& ctx, const TCompileFileData& entry, const std::string& target) {
+void WriteEntry(InstallContext& ctx, package::ChunkInflater& inflater,
+                const TCompileFileData& entry, const std::string& target) {
   undo::ReplacingFile file(ctx.platform, target, undo::ReplacingFile::NewTarget::InPlace);
-  TCompile::CopyEntryData(ctx.package, file.Open(), entry.DataStart, entry.DataEnd);
+  inflater.CopyRun(ctx.package, entry.DataStart, entry.DataEnd, file.Open());
   std::optional<sys::FileTime> utc;
   if (auto local = DosLocalFileTime(entry.FileTime)) utc = ctx.platform.LocalToUtc(*local);
   file.Commit(utc);
@@ -50,6 +52,9 @@ void RunFileStep(InstallContext& ctx) {
   // Folders this step has made sure of: entries come folder by folder, so asking the file
   // system again for every file would cost a lookup per file for nothing.
   std::unordered_set<std::string> ensured;
+  // One inflater for every entry: its buffers, sized once, would otherwise be allocated and
+  // freed per file, and a heap that gives freed pages back (Wine's does) faults them in afresh.
+  package::ChunkInflater inflater;
   for (int64_t i = 0; i < count; ++i) {
     TCompileFileData& entry = *compile.FileList[static_cast<size_t>(i)];
     if (entry.EntryKind != package::kEntryFile || !MatchesTargetOs(entry.TargetOs, ctx.osVersion))
@@ -63,7 +68,7 @@ void RunFileStep(InstallContext& ctx) {
     const std::string target = folder + "\\" + package::SafeEntryFileName(entry.SourcePath);
     RewriteReferences(compile, entry.SourcePath, target);
     entry.SourcePath = target;
-    if (entry.NoOverwrite == 0 || !ctx.platform.FileExists(target)) WriteEntry(ctx, entry, target);
+    if (entry.NoOverwrite == 0 || !ctx.platform.FileExists(target)) WriteEntry(ctx, inflater, entry, target);
     compile.ReportProgress(target, kInstallingFile, i + 1, count);
   }
 }

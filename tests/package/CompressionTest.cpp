@@ -172,4 +172,22 @@ TEST(Compression, InflaterReusedAcrossRunsGivesIndependentResults) {
   }
 }
 
+// An install run unpacks every entry with one inflater: an entry that fails part way (zlib left
+// inside a stream, a batch half filled) must not leak into the next one.
+TEST(Compression, InflaterReusedAfterAFaultGivesTheNextRunIntact) {
+  package::ChunkInflater inflater;
+  std::string good = RandomBytes(20000, 13);
+  std::string chunk = package::CompressChunk(RandomBytes(8192, 14), cplDefault);
+  std::string cut = Record(package::CompressChunk(good.substr(0, 8192), cplDefault)) +
+                    Record(chunk.substr(0, chunk.size() / 2));
+  sys::MemoryStream damaged(cut);
+  sys::MemoryStream partial;
+  EXPECT_EQ(ErrorOf([&] { inflater.CopyRun(damaged, 0, damaged.Size(), partial); }), "error");
+  EXPECT_EQ(partial.bytes(), good.substr(0, 8192));
+  sys::MemoryStream source(packagetest::ChunkRun(good));
+  sys::MemoryStream target;
+  inflater.CopyRun(source, 0, source.Size(), target);
+  EXPECT_EQ(target.bytes(), good);
+}
+
 }  // namespace
