@@ -48,13 +48,15 @@ kept_sections() {
     { pending = "" }' "$1"
 }
 
-# Sums field $2 of the kept sections by the field named, largest first.
+# Sums field $2 of the kept sections by the field named in $1, largest first, at most $2 lines. The
+# lists are cut here rather than by head, whose early exit would break the pipe under pipefail.
 sum_by() {
-  awk -v field="$1" '{ sum[$field] += $2; total += $2 }
-    END { for (n in sum) printf "  %8d  %s\n", sum[n], n }' | sort -rn
+  awk -v field="$1" '{ sum[$field] += $2 }
+    END { for (n in sum) printf "  %8d  %s\n", sum[n], n }' | sort -rn | awk -v top="${2:-0}" 'top == 0 || NR <= top'
 }
 
-# Sums the whole-program object's sections by the class or namespace of their symbol.
+# Sums the whole-program object's sections by the class or namespace of their symbol and prints
+# the largest $1.
 by_scope() {
   python3 -c '
 import re, subprocess, sys
@@ -88,9 +90,9 @@ for row, name in zip(rows, plain):
     key = scope(name) if name else "(" + row[4] + ")"
     key = re.sub(r"\.(lto_priv|part|constprop|isra|cold)\.?[0-9]*", "", key)
     sums[key] = sums.get(key, 0) + int(row[1])
-for key, size in sorted(sums.items(), key=lambda item: -item[1]):
+for key, size in sorted(sums.items(), key=lambda item: -item[1])[:int(sys.argv[1])]:
     print("  %8d  %s" % (size, key))
-'
+' "$1"
 }
 
 report() {
@@ -105,12 +107,12 @@ report() {
   echo "by output section:"
   sum_by 1 <<<"$kept"
   echo "by library:"
-  sum_by 3 <<<"$kept" | head -n "$top"
+  sum_by 3 "$top" <<<"$kept"
   echo "largest objects:"
-  sum_by 4 <<<"$kept" | head -n "$top"
+  sum_by 4 "$top" <<<"$kept"
   if grep -q '\.ltrans' <<<"$kept"; then
     echo "whole-program code by class or namespace:"
-    by_scope <<<"$kept" | head -n "$top"
+    by_scope "$top" <<<"$kept"
   fi
 }
 

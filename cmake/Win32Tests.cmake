@@ -5,8 +5,8 @@ enable_testing()
 
 add_executable(win32_tests)
 setup_add_sources(win32_tests tests/win32 tests/support/win32)
-# The standard library throws here as it does in setup.exe and uninst.exe.
-target_sources(win32_tests PRIVATE ${SETUP_LIBRARY_ERRORS})
+# The standard library throws and zlib checks gzip streams here as in setup.exe and uninst.exe.
+target_sources(win32_tests PRIVATE ${SETUP_RUNTIME_REPLACEMENTS})
 foreach(contract IN ITEMS PlatformContractTest UserFoldersContractTest)
   if(EXISTS ${PROJECT_SOURCE_DIR}/tests/system/${contract}.cpp)
     target_sources(win32_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/system/${contract}.cpp)
