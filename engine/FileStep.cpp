@@ -68,7 +68,8 @@ void RunFileStep(InstallContext& ctx) {
     const std::string target = folder + "\\" + package::SafeEntryFileName(entry.SourcePath);
     RewriteReferences(compile, entry.SourcePath, target);
     entry.SourcePath = target;
-    if (entry.NoOverwrite == 0 || !ctx.platform.FileExists(target)) WriteEntry(ctx, inflater, entry, target);
+    if (entry.NoOverwrite == 0 || !ctx.platform.FileExists(target))
+      WriteEntry(ctx, inflater, entry, target);
     compile.ReportProgress(target, kInstallingFile, i + 1, count);
   }
 }
